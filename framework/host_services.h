@@ -3,9 +3,7 @@
 #pragma once
 
 #include "gauge_records.h"
-
-// The module's import slot, defined once per module beside its Linkage.
-GAUGE_EXPORT ImportTableRecord ImportTable;
+#include "module_exports.h"
 
 void service_lookup_var(ModuleVar* var);
 void service_trigger_key_event(uint32_t event_id);

@@ -5,9 +5,7 @@
 #include "host_services.h"
 
 // The framework's service calls reach the host through this slot; these tests call none.
-extern "C" {
 ImportTableRecord ImportTable = {};
-}
 
 namespace {
 
