@@ -1,7 +1,7 @@
 // The DME radio's face as the host reads it: seventeen elements in one chain under the
 // background, in draw order; the mouse areas; the gauge header; the module's two exports.
 #include "dme_callbacks.h"
-#include "host_services.h"
+#include "module_exports.h"
 
 #define READOUT_RED 0x002B28DFu     // RGB 223, 40, 43
 #define FREQUENCY_ORANGE 0x00033ADEu  // RGB 222, 58, 3: the steady frequency only
@@ -200,11 +200,7 @@ constinit GaugeHeader dme_gauge_header = {
 static void GAUGE_CALL dme_module_init(void) {}
 static void GAUGE_CALL dme_module_deinit(void) {}
 
-// The two records the host looks up by name; the declarations give them C names and export
-// them, the definitions below fill them.
-GAUGE_EXPORT LinkageRecord Linkage;
-GAUGE_EXPORT ImportTableRecord ImportTable;
-
+// The two records the host looks up by name, exported through their declarations.
 constinit LinkageRecord Linkage = {
     .module_id = LINKAGE_MODULE_ID,
     .module_init = dme_module_init,

@@ -1,0 +1,101 @@
+// The distance, speed, time and frequency readouts of a powered radio.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "dme_fixture.h"
+
+namespace dme_test {
+namespace {
+
+class DmeReadouts : public DmeTest {
+protected:
+    void SetUp() override { power_up(); }
+};
+
+TEST_F(DmeReadouts, DistanceSpeedAndTimeAtRmt) {
+    show(12.34, 140.6);
+    EXPECT_STREQ(s.text(DISTANCE), "12.3");
+    EXPECT_STREQ(s.text(SPEED), "141");
+    EXPECT_STREQ(s.text(TIME), "  5");
+    EXPECT_EQ(s.result(DISTANCE), double(12.34f));
+    EXPECT_EQ(s.result(SPEED), double(140.6f));
+    // float distance over the truncated integer speed, in float throughout
+    EXPECT_EQ(s.result(TIME), double(12.34f / 140 * 60));
+    for (Element e : {DISTANCE, SPEED, TIME}) EXPECT_FALSE(s.hidden(e)) << e;
+}
+
+TEST_F(DmeReadouts, SpeedTextIsTheUnclampedFigureButTimeUsesTheClampedOne) {
+    show(50.0, 1500.0);
+    EXPECT_STREQ(s.text(SPEED), "1500");
+    EXPECT_EQ(s.result(TIME), double(50.0f / 999 * 60));
+    show(50.0, 1000.0);  // exactly 1000 is not clamped
+    EXPECT_EQ(s.result(TIME), double(50.0f / 1000 * 60));
+    show(50.0, 7.6);
+    EXPECT_STREQ(s.text(SPEED), "008");
+    EXPECT_EQ(s.result(TIME), double(50.0f / 7 * 60));
+}
+
+TEST_F(DmeReadouts, SpeedZeroShowsNinetyNineMinutes) {
+    show(12.0, 0.4);
+    EXPECT_STREQ(s.text(TIME), " 99");
+    EXPECT_EQ(s.result(TIME), 99.0);
+    EXPECT_FALSE(s.hidden(TIME));
+}
+
+TEST_F(DmeReadouts, NegativeFiguresHideOnlyAtTheirLimits) {
+    show(-0.5, 100.0);
+    EXPECT_FALSE(s.hidden(DISTANCE));
+    EXPECT_STREQ(s.text(DISTANCE), "-0.5");
+    show(-1.0, 100.0);
+    EXPECT_TRUE(s.hidden(DISTANCE));
+    EXPECT_FALSE(s.hidden(TIME));  // one negative figure is not enough to hide the time
+    show(-2.0, -5.0);
+    EXPECT_TRUE(s.hidden(SPEED));
+    EXPECT_TRUE(s.hidden(TIME));
+    show(2.0, -5.0);
+    EXPECT_TRUE(s.hidden(SPEED));
+    EXPECT_FALSE(s.hidden(TIME));
+}
+
+TEST_F(DmeReadouts, ReceptionMustBeStrictlyAbove255) {
+    set(RECEPTION, 255.0);
+    show(12.0, 100.0);
+    for (Element e : {DISTANCE, SPEED, TIME}) EXPECT_TRUE(s.hidden(e)) << e;
+    set(RECEPTION, 256.0);
+    s.run_frame();
+    for (Element e : {DISTANCE, SPEED, TIME}) EXPECT_FALSE(s.hidden(e)) << e;
+}
+
+TEST_F(DmeReadouts, FrequencyWordsAreFourBcdDigits) {
+    click_freq(1);  // counter 0: the steady frequency
+    const std::pair<int32_t, const char*> cases[] = {
+        {0x1345, "113.45"}, {0x0800, "108.00"}, {0x1080, "110.80"}, {0x0975, "109.75"}};
+    for (auto [word, text] : cases) {
+        s.variables().set_integer(FREQ_VAR, word);
+        s.variables().set_integer(SET_FREQ_VAR, word);
+        s.run_frame();
+        EXPECT_STREQ(s.text(FREQ), text);
+        EXPECT_STREQ(s.text(FREQ_SET), text);
+        EXPECT_EQ(s.result(FREQ), 13.0);
+        EXPECT_EQ(s.result(FREQ_SET), 13.0);
+    }
+}
+
+TEST_F(DmeReadouts, OutOfRangeInputsStayInsideTheTextBuffer) {
+    const double nan_value = std::numeric_limits<double>::quiet_NaN();
+    show(1e30, 1e300);
+    EXPECT_EQ(std::strlen(s.text(DISTANCE)), 31u);
+    EXPECT_STREQ(s.text(SPEED), "---");  // infinite as a float: the format's shape in dashes
+    EXPECT_EQ(s.result(TIME), double(float(1e30) / 999 * 60));
+    show(nan_value, -1e300);
+    EXPECT_STREQ(s.text(DISTANCE), "-.-");
+    EXPECT_TRUE(s.hidden(DISTANCE));
+    EXPECT_TRUE(s.hidden(SPEED));  // saturates at the lowest integer: negative
+    s.variables().set_integer(FREQ_VAR, -1);  // every nibble 15
+    click_freq(1);
+    EXPECT_STREQ(s.text(FREQ), "11515.15");
+}
+
+}  // namespace
+}  // namespace dme_test
