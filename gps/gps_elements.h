@@ -1,0 +1,41 @@
+// What the navigator's element callbacks share: the two flag bits they drive and the
+// conditions that most of them show by.
+#pragma once
+
+#include <math.h>
+
+#include "gauge_math.h"
+#include "gauge_records.h"
+#include "gps_state.h"
+
+// Marks a lit part of the face: readouts, labels, screen pictures and the needle.
+static inline void light_element(ElementHeader* head) {
+    head->flags |= ELEMENT_LIT;
+}
+
+// Decided afresh on every call: the element is drawn only while `shown` holds.
+static inline void show_element_when(ElementHeader* head, bool shown) {
+    if (shown) {
+        head->flags &= ~ELEMENT_HIDDEN;
+    } else {
+        head->flags |= ELEMENT_HIDDEN;
+    }
+}
+
+// Powered and past the start-up check. Integer fields are tested for their exact values.
+static inline bool gps_running(void) {
+    return gps.powered == 1 && gps.startup_state == STARTUP_RUN;
+}
+
+// Running and showing `page`.
+static inline bool gps_running_on(int32_t page) {
+    return gps_running() && gps.page == page;
+}
+
+// Whole hours of the time en route, the fraction dropped toward zero. A time that is not
+// finite stays so, and its readout shows dashes.
+static inline double ete_whole_hours(void) {
+    double hours = gps.ete_hours;
+    if (!isfinite(hours)) return hours;
+    return hours - gauge_fmod(hours, 1.0);
+}
