@@ -8,6 +8,13 @@ namespace {
 
 using DmeFace = DmeTest;
 
+// The records are packed to 4 bytes: natively a pointer field may sit off its alignment, so
+// it is read by value, never bound to a reference.
+template <class T>
+T field(T value) {
+    return value;
+}
+
 struct ElementRow {
     uint32_t kind, resource_id, frame_count;
     int32_t x, y;
@@ -36,23 +43,23 @@ TEST_F(DmeFace, SeventeenElementsInOneChainAsTheFaceTableGivesThem) {
         EXPECT_EQ(e.resource_id, row.resource_id);
         EXPECT_EQ(e.x, row.x);
         EXPECT_EQ(e.y, row.y);
-        EXPECT_EQ(e.gauge, header);
+        EXPECT_EQ(field(e.gauge), header);
         EXPECT_EQ(e.flags, ELEMENT_FLAGS_AT_LOAD);
-        ASSERT_NE(e.fault_list, nullptr);
-        for (size_t other = 1; other < n; ++other) EXPECT_NE(s.element(other).fault_list, e.fault_list);
+        ASSERT_NE(field(e.fault_list), nullptr);
+        for (size_t other = 1; other < n; ++other) EXPECT_NE(field(s.element(other).fault_list), field(e.fault_list));
         if (n < 17) {
-            ASSERT_NE(e.children, nullptr);
+            ASSERT_NE(field(e.children), nullptr);
             EXPECT_EQ(e.children[0], &s.element(n + 1));
             EXPECT_EQ(e.children[1], nullptr);
         } else {
-            EXPECT_EQ(e.children, nullptr);
+            EXPECT_EQ(field(e.children), nullptr);
         }
         if (row.kind == I) {
             auto& icon = reinterpret_cast<IconElement&>(e);
             EXPECT_EQ(icon.frame_count, row.frame_count);
             EXPECT_EQ(icon.icon_mode, ICON_MODE);
             EXPECT_EQ(icon.own_var.id, 0u);
-            EXPECT_NE(icon.callback, nullptr);
+            EXPECT_NE(field(icon.callback), nullptr);
         }
         if (row.kind == S) {
             auto& text = reinterpret_cast<StringElement&>(e);
@@ -69,19 +76,19 @@ TEST_F(DmeFace, SeventeenElementsInOneChainAsTheFaceTableGivesThem) {
             EXPECT_EQ(text.font_charset, 1u);
             EXPECT_EQ(text.format_word1, 0u);
             EXPECT_EQ(text.format_word2, 0x4240u);
-            EXPECT_NE(text.callback, nullptr);
+            EXPECT_NE(field(text.callback), nullptr);
         }
     }
 }
 
 TEST_F(DmeFace, TenClickableAreasInOneGroup) {
-    const MouseRect* list = s.view().header().mouse_areas;
+    const MouseRect* list = field(s.view().header().mouse_areas);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list[0].area_kind, MOUSE_GROUP_START);
     EXPECT_EQ(list[0].cursor, -1);
     EXPECT_EQ(list[11].area_kind, MOUSE_GROUP_END);
     EXPECT_EQ(list[11].cursor, -1);
-    EXPECT_EQ(list[11].handler, nullptr);
+    EXPECT_EQ(field(list[11].handler), nullptr);
     const int32_t areas[10][5] = {
         {308, 56, 17, 18, 1}, {288, 55, 19, 20, 2}, {286, 24, 15, 16, 2}, {301, 23, 15, 17, 5},
         {317, 21, 16, 19, 1}, {399, 37, 11, 18, 5}, {412, 30, 11, 30, 1}, {423, 22, 14, 45, 1},
@@ -97,7 +104,7 @@ TEST_F(DmeFace, TenClickableAreasInOneGroup) {
         EXPECT_EQ(area.event_flags, MOUSE_LEFT_SINGLE);
         EXPECT_EQ(area.help_id, 0);
         EXPECT_EQ(area.event_id, 0u);
-        EXPECT_NE(area.handler, nullptr);
+        EXPECT_NE(field(area.handler), nullptr);
     }
     // The fixture's click points land in the areas in list order.
     const Point points[] = {POWER_ON, POWER_OFF, MODE_RMT_POS, MODE_FREQ_POS, MODE_GST_POS,
@@ -108,19 +115,19 @@ TEST_F(DmeFace, TenClickableAreasInOneGroup) {
 TEST_F(DmeFace, HeaderLinkageAndImportTable) {
     const GaugeHeader& header = s.view().header();
     EXPECT_EQ(header.header_version, 0x320u);
-    EXPECT_STREQ(header.gauge_name, "VER2_Corvane_VX_RD22");
-    EXPECT_EQ(*header.element_list, &s.element(1));
+    EXPECT_STREQ(field(header.gauge_name), "VER2_Corvane_VX_RD22");
+    EXPECT_EQ(*field(header.element_list), &s.element(1));
     EXPECT_EQ(header.size_value, 100u);
-    EXPECT_NE(header.gauge_callback, nullptr);
+    EXPECT_NE(field(header.gauge_callback), nullptr);
     const LinkageRecord& linkage = s.module().linkage();
     EXPECT_EQ(linkage.module_id, 0x13u);
     EXPECT_EQ(linkage.module_version, 0x800u);
-    EXPECT_EQ(linkage.gauges[0], &header);
-    EXPECT_EQ(linkage.gauges[1], nullptr);
+    EXPECT_EQ(field(linkage.gauges[0]), &header);
+    EXPECT_EQ(field(linkage.gauges[1]), nullptr);
     const ImportTableRecord import = s.module().import_table();
     EXPECT_EQ(import.panel_services.id, 0xFu);
     EXPECT_EQ(import.end.id, 0u);
-    EXPECT_EQ(import.end.pointer, nullptr);
+    EXPECT_EQ(field(import.end.pointer), nullptr);
 }
 
 TEST_F(DmeFace, PreUpdateLooksUpTheNineInputsInOrderAndNothingElseDoes) {
