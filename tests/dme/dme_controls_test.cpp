@@ -92,6 +92,9 @@ TEST_F(DmeControls, UnpoweredFreqClicksTurnTheSelectorButHoldTheCounter) {
     click(POWER_ON);
     set(SUPPLY, 1.0);
     s.run_frame();
+    EXPECT_EQ(s.result(MHZ_LABEL), 1.0);  // at FREQ, but the counter is still -1
+    EXPECT_TRUE(s.hidden(FREQ));
+    EXPECT_TRUE(s.hidden(FREQ_SET));
     EXPECT_TRUE(events_of(MODE_FREQ_POS).empty());  // -1 to 0: the cycle starts as after the reset
     s.run_frame();
     EXPECT_FALSE(s.hidden(FREQ));

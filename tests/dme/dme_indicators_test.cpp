@@ -52,19 +52,6 @@ TEST_F(DmeIndicators, FrequencyReadoutFollowsTheCounterAndNeverBothShow) {
     }
 }
 
-TEST_F(DmeIndicators, SelectorTurnedToFreqWhileUnpoweredLightsMhzWithoutAFrequency) {
-    s.run_frame();
-    click(MODE_FREQ_POS);  // unpowered: the counter stays at -1
-    click(POWER_ON);
-    set(SUPPLY, 1.0);
-    s.run_frame();
-    EXPECT_EQ(s.result(MHZ_LABEL), 1.0);
-    EXPECT_TRUE(s.hidden(FREQ));
-    EXPECT_TRUE(s.hidden(FREQ_SET));
-    click_freq(1);
-    EXPECT_FALSE(s.hidden(FREQ));
-}
-
 TEST_F(DmeIndicators, DashesStandInForLostFigures) {
     power_up();
     click(MODE_GST_POS);
