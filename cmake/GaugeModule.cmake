@@ -1,8 +1,17 @@
-# add_gauge_module(NAME SOURCES...): one gauge module from its sources and the shared framework.
+# add_gauge_module(NAME [RESOURCES file.rc] SOURCES...): one gauge module from its sources and the
+# shared framework.
 # Natively a shared library NAME.so that exports only Linkage and ImportTable and leaves
 # PlaySoundA to the loading process.
+# On 32-bit Windows a DLL NAME.gau that exports only Linkage and ImportTable (by the .def file),
+# imports only system DLLs, and carries its bitmaps: the RESOURCES script, by default
+# resources/<dir>/<dir>_resources.rc for a module defined in <dir>/.
+if(WIN32)
+  enable_language(RC)
+endif()
+
 function(add_gauge_module name)
-  add_library(${name} MODULE ${ARGN} $<TARGET_OBJECTS:gauge_framework>)
+  cmake_parse_arguments(ARG "" "RESOURCES" "" ${ARGN})
+  add_library(${name} MODULE ${ARG_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:gauge_framework>)
   target_link_libraries(${name} PRIVATE gauge_framework_headers)
   target_compile_options(${name} PRIVATE ${GAUGE_CODE_OPTIONS})
   set_target_properties(${name} PROPERTIES
@@ -11,6 +20,23 @@ function(add_gauge_module name)
     LIBRARY_OUTPUT_DIRECTORY ${PANEL_MODULE_DIR})
   if(WIN32)
     set_target_properties(${name} PROPERTIES SUFFIX ".gau" RUNTIME_OUTPUT_DIRECTORY ${PANEL_MODULE_DIR})
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/gauge_exports.def)
+    # PlaySoundA for the cues, wsprintfA for the DME frequency text.
+    target_link_libraries(${name} PRIVATE winmm user32)
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    if(NOT ARG_RESOURCES)
+      set(ARG_RESOURCES ${PROJECT_SOURCE_DIR}/resources/${folder}/${folder}_resources.rc)
+    endif()
+    if(EXISTS ${ARG_RESOURCES})
+      get_filename_component(resource_dir ${ARG_RESOURCES} DIRECTORY)
+      target_sources(${name} PRIVATE ${ARG_RESOURCES})
+      # Bitmaps are named relative to the script; every resource is US English (1033).
+      set_source_files_properties(${ARG_RESOURCES} PROPERTIES
+        COMPILE_OPTIONS "--include-dir=${resource_dir};--language=0x409")
+    else()
+      message(WARNING "${name}: no resource script ${ARG_RESOURCES}; the module carries no bitmaps")
+    endif()
+    install(TARGETS ${name} LIBRARY DESTINATION Gauges RUNTIME DESTINATION Gauges)
   else()
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
