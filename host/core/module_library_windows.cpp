@@ -1,7 +1,9 @@
-// Loading a gauge module with LoadLibrary (the 32-bit Windows test host).
+// Loading a gauge module with LoadLibrary (the 32-bit Windows test host). Its PlaySoundA
+// import is then redirected to the host's cue recorder.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "cue_import_windows.h"
 #include "module_library.h"
 
 namespace panel {
@@ -13,6 +15,7 @@ ModuleLibrary::ModuleLibrary(const std::filesystem::path& path) : path_(path) {
         throw ModuleError(path.string() + ": cannot be loaded as a gauge module (error " +
                           std::to_string(GetLastError()) + ")");
     }
+    redirect_cue_import(handle_);
 }
 
 ModuleLibrary::~ModuleLibrary() {
