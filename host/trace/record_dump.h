@@ -1,0 +1,23 @@
+// Reads a loaded module's records byte by byte, at fixed offsets from each record's start, and
+// describes every field in one line per record. Where pointers are 4 bytes wide the offsets
+// are the host's published numbers, written out here independently of the record structs;
+// elsewhere they come from the structs, whose field order is the same. So a 32-bit and a
+// native dump of the same module agree line for line only if the 32-bit records sit at the
+// published offsets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "loaded_module.h"
+
+namespace panel::trace {
+
+// The lines for the module's exports, its first gauge's header, every element along the
+// chain from the root, and the mouse-area list up to its closing group end.
+std::vector<std::string> dump_records(const LoadedModule& module);
+
+// The flags word of an element, read at its fixed offset.
+uint32_t element_flags(const void* element);
+
+}  // namespace panel::trace

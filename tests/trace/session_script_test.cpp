@@ -1,0 +1,84 @@
+#include "session_script.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using panel::trace::parse_script;
+using panel::trace::ScriptError;
+using panel::trace::StepKind;
+
+TEST(SessionScript, ReadsEveryStepWithItsLine) {
+    auto steps = parse_script(
+        "# a comment\n"
+        "set 773 1.5\n"
+        "\n"
+        "int 27 0x1345   # BCD\n"
+        "int 831 -7\n"
+        "text 839 \"a \\\"b\\\" \\\\ \\xB0\"\n"
+        "null 839\n"
+        "clear 773\n"
+        "frame\n"
+        "frame 3\n"
+        "pre-update\nelements\npre-draw\n"
+        "service -1\n"
+        "click 53 103\n"
+        "area 10\n"
+        "note the alerter\n");
+    ASSERT_EQ(steps.size(), 15u);
+    EXPECT_EQ(steps[0].kind, StepKind::set_number);
+    EXPECT_EQ(steps[0].id, 773u);
+    EXPECT_EQ(steps[0].number, 1.5);
+    EXPECT_EQ(steps[0].line, 2);
+    EXPECT_EQ(steps[1].integer, 0x1345);
+    EXPECT_EQ(steps[1].line, 4);
+    EXPECT_EQ(steps[2].integer, -7);
+    EXPECT_EQ(steps[3].text, "a \"b\" \\ \xB0");
+    EXPECT_EQ(steps[4].kind, StepKind::set_null_text);
+    EXPECT_EQ(steps[5].kind, StepKind::clear);
+    EXPECT_EQ(steps[6].integer, 1);
+    EXPECT_EQ(steps[7].integer, 3);
+    EXPECT_EQ(steps[8].kind, StepKind::pre_update);
+    EXPECT_EQ(steps[9].kind, StepKind::elements);
+    EXPECT_EQ(steps[10].kind, StepKind::pre_draw);
+    EXPECT_EQ(steps[11].integer, -1);
+    EXPECT_EQ(steps[12].x, 53);
+    EXPECT_EQ(steps[12].y, 103);
+    EXPECT_EQ(steps[13].integer, 10);
+    EXPECT_EQ(steps[14].text, "the alerter");
+}
+
+TEST(SessionScript, ReadsTheValuesBadInputSessionsNeed) {
+    auto steps = parse_script("set 1 nan\nset 1 inf\nset 1 -inf\nset 1 1e300\nset 1 -0\nint 1 0xFFFFFFFF\n");
+    ASSERT_EQ(steps.size(), 6u);
+    EXPECT_TRUE(std::isnan(steps[0].number));
+    EXPECT_EQ(steps[1].number, INFINITY);
+    EXPECT_EQ(steps[2].number, -INFINITY);
+    EXPECT_EQ(steps[3].number, 1e300);
+    EXPECT_TRUE(std::signbit(steps[4].number));
+    EXPECT_EQ(steps[5].integer, -1);
+}
+
+TEST(SessionScript, NamesTheLineOfAMalformedStep) {
+    const char* bad[] = {
+        "frame\njump 3\n",        // unknown step
+        "frame\nset 773\n",       // missing value
+        "frame\nset 773 1.5x\n",  // not a number
+        "frame\nint 1 0x1G\n",    // not an integer
+        "frame\nint 1 0x100000000\n",
+        "frame\ntext 839 \"open\n",
+        "frame\ntext 839 \"\\q\"\n",
+        "frame\nframe 0\n",
+        "frame\nclick 1\n",
+        "frame\nframe 2 3\n",
+        "frame\nset -1 0\n",
+    };
+    for (const char* source : bad) {
+        try {
+            parse_script(source);
+            ADD_FAILURE() << "accepted: " << source;
+        } catch (const ScriptError& error) {
+            EXPECT_EQ(std::string(error.what()).rfind("line 2:", 0), 0u) << error.what();
+        }
+    }
+}
