@@ -34,7 +34,8 @@ constexpr ElementHeader element_head(uint32_t kind, uint32_t bitmap, int32_t x, 
     };
 }
 
-// The chain runs from the background down; each element's child list holds the next one.
+// The chain runs from the background down; each element's child list, just above it, holds
+// the next element.
 extern IconElement lit_screen_element, power_knob_element, startup_screen_element, page_element,
                    direct_to_symbol_element, deviation_scale_element, deviation_flag_element,
                    fly_left_right_element, leg_label_element, hemisphere_element;
@@ -52,14 +53,14 @@ extern StringElement startup_baro_element, startup_altitude_element, startup_rmi
                      selected_altitude_element, vnav_text_element, vnav_distance_element,
                      vnav_groundspeed_element, vertical_speed_element, status_code_element;
 
-ElementHeader* lit_screen_children[] = {&lit_screen_element.head, NULL};
 // 1: the unlit face: bezel, knobs, buttons and labels
+ElementHeader* lit_screen_children[] = {&lit_screen_element.head, NULL};
 StaticImageElement face_background_element = {
     .head = element_head(ELEMENT_STATIC_IMAGE, 4096, 0, 0, 1, lit_screen_children),
 };
 
-ElementHeader* power_knob_children[] = {&power_knob_element.head, NULL};
 // 2: the lit face with its lamp, while powered
+ElementHeader* power_knob_children[] = {&power_knob_element.head, NULL};
 IconElement lit_screen_element = {
     .head = element_head(ELEMENT_ICON, 6144, 0, 0, 2, power_knob_children),
     .icon_mode = ICON_MODE,
@@ -67,8 +68,8 @@ IconElement lit_screen_element = {
     .callback = lit_screen_image,
 };
 
-ElementHeader* startup_screen_children[] = {&startup_screen_element.head, NULL};
 // 3: the OFF/ON knob at OFF, blank at ON
+ElementHeader* startup_screen_children[] = {&startup_screen_element.head, NULL};
 IconElement power_knob_element = {
     .head = element_head(ELEMENT_ICON, 5120, 25, 101, 3, startup_screen_children),
     .icon_mode = ICON_MODE,
@@ -76,8 +77,8 @@ IconElement power_knob_element = {
     .callback = power_knob_image,
 };
 
-ElementHeader* page_children[] = {&page_element.head, NULL};
 // 4: the screen: black, self-test, start-up check, black
+ElementHeader* page_children[] = {&page_element.head, NULL};
 IconElement startup_screen_element = {
     .head = element_head(ELEMENT_ICON, 4352, 77, 21, 4, page_children),
     .icon_mode = ICON_MODE,
@@ -85,8 +86,8 @@ IconElement startup_screen_element = {
     .callback = startup_screen_image,
 };
 
-ElementHeader* startup_baro_children[] = {&startup_baro_element.head, NULL};
 // 5: the page's labels over the screen, once running
+ElementHeader* startup_baro_children[] = {&startup_baro_element.head, NULL};
 IconElement page_element = {
     .head = element_head(ELEMENT_ICON, 5888, 77, 21, 5, startup_baro_children),
     .icon_mode = ICON_MODE,
@@ -94,8 +95,8 @@ IconElement page_element = {
     .callback = page_image,
 };
 
-ElementHeader* startup_altitude_children[] = {&startup_altitude_element.head, NULL};
 // 6: start-up check: Baro:
+ElementHeader* startup_altitude_children[] = {&startup_altitude_element.head, NULL};
 StringElement startup_baro_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 123, 38, 6, startup_altitude_children),
     .box_width = 487 - 123, .box_height = 26,
@@ -104,8 +105,8 @@ StringElement startup_baro_element = {
     .callback = startup_baro_readout,
 };
 
-ElementHeader* startup_rmi_children[] = {&startup_rmi_element.head, NULL};
 // 7: start-up check: Alt
+ElementHeader* startup_rmi_children[] = {&startup_rmi_element.head, NULL};
 StringElement startup_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 38, 7, startup_rmi_children),
     .box_width = 487 - 303, .box_height = 26,
@@ -114,8 +115,8 @@ StringElement startup_altitude_element = {
     .callback = startup_altitude_readout,
 };
 
-ElementHeader* startup_obs_children[] = {&startup_obs_element.head, NULL};
 // 8: start-up check: RMI
+ElementHeader* startup_obs_children[] = {&startup_obs_element.head, NULL};
 StringElement startup_rmi_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 123, 54, 8, startup_obs_children),
     .box_width = 487 - 123, .box_height = 26,
@@ -124,8 +125,8 @@ StringElement startup_rmi_element = {
     .callback = startup_rmi_readout,
 };
 
-ElementHeader* direct_to_symbol_children[] = {&direct_to_symbol_element.head, NULL};
 // 9: start-up check: OBS, from its own variable
+ElementHeader* direct_to_symbol_children[] = {&direct_to_symbol_element.head, NULL};
 StringElement startup_obs_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 54, 9, direct_to_symbol_children),
     .own_var = {.id = 45},
@@ -135,8 +136,8 @@ StringElement startup_obs_element = {
     .callback = startup_obs_readout,
 };
 
-ElementHeader* nav_text_children[] = {&nav_text_element.head, NULL};
 // 10: page 1: arrow or direct-to symbol
+ElementHeader* nav_text_children[] = {&nav_text_element.head, NULL};
 IconElement direct_to_symbol_element = {
     .head = element_head(ELEMENT_ICON, 5376, 292, 24, 10, nav_text_children),
     .icon_mode = ICON_MODE,
@@ -144,8 +145,8 @@ IconElement direct_to_symbol_element = {
     .callback = direct_to_symbol_image,
 };
 
-ElementHeader* deviation_scale_children[] = {&deviation_scale_element.head, NULL};
 // 11: page 1: the host's navigation text
+ElementHeader* deviation_scale_children[] = {&deviation_scale_element.head, NULL};
 StringElement nav_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 325, 20, 11, deviation_scale_children),
     .own_var = {.id = 839},
@@ -155,8 +156,8 @@ StringElement nav_text_element = {
     .callback = nav_text_readout,
 };
 
-ElementHeader* deviation_needle_children[] = {&deviation_needle_element.head, NULL};
 // 12: page 1: deviation scale with TO triangle
+ElementHeader* deviation_needle_children[] = {&deviation_needle_element.head, NULL};
 IconElement deviation_scale_element = {
     .head = element_head(ELEMENT_ICON, 4608, 230, 43, 12, deviation_needle_children),
     .icon_mode = ICON_MODE,
@@ -164,8 +165,8 @@ IconElement deviation_scale_element = {
     .callback = deviation_scale_image,
 };
 
-ElementHeader* cursor_marker_children[] = {&cursor_marker_element.head, NULL};
 // 13: page 1: the deviation needle, resting mid-scale
+ElementHeader* cursor_marker_children[] = {&cursor_marker_element.head, NULL};
 SliderElement deviation_needle_element = {
     .head = element_head(ELEMENT_SLIDER, 5632, 301, 45, 13, cursor_marker_children),
     .x_scale = 5.1,
@@ -174,8 +175,8 @@ SliderElement deviation_needle_element = {
     .y_callback = deviation_needle_y,
 };
 
-ElementHeader* deviation_flag_children[] = {&deviation_flag_element.head, NULL};
 // 14: page 1: cursor mark
+ElementHeader* deviation_flag_children[] = {&deviation_flag_element.head, NULL};
 StringElement cursor_marker_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 38, 14, deviation_flag_children),
     .box_width = 487 - 183, .box_height = 26,
@@ -184,8 +185,8 @@ StringElement cursor_marker_element = {
     .callback = cursor_marker_readout,
 };
 
-ElementHeader* fly_left_right_children[] = {&fly_left_right_element.head, NULL};
 // 15: page 1: the scale marked FLAG, in place of scale and needle
+ElementHeader* fly_left_right_children[] = {&fly_left_right_element.head, NULL};
 IconElement deviation_flag_element = {
     .head = element_head(ELEMENT_ICON, 4864, 230, 43, 15, fly_left_right_children),
     .icon_mode = ICON_MODE,
@@ -193,8 +194,8 @@ IconElement deviation_flag_element = {
     .callback = deviation_flag_image,
 };
 
-ElementHeader* cross_track_children[] = {&cross_track_element.head, NULL};
 // 16: page 1: >Fly L or >Fly R
+ElementHeader* cross_track_children[] = {&cross_track_element.head, NULL};
 IconElement fly_left_right_element = {
     .head = element_head(ELEMENT_ICON, 6400, 174, 25, 16, cross_track_children),
     .icon_mode = ICON_MODE,
@@ -202,8 +203,8 @@ IconElement fly_left_right_element = {
     .callback = fly_left_right_image,
 };
 
-ElementHeader* waypoint_distance_children[] = {&waypoint_distance_element.head, NULL};
 // 17: page 1: cross-track distance
+ElementHeader* waypoint_distance_children[] = {&waypoint_distance_element.head, NULL};
 StringElement cross_track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 335, 38, 17, waypoint_distance_children),
     .box_width = 487 - 335, .box_height = 26,
@@ -212,8 +213,8 @@ StringElement cross_track_element = {
     .callback = cross_track_readout,
 };
 
-ElementHeader* ground_speed_children[] = {&ground_speed_element.head, NULL};
 // 18: every page: waypoint distance
+ElementHeader* ground_speed_children[] = {&ground_speed_element.head, NULL};
 StringElement waypoint_distance_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 95, 19, 18, ground_speed_children),
     .box_width = 487 - 95, .box_height = 26,
@@ -222,8 +223,8 @@ StringElement waypoint_distance_element = {
     .callback = waypoint_distance_readout,
 };
 
-ElementHeader* leg_label_children[] = {&leg_label_element.head, NULL};
 // 19: every page: ground speed
+ElementHeader* leg_label_children[] = {&leg_label_element.head, NULL};
 StringElement ground_speed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 110, 36, 19, leg_label_children),
     .box_width = 487 - 110, .box_height = 26,
@@ -232,8 +233,8 @@ StringElement ground_speed_element = {
     .callback = ground_speed_readout,
 };
 
-ElementHeader* page_number_children[] = {&page_number_element.head, NULL};
 // 20: every page: Leg and NAV, or NAV alone
+ElementHeader* page_number_children[] = {&page_number_element.head, NULL};
 IconElement leg_label_element = {
     .head = element_head(ELEMENT_ICON, 8192, 80, 58, 20, page_number_children),
     .icon_mode = ICON_MODE,
@@ -241,8 +242,8 @@ IconElement leg_label_element = {
     .callback = leg_label_image,
 };
 
-ElementHeader* desired_track_children[] = {&desired_track_element.head, NULL};
 // 21: every page: page number
+ElementHeader* desired_track_children[] = {&desired_track_element.head, NULL};
 StringElement page_number_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 131, 73, 21, desired_track_children),
     .box_width = 487 - 131, .box_height = 26,
@@ -251,8 +252,8 @@ StringElement page_number_element = {
     .callback = page_number_readout,
 };
 
-ElementHeader* track_children[] = {&track_element.head, NULL};
 // 22: page 1: desired track
+ElementHeader* track_children[] = {&track_element.head, NULL};
 StringElement desired_track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 56, 22, track_children),
     .box_width = 487 - 183, .box_height = 26,
@@ -261,8 +262,8 @@ StringElement desired_track_element = {
     .callback = desired_track_readout,
 };
 
-ElementHeader* bearing_to_children[] = {&bearing_to_element.head, NULL};
 // 23: page 1: track
+ElementHeader* bearing_to_children[] = {&bearing_to_element.head, NULL};
 StringElement track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 322, 56, 23, bearing_to_children),
     .box_width = 487 - 322, .box_height = 26,
@@ -271,8 +272,8 @@ StringElement track_element = {
     .callback = track_readout,
 };
 
-ElementHeader* bearing_from_children[] = {&bearing_from_element.head, NULL};
 // 24: page 1: bearing to, sub-pages 0 and 1
+ElementHeader* bearing_from_children[] = {&bearing_from_element.head, NULL};
 StringElement bearing_to_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 73, 24, bearing_from_children),
     .box_width = 487 - 183, .box_height = 26,
@@ -281,8 +282,8 @@ StringElement bearing_to_element = {
     .callback = bearing_to_readout,
 };
 
-ElementHeader* ete_hours_children[] = {&ete_hours_element.head, NULL};
 // 25: page 1: bearing from, sub-pages 2 and 3, in the same place
+ElementHeader* ete_hours_children[] = {&ete_hours_element.head, NULL};
 StringElement bearing_from_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 73, 25, ete_hours_children),
     .box_width = 487 - 183, .box_height = 26,
@@ -291,8 +292,8 @@ StringElement bearing_from_element = {
     .callback = bearing_from_readout,
 };
 
-ElementHeader* ete_minutes_children[] = {&ete_minutes_element.head, NULL};
 // 26: page 1: hours en route
+ElementHeader* ete_minutes_children[] = {&ete_minutes_element.head, NULL};
 StringElement ete_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 332, 73, 26, ete_minutes_children),
     .box_width = 487 - 332, .box_height = 26,
@@ -301,8 +302,8 @@ StringElement ete_hours_element = {
     .callback = ete_hours_readout,
 };
 
-ElementHeader* hemisphere_children[] = {&hemisphere_element.head, NULL};
 // 27: page 1: minutes en route
+ElementHeader* hemisphere_children[] = {&hemisphere_element.head, NULL};
 StringElement ete_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 358, 73, 27, hemisphere_children),
     .box_width = 487 - 358, .box_height = 26,
@@ -311,8 +312,8 @@ StringElement ete_minutes_element = {
     .callback = ete_minutes_readout,
 };
 
-ElementHeader* latitude_degrees_children[] = {&latitude_degrees_element.head, NULL};
 // 28: page 2: >Present Posn with the hemispheres
+ElementHeader* latitude_degrees_children[] = {&latitude_degrees_element.head, NULL};
 IconElement hemisphere_element = {
     .head = element_head(ELEMENT_ICON, 8448, 203, 27, 28, latitude_degrees_children),
     .icon_mode = ICON_MODE,
@@ -320,8 +321,8 @@ IconElement hemisphere_element = {
     .callback = hemisphere_image,
 };
 
-ElementHeader* latitude_minutes_children[] = {&latitude_minutes_element.head, NULL};
 // 29: page 2: latitude degrees
+ElementHeader* latitude_minutes_children[] = {&latitude_minutes_element.head, NULL};
 StringElement latitude_degrees_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 228, 55, 29, latitude_minutes_children),
     .box_width = 487 - 228, .box_height = 26,
@@ -330,8 +331,8 @@ StringElement latitude_degrees_element = {
     .callback = latitude_degrees_readout,
 };
 
-ElementHeader* longitude_degrees_children[] = {&longitude_degrees_element.head, NULL};
 // 30: page 2: latitude minutes
+ElementHeader* longitude_degrees_children[] = {&longitude_degrees_element.head, NULL};
 StringElement latitude_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 263, 55, 30, longitude_degrees_children),
     .box_width = 487 - 263, .box_height = 26,
@@ -340,8 +341,8 @@ StringElement latitude_minutes_element = {
     .callback = latitude_minutes_readout,
 };
 
-ElementHeader* longitude_minutes_children[] = {&longitude_minutes_element.head, NULL};
 // 31: page 2: longitude degrees
+ElementHeader* longitude_minutes_children[] = {&longitude_minutes_element.head, NULL};
 StringElement longitude_degrees_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 218, 71, 31, longitude_minutes_children),
     .box_width = 487 - 218, .box_height = 26,
@@ -350,8 +351,8 @@ StringElement longitude_degrees_element = {
     .callback = longitude_degrees_readout,
 };
 
-ElementHeader* utc_hours_children[] = {&utc_hours_element.head, NULL};
 // 32: page 2: longitude minutes
+ElementHeader* utc_hours_children[] = {&utc_hours_element.head, NULL};
 StringElement longitude_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 263, 71, 32, utc_hours_children),
     .box_width = 487 - 263, .box_height = 26,
@@ -360,8 +361,8 @@ StringElement longitude_minutes_element = {
     .callback = longitude_minutes_readout,
 };
 
-ElementHeader* utc_minutes_children[] = {&utc_minutes_element.head, NULL};
 // 33: page 3: Time UTC hours
+ElementHeader* utc_minutes_children[] = {&utc_minutes_element.head, NULL};
 StringElement utc_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 314, 20, 33, utc_minutes_children),
     .box_width = 487 - 314, .box_height = 26,
@@ -370,8 +371,8 @@ StringElement utc_hours_element = {
     .callback = utc_hours_readout,
 };
 
-ElementHeader* depart_hours_children[] = {&depart_hours_element.head, NULL};
 // 34: page 3: Time UTC minutes
+ElementHeader* depart_hours_children[] = {&depart_hours_element.head, NULL};
 StringElement utc_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 20, 34, depart_hours_children),
     .box_width = 487 - 338, .box_height = 26,
@@ -380,8 +381,8 @@ StringElement utc_minutes_element = {
     .callback = utc_minutes_readout,
 };
 
-ElementHeader* depart_minutes_children[] = {&depart_minutes_element.head, NULL};
 // 35: page 3: Depart hours
+ElementHeader* depart_minutes_children[] = {&depart_minutes_element.head, NULL};
 StringElement depart_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 36, 35, depart_minutes_children),
     .box_width = 487 - 316, .box_height = 26,
@@ -390,8 +391,8 @@ StringElement depart_hours_element = {
     .callback = depart_hours_readout,
 };
 
-ElementHeader* time_page_text_children[] = {&time_page_text_element.head, NULL};
 // 36: page 3: Depart minutes
+ElementHeader* time_page_text_children[] = {&time_page_text_element.head, NULL};
 StringElement depart_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 36, 36, time_page_text_children),
     .box_width = 487 - 338, .box_height = 26,
@@ -400,8 +401,8 @@ StringElement depart_minutes_element = {
     .callback = depart_minutes_readout,
 };
 
-ElementHeader* ete_hours_page3_children[] = {&ete_hours_page3_element.head, NULL};
 // 37: page 3: the host's text
+ElementHeader* ete_hours_page3_children[] = {&ete_hours_page3_element.head, NULL};
 StringElement time_page_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 226, 52, 37, ete_hours_page3_children),
     .own_var = {.id = 839},
@@ -411,8 +412,8 @@ StringElement time_page_text_element = {
     .callback = time_page_text_readout,
 };
 
-ElementHeader* ete_minutes_page3_children[] = {&ete_minutes_page3_element.head, NULL};
 // 38: page 3: ETE hours
+ElementHeader* ete_minutes_page3_children[] = {&ete_minutes_page3_element.head, NULL};
 StringElement ete_hours_page3_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 53, 38, ete_minutes_page3_children),
     .box_width = 487 - 316, .box_height = 26,
@@ -421,8 +422,8 @@ StringElement ete_hours_page3_element = {
     .callback = ete_hours_page3_readout,
 };
 
-ElementHeader* elapsed_hours_children[] = {&elapsed_hours_element.head, NULL};
 // 39: page 3: ETE minutes
+ElementHeader* elapsed_hours_children[] = {&elapsed_hours_element.head, NULL};
 StringElement ete_minutes_page3_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 53, 39, elapsed_hours_children),
     .box_width = 487 - 338, .box_height = 26,
@@ -431,8 +432,8 @@ StringElement ete_minutes_page3_element = {
     .callback = ete_minutes_page3_readout,
 };
 
-ElementHeader* elapsed_minutes_children[] = {&elapsed_minutes_element.head, NULL};
 // 40: page 3: Flight hours
+ElementHeader* elapsed_minutes_children[] = {&elapsed_minutes_element.head, NULL};
 StringElement elapsed_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 70, 40, elapsed_minutes_children),
     .box_width = 487 - 316, .box_height = 26,
@@ -441,8 +442,8 @@ StringElement elapsed_hours_element = {
     .callback = elapsed_hours_readout,
 };
 
-ElementHeader* baro_children[] = {&baro_element.head, NULL};
 // 41: page 3: Flight minutes
+ElementHeader* baro_children[] = {&baro_element.head, NULL};
 StringElement elapsed_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 340, 70, 41, baro_children),
     .box_width = 487 - 340, .box_height = 26,
@@ -451,8 +452,8 @@ StringElement elapsed_minutes_element = {
     .callback = elapsed_minutes_readout,
 };
 
-ElementHeader* msa_children[] = {&msa_element.head, NULL};
 // 42: page 4: BARO:, blinking while edited
+ElementHeader* msa_children[] = {&msa_element.head, NULL};
 StringElement baro_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 304, 20, 42, msa_children),
     .box_width = 487 - 304, .box_height = 26,
@@ -461,8 +462,8 @@ StringElement baro_element = {
     .callback = baro_readout,
 };
 
-ElementHeader* vnav_altitude_children[] = {&vnav_altitude_element.head, NULL};
 // 43: page 4: MSA
+ElementHeader* vnav_altitude_children[] = {&vnav_altitude_element.head, NULL};
 StringElement msa_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 314, 53, 43, vnav_altitude_children),
     .box_width = 487 - 314, .box_height = 26,
@@ -471,8 +472,8 @@ StringElement msa_element = {
     .callback = msa_readout,
 };
 
-ElementHeader* selected_altitude_children[] = {&selected_altitude_element.head, NULL};
 // 44: page 5: present altitude
+ElementHeader* selected_altitude_children[] = {&selected_altitude_element.head, NULL};
 StringElement vnav_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 194, 36, 44, selected_altitude_children),
     .box_width = 487 - 194, .box_height = 26,
@@ -481,8 +482,8 @@ StringElement vnav_altitude_element = {
     .callback = vnav_altitude_readout,
 };
 
-ElementHeader* vnav_text_children[] = {&vnav_text_element.head, NULL};
 // 45: page 5: alerter target, blinking while edited
+ElementHeader* vnav_text_children[] = {&vnav_text_element.head, NULL};
 StringElement selected_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 304, 36, 45, vnav_text_children),
     .box_width = 487 - 304, .box_height = 26,
@@ -491,8 +492,8 @@ StringElement selected_altitude_element = {
     .callback = selected_altitude_readout,
 };
 
-ElementHeader* vnav_distance_children[] = {&vnav_distance_element.head, NULL};
 // 46: page 5: the host's text
+ElementHeader* vnav_distance_children[] = {&vnav_distance_element.head, NULL};
 StringElement vnav_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 52, 46, vnav_distance_children),
     .own_var = {.id = 839},
@@ -502,8 +503,8 @@ StringElement vnav_text_element = {
     .callback = vnav_text_readout,
 };
 
-ElementHeader* vnav_groundspeed_children[] = {&vnav_groundspeed_element.head, NULL};
 // 47: page 5: distance to the altitude change
+ElementHeader* vnav_groundspeed_children[] = {&vnav_groundspeed_element.head, NULL};
 StringElement vnav_distance_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 52, 47, vnav_groundspeed_children),
     .box_width = 487 - 303, .box_height = 26,
@@ -512,8 +513,8 @@ StringElement vnav_distance_element = {
     .callback = vnav_distance_readout,
 };
 
-ElementHeader* vertical_speed_children[] = {&vertical_speed_element.head, NULL};
 // 48: page 5: GS:
+ElementHeader* vertical_speed_children[] = {&vertical_speed_element.head, NULL};
 StringElement vnav_groundspeed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 215, 69, 48, vertical_speed_children),
     .box_width = 487 - 215, .box_height = 26,
@@ -522,8 +523,8 @@ StringElement vnav_groundspeed_element = {
     .callback = vnav_groundspeed_readout,
 };
 
-ElementHeader* status_code_children[] = {&status_code_element.head, NULL};
 // 49: page 5: vertical speed
+ElementHeader* status_code_children[] = {&status_code_element.head, NULL};
 StringElement vertical_speed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 302, 69, 49, status_code_children),
     .box_width = 487 - 302, .box_height = 26,

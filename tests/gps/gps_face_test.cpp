@@ -9,6 +9,12 @@
 namespace gps_test {
 namespace {
 
+// Pointer and double fields of the packed records are compared through a copy.
+template <typename T>
+T by_value(T value) {
+    return value;
+}
+
 class GpsFaceTest : public ::testing::Test {
 protected:
     panel::GaugeSession s{module_path()};
@@ -43,8 +49,8 @@ TEST_F(GpsFaceTest, HeaderNamesTheGaugeAndItsCallback) {
     EXPECT_EQ(header.header_version, 0x320u);
     EXPECT_STREQ(header.gauge_name, "GPS_Corvane_PX40");
     EXPECT_EQ(header.size_value, 100u);
-    EXPECT_EQ(*header.element_list, &s.element(1));
-    EXPECT_NE(header.gauge_callback, nullptr);
+    EXPECT_EQ(by_value(*header.element_list), &s.element(1));
+    EXPECT_NE(by_value(header.gauge_callback), nullptr);
     for (uint32_t word : header.reserved1) EXPECT_EQ(word, 0u);
     for (uint32_t word : header.reserved2) EXPECT_EQ(word, 0u);
     for (uint32_t word : header.reserved3) EXPECT_EQ(word, 0u);
@@ -52,13 +58,13 @@ TEST_F(GpsFaceTest, HeaderNamesTheGaugeAndItsCallback) {
     LinkageRecord& linkage = s.module().linkage();
     EXPECT_EQ(linkage.module_id, 0x13u);
     EXPECT_EQ(linkage.module_version, 0x800u);
-    EXPECT_EQ(linkage.gauges[0], &header);
-    EXPECT_EQ(linkage.gauges[1], nullptr);
+    EXPECT_EQ(by_value(linkage.gauges[0]), &header);
+    EXPECT_EQ(by_value(linkage.gauges[1]), nullptr);
     ImportTableRecord& imports = s.module().import_table();
     EXPECT_EQ(imports.panel_services.id, 0xFu);
-    EXPECT_NE(imports.panel_services.pointer, nullptr);  // bound by the host
+    EXPECT_NE(by_value(imports.panel_services.pointer), nullptr);  // bound by the host
     EXPECT_EQ(imports.end.id, 0u);
-    EXPECT_EQ(imports.end.pointer, nullptr);
+    EXPECT_EQ(by_value(imports.end.pointer), nullptr);
 }
 
 TEST_F(GpsFaceTest, ElementChainFollowsTheFaceTable) {
@@ -73,35 +79,35 @@ TEST_F(GpsFaceTest, ElementChainFollowsTheFaceTable) {
         EXPECT_EQ(e.x, row.x);
         EXPECT_EQ(e.y, row.y);
         EXPECT_EQ(e.flags, ELEMENT_FLAGS_AT_LOAD);
-        EXPECT_EQ(e.gauge, &s.view().header());
-        EXPECT_EQ(e.previous, nullptr);
-        ASSERT_NE(e.fault_list, nullptr);
+        EXPECT_EQ(by_value(e.gauge), &s.view().header());
+        EXPECT_EQ(by_value(e.previous), nullptr);
+        ASSERT_NE(by_value(e.fault_list), nullptr);
         EXPECT_EQ(e.fault_list[0] | e.fault_list[1] | e.fault_list[2], 0u);
-        fault_blocks.insert(e.fault_list);
+        fault_blocks.insert(by_value(e.fault_list));
         if (n < 50) {
-            ASSERT_NE(e.children, nullptr);
+            ASSERT_NE(by_value(e.children), nullptr);
             EXPECT_EQ(e.children[0], &s.element(n + 1));
             EXPECT_EQ(e.children[1], nullptr);
         } else {
-            EXPECT_EQ(e.children, nullptr);
+            EXPECT_EQ(by_value(e.children), nullptr);
         }
         if (row.kind == ELEMENT_ICON) {
             auto& icon = reinterpret_cast<IconElement&>(e);
             EXPECT_EQ(icon.frame_count, row.frames_or_var);
             EXPECT_EQ(icon.icon_mode, 3u);
             EXPECT_EQ(icon.own_var.id, 0u);
-            EXPECT_NE(icon.callback, nullptr);
+            EXPECT_NE(by_value(icon.callback), nullptr);
         }
         if (row.kind == ELEMENT_STRING) {
             auto& string = reinterpret_cast<StringElement&>(e);
             EXPECT_EQ(string.own_var.id, row.frames_or_var);
             EXPECT_EQ(string.second_var.id | string.third_var.id, 0u);
-            EXPECT_EQ(string.text, nullptr);
+            EXPECT_EQ(by_value(string.text), nullptr);
             EXPECT_EQ(string.font_charset, 1u);
             EXPECT_EQ(string.format_word1, 0u);
             EXPECT_EQ(string.format_word2, 0x4240u);
             EXPECT_EQ(string.color_c, 0u);
-            EXPECT_NE(string.callback, nullptr);
+            EXPECT_NE(by_value(string.callback), nullptr);
             const bool status = n == 50;
             EXPECT_EQ(string.box_width, status ? 367 : 487 - row.x);
             EXPECT_EQ(string.box_height, status ? 24 : 26);
@@ -115,10 +121,10 @@ TEST_F(GpsFaceTest, ElementChainFollowsTheFaceTable) {
 
     auto& needle = reinterpret_cast<SliderElement&>(s.element(13));
     EXPECT_EQ(needle.x_var.id | needle.y_var.id, 0u);
-    EXPECT_EQ(needle.x_scale, 5.1);
-    EXPECT_EQ(needle.y_scale, 0.0);
-    EXPECT_NE(needle.x_callback, nullptr);
-    EXPECT_NE(needle.y_callback, nullptr);
+    EXPECT_EQ(by_value(needle.x_scale), 5.1);
+    EXPECT_EQ(by_value(needle.y_scale), 0.0);
+    EXPECT_NE(by_value(needle.x_callback), nullptr);
+    EXPECT_NE(by_value(needle.y_callback), nullptr);
 }
 
 TEST_F(GpsFaceTest, MouseListHoldsTenAreasInOneGroup) {
@@ -134,7 +140,7 @@ TEST_F(GpsFaceTest, MouseListHoldsTenAreasInOneGroup) {
         EXPECT_EQ(list[end].area_x | list[end].area_y | list[end].area_width | list[end].area_height, 0);
         EXPECT_EQ(list[end].cursor, -1);
         EXPECT_EQ(list[end].event_flags, 0u);
-        EXPECT_EQ(list[end].handler, nullptr);
+        EXPECT_EQ(by_value(list[end].handler), nullptr);
     }
     ASSERT_EQ(s.view().mouse_areas().size(), 10u);
     std::set<MouseHandler> handlers;
@@ -150,7 +156,7 @@ TEST_F(GpsFaceTest, MouseListHoldsTenAreasInOneGroup) {
         EXPECT_EQ(area.help_id, 0);
         EXPECT_EQ(area.event_flags, 0x20000000u);
         EXPECT_EQ(area.event_id, 0u);
-        handlers.insert(area.handler);
+        handlers.insert(by_value(area.handler));
         // The host finds each control at the point the tests press it.
         EXPECT_EQ(s.click(control_point[i].x, control_point[i].y), &area);
     }
