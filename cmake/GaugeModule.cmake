@@ -21,8 +21,10 @@ function(add_gauge_module name)
   if(WIN32)
     set_target_properties(${name} PROPERTIES SUFFIX ".gau" RUNTIME_OUTPUT_DIRECTORY ${PANEL_MODULE_DIR})
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/gauge_exports.def)
-    # PlaySoundA for the cues, wsprintfA for the DME frequency text.
+    # PlaySoundA for the cues, wsprintfA for the DME frequency text. The runtime's own debug
+    # information is left out of the deliverable.
     target_link_libraries(${name} PRIVATE winmm user32)
+    target_link_options(${name} PRIVATE -s)
     get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     if(NOT ARG_RESOURCES)
       set(ARG_RESOURCES ${PROJECT_SOURCE_DIR}/resources/${folder}/${folder}_resources.rc)
