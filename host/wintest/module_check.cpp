@@ -5,7 +5,9 @@
 //   - the export table names exactly Linkage and ImportTable;
 //   - the RT_BITMAP resources are exactly the expected ids, each in US English (1033), each a
 //     device-independent bitmap of the expected width, height and bits per pixel;
-//   - every bitmap an element names is present.
+//   - every bitmap an element names is present;
+//   - every function the host calls with arguments (gauge callback, element callbacks, mouse
+//     handlers) removes its own arguments from the stack: stdcall.
 // EXPECTED_BITMAPS lists "id width height bits" per line; '#' starts a comment.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -62,6 +64,72 @@ void check_entry(HMODULE module) {
         if (result != TRUE) fail(std::string("DLL entry returns ") + std::to_string(result) + " for " + r.name);
     }
     std::printf("ok DLL entry returns TRUE for every reason\n");
+}
+
+// Calls `function` with `count` 32-bit arguments and returns by how many bytes the stack
+// pointer is off afterwards: 0 when the callee removed its arguments (stdcall), -4 * count when
+// it left them to the caller (cdecl). A double result, left on the x87 stack, is dropped.
+int stack_left_after(void* function, const uint32_t* args, int count, bool returns_double) {
+    int left;
+    int drop = returns_double ? 1 : 0;
+    asm volatile(
+        "movl %%esp, %%edi\n\t"
+        "1:\n\t"
+        "testl %%ecx, %%ecx\n\t"
+        "jz 2f\n\t"
+        "pushl -4(%%ebx,%%ecx,4)\n\t"
+        "decl %%ecx\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "call *%%esi\n\t"
+        "testl %%edx, %%edx\n\t"
+        "jz 3f\n\t"
+        "fstp %%st(0)\n\t"
+        "3:\n\t"
+        "movl %%esp, %%eax\n\t"
+        "subl %%edi, %%eax\n\t"
+        "movl %%edi, %%esp\n\t"
+        : "=a"(left), "+c"(count), "+d"(drop)
+        : "S"(function), "b"(args)
+        : "edi", "memory", "cc", "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7");
+    return left;
+}
+
+void check_stdcall(panel::GaugeSession& session) {
+    session.run_frame();  // every string element now has its text buffer
+    int checked = 0;
+    auto check = [&](void* function, const char* what, size_t number, std::vector<uint32_t> args, bool returns_double) {
+        if (function == nullptr) return;
+        ++checked;
+        int left = stack_left_after(function, args.data(), static_cast<int>(args.size()), returns_double);
+        if (left != 0) fail(std::string(what) + " " + std::to_string(number) + " is not stdcall (stack off by " + std::to_string(left) + ")");
+    };
+    auto address = [](const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); };
+    GaugeHeader& header = session.view().header();
+    panel::ServiceScope scope(session.driver().context());
+    // Service 13 is one the gauge ignores.
+    check(reinterpret_cast<void*>(header.gauge_callback), "gauge callback", 1, {address(&header), 13, 0}, false);
+    size_t number = 0;
+    for (ElementHeader* element : session.view().elements()) {
+        ++number;
+        if (element->kind == ELEMENT_STRING) {
+            auto* string = reinterpret_cast<StringElement*>(element);
+            check(reinterpret_cast<void*>(string->callback), "element", number, {address(string)}, true);
+        } else if (element->kind == ELEMENT_ICON) {
+            auto* icon = reinterpret_cast<IconElement*>(element);
+            check(reinterpret_cast<void*>(icon->callback), "element", number, {address(icon)}, true);
+        } else if (element->kind == ELEMENT_SLIDER) {
+            auto* slider = reinterpret_cast<SliderElement*>(element);
+            check(reinterpret_cast<void*>(slider->x_callback), "slider x of element", number, {address(slider)}, true);
+            check(reinterpret_cast<void*>(slider->y_callback), "slider y of element", number, {address(slider)}, true);
+        }
+    }
+    number = 0;
+    panel::ClickPoint point{0, 0};
+    for (MouseRect* area : session.view().mouse_areas()) {
+        check(reinterpret_cast<void*>(area->handler), "mouse area", ++number, {address(&point), MOUSE_LEFT_SINGLE}, false);
+    }
+    std::printf("ok %d host-called functions remove their own arguments (stdcall)\n", checked);
 }
 
 void check_exports(HMODULE module) {
@@ -169,6 +237,7 @@ int main(int argc, char** argv) {
         auto module = static_cast<HMODULE>(session.module().library().handle());
         check_exports(module);
         check_bitmaps(module, argv[2], session);
+        check_stdcall(session);
         check_entry(module);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
