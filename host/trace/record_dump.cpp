@@ -13,7 +13,7 @@ namespace {
 
 constexpr bool pointers_32 = sizeof(void*) == 4;
 
-// The published 32-bit offset, or where the native struct keeps the same field.
+// The 32-bit offset of the host's record format, or where the native struct keeps the field.
 #define AT(offset32, record, member) (pointers_32 ? size_t{offset32} : offsetof(record, member))
 
 enum class Kind {
