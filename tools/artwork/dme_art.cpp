@@ -18,7 +18,7 @@ constexpr Rgb LABEL_BOX{50, 13, 0};
 constexpr Rgb LAMP_GREEN{0, 185, 0};
 
 // Selector slot 289..334 x 25..41; the slider stops over the RMT, FREQ and GS/T areas.
-constexpr double SELECTOR_STOPS[] = {293.5, 309.0, 325.0};
+constexpr double SELECTOR_STOPS[] = {296.0, 309.0, 325.0};
 constexpr int SELECTOR_X = 289, SELECTOR_Y = 25, SELECTOR_W = 45, SELECTOR_H = 16;
 // Power switch 287..324 x 56..74: slider left for off, right for on.
 constexpr double SWITCH_STOPS[] = {297.5, 315.5};
@@ -98,9 +98,9 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     lamp(cr, LAMP_X, LAMP_Y, LAMP_SIDE, LAMP_SIDE, LAMP_GREEN, state.lamp_lit);
 
     // Mode selector: FREQ raised a row so the three legends stay apart.
-    draw_text(cr, fonts, legend, SELECTOR_STOPS[0], 23, "RMT", Align::Centre);
+    draw_text(cr, fonts, legend, SELECTOR_STOPS[0] - 2, 23, "RMT", Align::Centre);
     draw_text(cr, fonts, legend, SELECTOR_STOPS[1], 15, "FREQ", Align::Centre);
-    draw_text(cr, fonts, legend, SELECTOR_STOPS[2] + 1, 23, "GS/T", Align::Centre);
+    draw_text(cr, fonts, legend, SELECTOR_STOPS[2] + 1.5, 23, "GS/T", Align::Centre);
     slide_switch(cr, SELECTOR_X, SELECTOR_Y, SELECTOR_W, SELECTOR_H, SELECTOR_STOPS[state.mode],
                  11);
 
@@ -167,16 +167,14 @@ Image lit_label(int width, int height, std::string_view text) {
     return label;
 }
 
-// Dashes six pixels long, three apart, with cut corners like display segments.
+// Dashes six pixels long and two high, three apart, on the middle rows.
 Image dashes(int width, int count) {
     Image image(width, 4);
     const int used = count * 6 + (count - 1) * 3;
     int left = (width - used) / 2;
     for (int d = 0; d < count; ++d, left += 9)
-        for (int y = 0; y < 4; ++y) {
-            const int inset = (y == 0 || y == 3) ? 1 : 0;
-            for (int x = left + inset; x < left + 6 - inset; ++x) image.at(x, y) = LABEL_LETTER;
-        }
+        for (int y = 1; y < 3; ++y)
+            for (int x = left; x < left + 6; ++x) image.at(x, y) = LABEL_LETTER;
     return image;
 }
 
