@@ -41,12 +41,3 @@ double GAUGE_CALL freq_set_readout(StringElement* element);
 double GAUGE_CALL distance_dashes(IconElement* element);
 double GAUGE_CALL speed_dashes(IconElement* element);
 double GAUGE_CALL time_dashes(IconElement* element);
-
-// Sets the element's hidden bit, or clears it when the element is to be drawn.
-static inline void show_element(ElementHeader* head, bool shown) {
-    if (shown) {
-        head->flags &= ~ELEMENT_HIDDEN;
-    } else {
-        head->flags |= ELEMENT_HIDDEN;
-    }
-}

@@ -4,6 +4,7 @@
 
 #include "dme_callbacks.h"
 #include "dme_state.h"
+#include "element_flags.h"
 #include "gauge_math.h"
 #include "platform.h"
 #include "readout_text.h"
@@ -19,33 +20,33 @@ static bool shows_speed_and_time(void) {
 
 // Stores the distance on every call, for the time readout and the dashes after it.
 double GAUGE_CALL distance_readout(StringElement* element) {
-    element->head.flags |= ELEMENT_LIT;
+    light_element(&element->head);
     float distance = (float)element->own_var.value.number;
     dme.distance = distance;
-    show_element(&element->head, dme.powered == 1 && receiving() && distance > -1.0f);
+    show_element_when(&element->head, dme.powered == 1 && receiving() && distance > -1.0f);
     format_readout(element->text, "%3.1f", distance);
     return distance;
 }
 
 // Stores the speed as a clamped integer for the time figure; the text shows it unclamped.
 double GAUGE_CALL speed_readout(StringElement* element) {
-    element->head.flags |= ELEMENT_LIT;
+    light_element(&element->head);
     float speed = (float)element->own_var.value.number;
     dme.speed = truncate_to_int32(speed);
     if (dme.speed > 1000) dme.speed = 999;
-    show_element(&element->head, shows_speed_and_time() && dme.speed >= 0);
+    show_element_when(&element->head, shows_speed_and_time() && dme.speed >= 0);
     format_readout(element->text, "%03.0f", speed);
     return speed;
 }
 
 // Works from the distance and speed the two readouts before it stored in this pass.
 double GAUGE_CALL time_readout(StringElement* element) {
-    element->head.flags |= ELEMENT_LIT;
+    light_element(&element->head);
     // float over int is a float division, and stays in float through the minutes
     float minutes = 99.0f;
     if (dme.speed != 0) minutes = dme.distance / dme.speed * 60;
     dme.time_minutes = minutes;
-    show_element(&element->head, shows_speed_and_time() && !(dme.distance < 0 && dme.speed < 0));
+    show_element_when(&element->head, shows_speed_and_time() && !(dme.distance < 0 && dme.speed < 0));
     format_readout(element->text, "%3.0f", minutes);
     return minutes;
 }
@@ -61,18 +62,18 @@ static float frequency_mhz(const StringElement* element) {
 
 // The steady frequency, counter at 0.
 double GAUGE_CALL freq_readout(StringElement* element) {
-    element->head.flags |= ELEMENT_LIT;
+    light_element(&element->head);
     float mhz = frequency_mhz(element);
-    show_element(&element->head, dme.mode == MODE_FREQ && dme.powered == 1 && dme.freq_set_count == 0.0f);
+    show_element_when(&element->head, dme.mode == MODE_FREQ && dme.powered == 1 && dme.freq_set_count == 0.0f);
     format_readout(element->text, "%3.2f", mhz);
     return 13;
 }
 
 // The frequency being set, counter at 1: on in even seconds, off in odd ones.
 double GAUGE_CALL freq_set_readout(StringElement* element) {
-    element->head.flags |= ELEMENT_LIT;
+    light_element(&element->head);
     float mhz = frequency_mhz(element);
-    show_element(&element->head, dme.powered == 1 && dme.mode == MODE_FREQ && dme.freq_set_count == 1.0f &&
+    show_element_when(&element->head, dme.powered == 1 && dme.mode == MODE_FREQ && dme.freq_set_count == 1.0f &&
                                      dme.blink_phase == 1);
     format_readout(element->text, "%3.2f", mhz);
     return 13;

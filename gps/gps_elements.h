@@ -1,26 +1,12 @@
-// What the navigator's element callbacks share: the two flag bits they drive and the
-// conditions that most of them show by.
+// What the navigator's element callbacks share: the conditions that most of them show by.
 #pragma once
 
 #include <math.h>
 
 #include "gauge_math.h"
+#include "element_flags.h"
 #include "gauge_records.h"
 #include "gps_state.h"
-
-// Marks a lit part of the face: readouts, labels, screen pictures and the needle.
-static inline void light_element(ElementHeader* head) {
-    head->flags |= ELEMENT_LIT;
-}
-
-// Decided afresh on every call: the element is drawn only while `shown` holds.
-static inline void show_element_when(ElementHeader* head, bool shown) {
-    if (shown) {
-        head->flags &= ~ELEMENT_HIDDEN;
-    } else {
-        head->flags |= ELEMENT_HIDDEN;
-    }
-}
 
 // Powered and past the start-up check. Integer fields are tested for their exact values.
 static inline bool gps_running(void) {
