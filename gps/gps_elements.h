@@ -23,5 +23,6 @@ static inline bool gps_running_on(int32_t page) {
 static inline double ete_whole_hours(void) {
     double hours = gps.ete_hours;
     if (!isfinite(hours)) return hours;
-    return hours - gauge_fmod(hours, 1.0);
+    // x - x is +0, so the sign is put back: -0.5 h reads "-0", as a dropped fraction does
+    return copysign(hours - gauge_fmod(hours, 1.0), hours);
 }

@@ -70,14 +70,12 @@ double GAUGE_CALL deviation_scale_image(IconElement* element) {
     return frame;
 }
 
-// 13: the needle, 5.1 pixels per nautical mile off track, pinned at the scale's ends. A
-// cross-track that is not a number leaves it at rest.
+// 13: the needle, 5.1 pixels per nautical mile off track, pinned at the scale's ends
 double GAUGE_CALL deviation_needle_x(SliderElement* element) {
     light_element(&element->head);
     double offset = gps.cross_track_nm;
     if (offset < -5.0) offset = -5.0;
     if (offset > 5.0) offset = 5.0;
-    if (offset != offset) offset = 0.0;
     show_element_when(&element->head, deviation_display_on() && gps.status_ok == 1);
     return offset;
 }

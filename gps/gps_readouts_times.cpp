@@ -37,14 +37,14 @@ static double depart_minutes_unborrowed(void) {
     return gps_input(UTC_MINUTES_INPUT) - gps.elapsed_minutes;
 }
 
-// 35: departure hours; borrows an hour when the minutes beside it went below zero, and
+// 35: departure hours; borrows an hour when the clock's minutes are below the timer's, and
 // wraps past midnight
 double GAUGE_CALL depart_hours_readout(StringElement* element) {
     light_element(&element->head);
     double hours = 0.0;
     if (depart_hours_live()) {
         hours = gps_input(UTC_HOURS_INPUT) - gps.elapsed_hours;
-        if (depart_minutes_live() && depart_minutes_unborrowed() < 0.0) hours -= 1.0;
+        if (depart_minutes_unborrowed() < 0.0) hours -= 1.0;
         hours = gauge_fmod(hours, 24.0);
         if (hours < 0.0) hours += 24.0;
     }
