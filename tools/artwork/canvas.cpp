@@ -160,20 +160,34 @@ void rounded_rect(cairo_t* cr, double x, double y, double w, double h, double r)
     cairo_close_path(cr);
 }
 
-double text_width(cairo_t* cr, const Fonts& fonts, const TextStyle& style, std::string_view text) {
-    select_font(cr, fonts, style);
-    double width = 0.0;
+namespace {
+
+// Calls `visit` with each whole UTF-8 sequence of `text` and its advance, one character at a
+// time, so that tracking can be applied between characters.
+template <typename Visit>
+void for_each_character(cairo_t* cr, std::string_view text, Visit visit) {
     for (size_t i = 0; i < text.size();) {
-        // Whole UTF-8 sequences, one character at a time, so tracking applies between them.
         size_t n = 1;
         while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
         const std::string one(text.substr(i, n));
         cairo_text_extents_t extents;
         cairo_text_extents(cr, one.c_str(), &extents);
-        width += extents.x_advance;
+        visit(one, extents.x_advance);
         i += n;
-        if (i < text.size()) width += style.tracking;
     }
+}
+
+}  // namespace
+
+double text_width(cairo_t* cr, const Fonts& fonts, const TextStyle& style, std::string_view text) {
+    select_font(cr, fonts, style);
+    double width = 0.0;
+    bool first = true;
+    for_each_character(cr, text, [&](const std::string&, double advance) {
+        if (!first) width += style.tracking;
+        width += advance;
+        first = false;
+    });
     return width;
 }
 
@@ -183,17 +197,11 @@ void draw_text(cairo_t* cr, const Fonts& fonts, const TextStyle& style, double x
     double pen = align == Align::Left ? x : align == Align::Centre ? x - width / 2 : x - width;
     pen = std::round(pen);
     set_colour(cr, style.colour);
-    for (size_t i = 0; i < text.size();) {
-        size_t n = 1;
-        while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
-        const std::string one(text.substr(i, n));
-        cairo_text_extents_t extents;
-        cairo_text_extents(cr, one.c_str(), &extents);
+    for_each_character(cr, text, [&](const std::string& one, double advance) {
         cairo_move_to(cr, pen, baseline);
         cairo_show_text(cr, one.c_str());
-        pen += extents.x_advance + style.tracking;
-        i += n;
-    }
+        pen += advance + style.tracking;
+    });
 }
 
 double cap_height(cairo_t* cr, const Fonts& fonts, const TextStyle& style) {

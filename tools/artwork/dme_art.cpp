@@ -68,19 +68,7 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     Canvas canvas(FACE_W, FACE_H);
     cairo_t* cr = canvas.cr();
 
-    cairo_rectangle(cr, 0, 0, FACE_W, FACE_H);
-    set_colour(cr, EDGE_DARK);
-    cairo_fill(cr);
-    rounded_rect(cr, 0, 0, FACE_W, FACE_H, 5);
-    cairo_clip(cr);
-    fill_vertical_gradient(cr, 0, 0, FACE_W, FACE_H, BEZEL_TOP, BEZEL_BOTTOM);
-    cairo_reset_clip(cr);
-    bevel(cr, 0, 0, FACE_W, FACE_H, 5, 2);
-
-    recess(cr, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H, 3);
-    cairo_rectangle(cr, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H);
-    set_colour(cr, WINDOW);
-    cairo_fill(cr);
+    bezel_with_window(cr, FACE_W, FACE_H, 5, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H);
 
     // Maker's plate under the window.
     rounded_rect(cr, 30, 60, 74, 15, 2);

@@ -81,21 +81,7 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     cairo_t* cr = canvas.cr();
     const Rgb legend = state.lit ? LEGEND_LIT : LEGEND;
 
-    // Bezel.
-    cairo_rectangle(cr, 0, 0, FACE_W, FACE_H);
-    set_colour(cr, EDGE_DARK);
-    cairo_fill(cr);
-    rounded_rect(cr, 0, 0, FACE_W, FACE_H, 7);
-    cairo_clip(cr);
-    fill_vertical_gradient(cr, 0, 0, FACE_W, FACE_H, BEZEL_TOP, BEZEL_BOTTOM);
-    cairo_reset_clip(cr);
-    bevel(cr, 0, 0, FACE_W, FACE_H, 7, 2);
-
-    // Display window, recessed, near-black glass.
-    recess(cr, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H, 3);
-    cairo_rectangle(cr, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H);
-    set_colour(cr, WINDOW);
-    cairo_fill(cr);
+    bezel_with_window(cr, FACE_W, FACE_H, 7, WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H);
 
     name_plate(cr, fonts, 7, 4, 64, 13, "CORVANE");
     name_plate(cr, fonts, 407, 4, 70, 13, "PX40 GPS");

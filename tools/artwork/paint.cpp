@@ -58,6 +58,23 @@ void recess(cairo_t* cr, double x, double y, double w, double h, double lip) {
     cairo_restore(cr);
 }
 
+void bezel_with_window(cairo_t* cr, double w, double h, double corner, double window_x, double window_y,
+                       double window_w, double window_h) {
+    cairo_rectangle(cr, 0, 0, w, h);
+    set_colour(cr, EDGE_DARK);
+    cairo_fill(cr);
+    rounded_rect(cr, 0, 0, w, h, corner);
+    cairo_clip(cr);
+    fill_vertical_gradient(cr, 0, 0, w, h, BEZEL_TOP, BEZEL_BOTTOM);
+    cairo_reset_clip(cr);
+    bevel(cr, 0, 0, w, h, corner, 2);
+
+    recess(cr, window_x, window_y, window_w, window_h, 3);
+    cairo_rectangle(cr, window_x, window_y, window_w, window_h);
+    set_colour(cr, WINDOW);
+    cairo_fill(cr);
+}
+
 void screw(cairo_t* cr, double cx, double cy, double r, double slot_angle) {
     cairo_save(cr);
     cairo_arc(cr, cx + 0.5, cy + 0.8, r + 0.6, 0, 2 * M_PI);

@@ -29,6 +29,10 @@ void fill_vertical_gradient(cairo_t* cr, double x, double y, double w, double h,
 void bevel(cairo_t* cr, double x, double y, double w, double h, double r, double width);
 // A recess cut into the panel (the display windows): dark top-left lip, light bottom-right.
 void recess(cairo_t* cr, double x, double y, double w, double h, double lip);
+// A whole face's bezel (rounded by `corner`, graded, bevelled) with its recessed display
+// window of near-black glass.
+void bezel_with_window(cairo_t* cr, double w, double h, double corner, double window_x, double window_y,
+                       double window_w, double window_h);
 void screw(cairo_t* cr, double cx, double cy, double r, double slot_angle);
 // A rubber push button; the legend is drawn by the caller so that it can be lit.
 void button_body(cairo_t* cr, double x, double y, double w, double h);
