@@ -57,11 +57,12 @@ DibImage parse_dib(std::span<const uint8_t> bytes, std::optional<size_t> pixel_o
         fail(std::to_string(bits) + " bits per pixel unsupported (8 or 24 only)");
     if (compression != 0) fail("compressed bitmaps unsupported");
 
-    size_t palette_size = 0;
-    if (bits == 8) {
-        if (colours_used > 256) fail("palette of " + std::to_string(colours_used) + " colours");
-        palette_size = colours_used == 0 ? 256 : colours_used;
+    // An 8-bit picture's palette; a 24-bit one may carry a colour table too, which it does not
+    // need for its pixels but which still stands between the header and them.
+    if (colours_used > 256) {
+        fail((bits == 8 ? "palette of " : "colour table of ") + std::to_string(colours_used) + " colours");
     }
+    const size_t palette_size = bits == 8 && colours_used == 0 ? 256 : colours_used;
     const size_t palette_at = header_size;
     if (bytes.size() < palette_at + palette_size * 4) fail("palette truncated");
     std::vector<RgbPixel> palette(palette_size);

@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 #include "dib_reader.h"
 
@@ -172,8 +176,30 @@ TEST(DibReader, EveryTruncationIsRefusedNeverRead) {
     }
 }
 
+// A file in the temp folder named after the running test and this process, so that parallel
+// runs never share it, and removed when the test ends however it ends.
+class ScratchFile {
+public:
+    explicit ScratchFile(const char* suffix) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() / (std::string(test->test_suite_name()) + "." + test->name() +
+                                                          "." + std::to_string(::getpid()) + suffix);
+    }
+    ~ScratchFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 TEST(DibReader, FileErrorsNameTheFile) {
-    const auto path = std::filesystem::temp_directory_path() / "dib_reader_test_bad.bmp";
+    const ScratchFile scratch(".bmp");
+    const auto& path = scratch.path();
     {
         std::ofstream out(path, std::ios::binary);
         out << "BMnot really";
@@ -186,4 +212,15 @@ TEST(DibReader, FileErrorsNameTheFile) {
     }
     std::filesystem::remove(path);
     EXPECT_THROW(panel::read_bmp_file(path), DibError);
+}
+
+// A 24-bit resource may carry a colour table it does not need; its pixels start after it, so
+// the table must never be read as the first pixels.
+TEST(DibReader, SkipsTheColourTableOfATwentyFourBitPackedBitmap) {
+    const std::vector<uint8_t> rows = {0, 0, 255, 0, 255, 0, 0, 0};  // red, green, padding
+    const DibImage image = panel::parse_packed_dib(packed(2, 1, 24, 2, {BLUE, GREY}, rows));
+    ASSERT_EQ(image.pixels.size(), 2u);
+    EXPECT_EQ(image.at(0, 0), RED);
+    EXPECT_EQ(image.at(1, 0), GREEN);
+    EXPECT_NE(error_of(packed(2, 1, 24, 2, {BLUE}, rows), false).find("truncated"), std::string::npos);
 }
