@@ -17,9 +17,9 @@ run_suite() {
 }
 
 echo "== 32-bit Windows build"
-PANEL_JOBS=$jobs bash tools/build-windows.sh build-win
+PANEL_JOBS=$jobs PANEL_WERROR=ON bash tools/build-windows.sh build-win
 echo "== native build, with the Windows checks"
-run_suite build -DPANEL_WINDOWS_BUILD_DIR="$PWD/build-win"
+run_suite build -DPANEL_WERROR=ON -DPANEL_WINDOWS_BUILD_DIR="$PWD/build-win"
 echo "== sanitizer build"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_suite build-sanitize -DPANEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  run_suite build-sanitize -DPANEL_WERROR=ON -DPANEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -1,14 +1,22 @@
-// The one function a native gauge module imports from the process that loads it. It records
-// the cue in the log of the call in progress; playing it is the application's business.
-// Executables that load modules must export it (CMake ENABLE_EXPORTS).
-#include <cstdint>
+// Native modules leave PlaySoundA undefined; the dynamic loader binds it to the play-sound
+// shim library that the host links. The host points the shim at the active service context,
+// so that a cue lands in the log of the call in progress, as it does on Windows.
+#include "cue_import_posix.h"
 
+#include "play_sound_shim.h"
 #include "service_table.h"
 
-extern "C" __attribute__((visibility("default"))) int PlaySoundA(const char* path, void*, uint32_t flags) {
-    panel::ServiceContext* context = panel::ServiceScope::active();
-    if (context != nullptr && context->log != nullptr) {
-        context->log->record_cue(path ? path : "", flags);
-    }
-    return 1;
+namespace panel {
+namespace {
+
+void record(const char* path, uint32_t flags) {
+    record_cue_request(path, flags);
 }
+
+}  // namespace
+
+void bind_cue_import() {
+    panel_set_play_sound_handler(&record);
+}
+
+}  // namespace panel

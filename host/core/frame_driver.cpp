@@ -1,69 +1,91 @@
 #include "frame_driver.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace panel {
 
-FrameDriver::FrameDriver(const GaugeView& view, const VariableStore& variables, EventLog& log)
-    : view_(view), variables_(variables), log_(log), results_(view.elements().size()) {
-    for (ElementHeader* element : view.elements()) {
-        texts_.push_back(element->kind == ELEMENT_STRING ? std::make_unique<TextBuffer>() : nullptr);
+const char* phase_name(Phase phase) {
+    switch (phase) {
+        case Phase::open: return "open";
+        case Phase::pre_update: return "pre-update";
+        case Phase::elements: return "elements";
+        case Phase::pre_draw: return "pre-draw";
+        case Phase::service: return "service";
+        case Phase::click: return "click";
+        case Phase::close: return "close";
     }
+    return "?";
+}
+
+FrameDriver::FrameDriver(GaugeInstance& gauge, VariableStore& variables)
+    : gauge_(gauge), variables_(variables), mouse_(gauge.records()) {}
+
+void FrameDriver::add_observer(PhaseObserver& observer) {
+    observers_.push_back(&observer);
+}
+
+void FrameDriver::remove_observer(PhaseObserver& observer) {
+    std::erase(observers_, &observer);
+}
+
+template <typename Call>
+void FrameDriver::run(Phase phase, Call&& call) {
+    log_.clear();
+    call(HostCalls{variables_, log_});
+    for (PhaseObserver* observer : observers_) observer->phase_done(phase, log_);
+}
+
+void FrameDriver::open() {
+    run(Phase::open, [&](HostCalls calls) { gauge_.open(calls); });
+}
+
+void FrameDriver::close() {
+    run(Phase::close, [&](HostCalls calls) { gauge_.close(calls); });
+    variables_.end_frame();
 }
 
 void FrameDriver::run_frame() {
-    call_gauge(SERVICE_PRE_UPDATE);
+    pre_update();
     update_elements();
-    call_gauge(SERVICE_PRE_DRAW);
+    pre_draw();
+    ++frames_;
 }
 
-void FrameDriver::call_gauge(int32_t service_id) {
-    GaugeHeader& header = view_.header();
-    if (header.gauge_callback == nullptr) return;
-    ServiceScope scope(context());
-    header.gauge_callback(&header, service_id, 0);
+void FrameDriver::pre_update() {
+    run(Phase::pre_update, [&](HostCalls calls) { gauge_.call_gauge(SERVICE_PRE_UPDATE, calls); });
 }
 
 void FrameDriver::update_elements() {
-    ServiceScope scope(context());
-    for (size_t index = 0; index < view_.elements().size(); ++index) update(index);
+    run(Phase::elements, [&](HostCalls calls) { gauge_.update_elements(calls); });
 }
 
-const char* FrameDriver::text(size_t index) const {
-    return texts_[index] ? texts_[index]->data() : "";
+void FrameDriver::pre_draw() {
+    run(Phase::pre_draw, [&](HostCalls calls) { gauge_.call_gauge(SERVICE_PRE_DRAW, calls); });
+    variables_.end_frame();
 }
 
-void FrameDriver::update(size_t index) {
-    ElementHeader* element = view_.elements()[index];
-    Result& result = results_[index];
-    switch (element->kind) {
-        case ELEMENT_STRING: {
-            auto* string = reinterpret_cast<StringElement*>(element);
-            variables_.fill(string->own_var);
-            variables_.fill(string->second_var);
-            variables_.fill(string->third_var);
-            TextBuffer& buffer = *texts_[index];
-            buffer.fill('\0');
-            string->text = buffer.data();
-            if (string->callback) result.value = string->callback(string);
-            buffer.back() = '\0';  // whatever the gauge wrote, the host reads a bounded text
-            break;
-        }
-        case ELEMENT_ICON: {
-            auto* icon = reinterpret_cast<IconElement*>(element);
-            variables_.fill(icon->own_var);
-            if (icon->callback) result.value = icon->callback(icon);
-            break;
-        }
-        case ELEMENT_SLIDER: {
-            auto* slider = reinterpret_cast<SliderElement*>(element);
-            variables_.fill(slider->x_var);
-            variables_.fill(slider->y_var);
-            if (slider->x_callback) result.value = slider->x_callback(slider);
-            if (slider->y_callback) result.y_value = slider->y_callback(slider);
-            break;
-        }
-        default:
-            break;
+void FrameDriver::service(int32_t service_id) {
+    run(Phase::service, [&](HostCalls calls) { gauge_.call_gauge(service_id, calls); });
+}
+
+ClickOutcome FrameDriver::click(int32_t x, int32_t y, uint32_t event_class) {
+    ClickOutcome outcome{mouse_.area_at(x, y), false};
+    if (outcome.area && mouse_.takes(*outcome.area, event_class)) {
+        outcome.handled = true;
+        run(Phase::click, [&](HostCalls calls) { gauge_.click_area(*outcome.area, event_class, x, y, calls); });
     }
+    return outcome;
+}
+
+std::pair<int32_t, int32_t> FrameDriver::middle_of(const MouseAreaRecord& area) {
+    // 64-bit: a huge area in a malformed record must not overflow.
+    auto middle = [](int32_t start, int32_t length) {
+        const int64_t at = int64_t{start} + length / 2;
+        return static_cast<int32_t>(std::clamp<int64_t>(at, std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    return {middle(area.x, area.width), middle(area.y, area.height)};
 }
 
 }  // namespace panel

@@ -1,56 +1,80 @@
-// Drives one gauge through panel updates as the simulator's panel system does: pre-update
-// (service 6), every element's callback along the draw order with its own variables refreshed
-// and a 32-byte text buffer per string element, then pre-draw (service 10).
+// Drives one gauge as the simulator's panel system does: each update a pre-update (service 6),
+// the element pass, then pre-draw (service 10); clicks between updates. Every call into the
+// gauge goes through here, and after each phase the observers see what the gauge asked for
+// in it (variable lookups, simulator events, cues): the trace tool, the world that carries
+// out key events and the cue player all watch from there.
 #pragma once
 
-#include <array>
-#include <cstddef>
-#include <memory>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "event_log.h"
-#include "gauge_view.h"
-#include "service_table.h"
+#include "gauge_instance.h"
+#include "mouse_dispatcher.h"
 #include "variable_store.h"
 
 namespace panel {
 
+enum class Phase { open, pre_update, elements, pre_draw, service, click, close };
+
+const char* phase_name(Phase phase);
+
+class PhaseObserver {
+public:
+    virtual ~PhaseObserver() = default;
+    // After each phase, with what the gauge asked for during it. The log is cleared when the
+    // next phase starts.
+    virtual void phase_done(Phase phase, const EventLog& log) = 0;
+};
+
+// Where a click landed.
+struct ClickOutcome {
+    std::optional<size_t> area;  // the area under the point, by index in records().mouse_areas
+    bool handled = false;        // its handler was called
+};
+
 class FrameDriver {
 public:
-    FrameDriver(const GaugeView& view, const VariableStore& variables, EventLog& log);
+    FrameDriver(GaugeInstance& gauge, VariableStore& variables);
+
+    // Observers are called in the order added; each must outlive the driver or be removed.
+    void add_observer(PhaseObserver& observer);
+    void remove_observer(PhaseObserver& observer);
+
+    void open();
+    void close();
 
     // One whole update: pre-update, the element pass, pre-draw.
     void run_frame();
-    void call_gauge(int32_t service_id);
+    void pre_update();
     void update_elements();
+    // Pre-draw ends a frame: texts replaced in the store during it are released.
+    void pre_draw();
+    // The gauge callback with any service id.
+    void service(int32_t service_id);
 
-    // What the last element pass left, by draw-order index (0 is the background).
-    // The frame (icons), the value (strings) or the x position value (sliders).
-    double result(size_t index) const { return results_[index].value; }
-    // A slider's y position value; 0 for other kinds.
-    double y_result(size_t index) const { return results_[index].y_value; }
-    // A string element's text; empty for other kinds.
-    const char* text(size_t index) const;
+    // A click of `event_class` at (x, y) in gauge pixels: the handler of the area there is
+    // called once, when the area takes clicks of that class.
+    ClickOutcome click(int32_t x, int32_t y, uint32_t event_class = CLICK_LEFT_SINGLE);
+    // The point a click in the middle of an area lands on.
+    static std::pair<int32_t, int32_t> middle_of(const MouseAreaRecord& area);
 
-    ServiceContext context() const { return {&variables_, &log_}; }
-    const GaugeView& view() const { return view_; }
+    // Whole updates run so far.
+    uint64_t frames() const { return frames_; }
+    GaugeInstance& gauge() const { return gauge_; }
+    const MouseDispatcher& mouse() const { return mouse_; }
 
 private:
-    struct Result {
-        double value = 0.0;
-        double y_value = 0.0;
-    };
-    using TextBuffer = std::array<char, GAUGE_TEXT_CAPACITY>;
+    template <typename Call>
+    void run(Phase phase, Call&& call);
 
-    void update(size_t index);
-
-    const GaugeView& view_;
-    const VariableStore& variables_;
-    EventLog& log_;
-    std::vector<Result> results_;
-    // One buffer per element, each its own allocation so that a write past its end is caught
-    // by the address sanitizer; null for elements without text.
-    std::vector<std::unique_ptr<TextBuffer>> texts_;
+    GaugeInstance& gauge_;
+    VariableStore& variables_;
+    EventLog log_;
+    MouseDispatcher mouse_;
+    std::vector<PhaseObserver*> observers_;
+    uint64_t frames_ = 0;
 };
 
 }  // namespace panel

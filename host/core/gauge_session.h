@@ -1,51 +1,62 @@
-// One gauge module loaded and driven by this host: the module, its first gauge's records, the
-// simulator variables it reads, the log of what it asked for, the frame driver and the mouse.
-// The panel application, the tests and the tools all start from here.
+// One gauge driven by this host, with everything around it: the simulator variables it
+// reads, the frame driver, and a history of what it asked for since the owner last cleared
+// it. Tests and tools start from here; it reaches the gauge only through GaugeInstance.
 #pragma once
 
 #include <filesystem>
-#include <string>
+#include <memory>
+#include <string_view>
 
 #include "event_log.h"
 #include "frame_driver.h"
-#include "gauge_view.h"
-#include "loaded_module.h"
-#include "mouse_dispatcher.h"
+#include "gauge_instance.h"
+#include "module_library.h"
+#include "simulator_catalogue.h"
 #include "variable_store.h"
 
 namespace panel {
 
-class GaugeSession {
+class GaugeSession : private PhaseObserver {
 public:
-    explicit GaugeSession(const std::filesystem::path& module_path);
+    // A native module loaded in this process, opened (module_init called).
+    explicit GaugeSession(const std::filesystem::path& module_path, const Catalogue& catalogue = simulator_catalogue(),
+                          ModuleInstance instance = ModuleInstance::only);
+    // Any gauge instance, opened.
+    explicit GaugeSession(std::unique_ptr<GaugeInstance> gauge, const Catalogue& catalogue = simulator_catalogue());
+    // Closes the gauge (module_deinit).
+    ~GaugeSession() override;
+    GaugeSession(const GaugeSession&) = delete;
+    GaugeSession& operator=(const GaugeSession&) = delete;
 
     VariableStore& variables() { return variables_; }
-    EventLog& log() { return log_; }
-    const GaugeView& view() const { return view_; }
+    // Everything the gauge asked for since the last clear(), phase after phase (bounded).
+    EventLog& log() { return history_; }
+    GaugeInstance& gauge() const { return *gauge_; }
+    const GaugeRecords& records() const { return gauge_->records(); }
     FrameDriver& driver() { return driver_; }
-    const LoadedModule& module() const { return module_; }
 
     void run_frame() { driver_.run_frame(); }
     // A left click at (x, y) in gauge pixels; the area hit, or nullptr.
-    MouseRect* click(int32_t x, int32_t y) { return mouse_.click(x, y); }
+    const MouseAreaRecord* click(int32_t x, int32_t y);
 
     // Elements by their number in the draw order, counting the background as 1, as the face
-    // tables number them.
-    size_t element_count() const { return view_.elements().size(); }
-    ElementHeader& element(size_t number) const { return *view_.elements().at(number - 1); }
-    const char* text(size_t number) const { return driver_.text(number - 1); }
-    double result(size_t number) const { return driver_.result(number - 1); }
-    double y_result(size_t number) const { return driver_.y_result(number - 1); }
-    bool hidden(size_t number) const { return (element(number).flags & ELEMENT_HIDDEN) != 0; }
-    bool lit(size_t number) const { return (element(number).flags & ELEMENT_LIT) != 0; }
+    // tables number them. Each throws std::out_of_range for a number the gauge lacks.
+    size_t element_count() const { return records().elements.size(); }
+    const ElementRecord& record(size_t number) const;
+    const ElementState& state(size_t number) const;
+    const char* text(size_t number) const { return state(number).text.data(); }
+    double result(size_t number) const { return state(number).value; }
+    double y_result(size_t number) const { return state(number).y_value; }
+    bool hidden(size_t number) const { return state(number).hidden(); }
+    bool lit(size_t number) const { return state(number).lit(); }
 
 private:
-    LoadedModule module_;
-    GaugeView view_;
+    void phase_done(Phase phase, const EventLog& log) override;
+
     VariableStore variables_;
-    EventLog log_;
+    EventLog history_{65536};
+    std::unique_ptr<GaugeInstance> gauge_;
     FrameDriver driver_;
-    MouseDispatcher mouse_;
 };
 
 }  // namespace panel

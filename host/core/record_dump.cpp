@@ -8,7 +8,7 @@
 #include "service_table.h"
 #include "text_escape.h"
 
-namespace panel::trace {
+namespace panel {
 namespace {
 
 constexpr bool pointers_32 = sizeof(void*) == 4;
@@ -43,7 +43,6 @@ const Field linkage_fields[] = {
     {"reserved2", AT(16, LinkageRecord, module_reserved2), Kind::u32},
     {"version", AT(20, LinkageRecord, module_version), Kind::hex},
 };
-const size_t linkage_gauges = AT(24, LinkageRecord, gauges);
 
 const Field import_fields[] = {
     {"id", AT(0, ImportTableRecord, panel_services.id), Kind::hex},
@@ -62,13 +61,9 @@ const Field header_fields[] = {
     {"callback", AT(84, GaugeHeader, gauge_callback), Kind::function},
     {"reserved", AT(88, GaugeHeader, reserved3), Kind::zeros, 108},
 };
-const size_t header_element_list = AT(8, GaugeHeader, element_list);
 const size_t header_mouse_areas = AT(80, GaugeHeader, mouse_areas);
 
 const size_t element_kind = AT(0, ElementHeader, kind);
-const size_t element_children = AT(40, ElementHeader, children);
-const size_t element_fault_list = AT(44, ElementHeader, fault_list);
-const size_t element_flags_at = AT(48, ElementHeader, flags);
 
 const Field element_fields[] = {
     {"kind", AT(0, ElementHeader, kind), Kind::u32},
@@ -137,8 +132,6 @@ const Field slider_fields[] = {
     {"reserved", AT(176, SliderElement, reserved5), Kind::zeros, 16},
 };
 
-const size_t mouse_stride = pointers_32 ? 44 : sizeof(MouseRect);
-const size_t mouse_kind = AT(0, MouseRect, area_kind);
 const Field mouse_fields[] = {
     {"kind", AT(0, MouseRect, area_kind), Kind::u32},
     {"x", AT(4, MouseRect, area_x), Kind::s32},
@@ -159,9 +152,6 @@ const size_t var_after_id = AT(4, ModuleVar, host_pointer);
 const size_t var_size = pointers_32 ? 28 : sizeof(ModuleVar);
 
 #undef AT
-
-// Far more than any face holds: a longer walk has met garbage.
-constexpr size_t max_records = 4096;
 
 const char* bytes(const void* record) { return static_cast<const char*>(record); }
 
@@ -189,59 +179,35 @@ std::string hex(uint32_t value) {
 
 class Dumper {
 public:
-    explicit Dumper(const LoadedModule& module) : module_(module) {}
+    Dumper(const LoadedModule& module, const GaugeView& view) : module_(module), view_(view) {}
 
     std::vector<std::string> run() {
         const void* linkage = &module_.linkage();
         const void* import_table = &module_.import_table();
         names_[import_table] = "import_table";
         names_[host_service_table()] = "host_table";
-
-        std::vector<const void*> gauges;
-        for (size_t i = 0; i < max_records; ++i) {
-            const void* gauge = load_pointer(linkage, linkage_gauges + i * sizeof(void*));
-            if (gauge == nullptr) break;
-            gauges.push_back(gauge);
-        }
-        if (gauges.empty()) {
-            lines_.push_back("linkage gauges=none");
-            return lines_;
-        }
-        const void* header = gauges.front();
+        const void* header = &view_.header();
         names_[header] = "header";
-        const void* const* root_slot = static_cast<const void* const*>(load_pointer(header, header_element_list));
-        const void* root = root_slot ? *root_slot : nullptr;
-        if (root != nullptr) walk_elements(root);
+        for (size_t i = 0; i < view_.elements().size(); ++i) {
+            names_[view_.elements()[i]] = "element " + std::to_string(i + 1);
+        }
         const void* mouse = load_pointer(header, header_mouse_areas);
         if (mouse != nullptr) names_[mouse] = "mouse_list";
 
-        std::string line = "linkage" + describe(linkage, linkage_fields);
-        line += " gauges=" + std::to_string(gauges.size());
-        lines_.push_back(line);
+        // The loader has checked that the record's one gauge is followed by its NULL.
+        lines_.push_back("linkage" + describe(linkage, linkage_fields) + " gauges=1");
         lines_.push_back("import" + describe(import_table, import_fields));
-        line = "header" + describe(header, header_fields);
-        line += std::string(" element_list=") + (root == nullptr ? "none" : "element 1");
-        lines_.push_back(line);
-        for (size_t i = 0; i < elements_.size(); ++i) lines_.push_back(describe_element(i));
-        if (mouse != nullptr) dump_mouse(mouse);
+        lines_.push_back("header" + describe(header, header_fields) + " element_list=element 1");
+        for (size_t i = 0; i < view_.elements().size(); ++i) lines_.push_back(describe_element(i));
+        for (size_t i = 0; i < view_.mouse_records().size(); ++i) {
+            lines_.push_back("mouse " + std::to_string(i) + describe(view_.mouse_records()[i], mouse_fields));
+        }
         return lines_;
     }
 
 private:
-    void walk_elements(const void* element) {
-        if (elements_.size() >= max_records) return;
-        for (const void* seen : elements_) {
-            if (seen == element) return;  // a cycle; the walk stops, the dump shows the loop
-        }
-        elements_.push_back(element);
-        names_[element] = "element " + std::to_string(elements_.size());
-        const void* const* children = static_cast<const void* const*>(load_pointer(element, element_children));
-        if (children == nullptr) return;
-        for (size_t i = 0; i < max_records && children[i] != nullptr; ++i) walk_elements(children[i]);
-    }
-
     std::string describe_element(size_t index) {
-        const void* element = elements_[index];
+        const void* element = view_.elements()[index];
         std::string line = "element " + std::to_string(index + 1) + describe(element, element_fields);
         switch (load<uint32_t>(element, element_kind)) {
             case ELEMENT_STATIC_IMAGE: line += describe(element, static_image_fields); break;
@@ -251,18 +217,6 @@ private:
             default: line += " unknown-kind"; break;
         }
         return line;
-    }
-
-    void dump_mouse(const void* list) {
-        int open_groups = 0;
-        for (size_t i = 0; i < max_records; ++i) {
-            const void* rect = bytes(list) + i * mouse_stride;
-            lines_.push_back("mouse " + std::to_string(i) + describe(rect, mouse_fields));
-            uint32_t kind = load<uint32_t>(rect, mouse_kind);
-            if (kind == MOUSE_GROUP_START) ++open_groups;
-            if (kind == MOUSE_GROUP_END && --open_groups <= 0) return;
-            if (kind != MOUSE_GROUP_START && kind != MOUSE_GROUP_END && kind != MOUSE_AREA) return;
-        }
     }
 
     template <size_t N>
@@ -313,10 +267,11 @@ private:
                 return text;
             }
             case Kind::children: {
+                // The view has walked every child list to its NULL.
                 const void* const* list = static_cast<const void* const*>(load_pointer(at, 0));
                 if (list == nullptr) return "null";
                 std::string text = "[";
-                for (size_t i = 0; i < max_records && list[i] != nullptr; ++i) {
+                for (size_t i = 0; list[i] != nullptr; ++i) {
                     text += (i ? "," : "") + pointer_name(list[i]);
                 }
                 return text + "]";
@@ -324,7 +279,9 @@ private:
             case Kind::fault: {
                 const void* block = load_pointer(at, 0);
                 if (block == nullptr) return "null";
-                std::string text = all_zero(block, 12) ? "zero" : "not-zero";
+                char zeros[12];
+                if (!module_.library().image().read(block, zeros)) return "outside-module";
+                std::string text = all_zero(zeros, sizeof zeros) ? "zero" : "not-zero";
                 if (!fault_blocks_.emplace(block, record).second) text += "+shared";
                 return text;
             }
@@ -339,7 +296,7 @@ private:
     }
 
     const LoadedModule& module_;
-    std::vector<const void*> elements_;
+    const GaugeView& view_;
     std::map<const void*, std::string> names_;
     std::map<const void*, const void*> fault_blocks_;
     std::vector<std::string> lines_;
@@ -347,12 +304,8 @@ private:
 
 }  // namespace
 
-std::vector<std::string> dump_records(const LoadedModule& module) {
-    return Dumper(module).run();
+std::vector<std::string> dump_records(const LoadedModule& module, const GaugeView& view) {
+    return Dumper(module, view).run();
 }
 
-uint32_t element_flags(const void* element) {
-    return load<uint32_t>(element, element_flags_at);
-}
-
-}  // namespace panel::trace
+}  // namespace panel

@@ -9,15 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "gauge_view.h"
 #include "loaded_module.h"
 
-namespace panel::trace {
+namespace panel {
 
-// The lines for the module's exports, its first gauge's header, every element along the
-// chain from the root, and the mouse-area list up to its closing group end.
-std::vector<std::string> dump_records(const LoadedModule& module);
+// The lines for the module's exports, its gauge's header, every element along the chain from
+// the root, and the mouse-area list up to its closing group end, as `view` has checked them.
+std::vector<std::string> dump_records(const LoadedModule& module, const GaugeView& view);
 
-// The flags word of an element, read at its fixed offset.
-uint32_t element_flags(const void* element);
-
-}  // namespace panel::trace
+}  // namespace panel

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace panel::trace {
+namespace panel {
 
 std::string quote_text(std::string_view text) {
     static const char digits[] = "0123456789ABCDEF";
@@ -30,4 +30,4 @@ std::string format_double(double value) {
     return std::string(text, end);
 }
 
-}  // namespace panel::trace
+}  // namespace panel

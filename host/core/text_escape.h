@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace panel::trace {
+namespace panel {
 
 std::string quote_text(std::string_view text);
 std::string format_double(double value);
 
-}  // namespace panel::trace
+}  // namespace panel

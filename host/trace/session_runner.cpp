@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "record_dump.h"
 #include "text_escape.h"
 
 namespace panel::trace {
@@ -27,22 +26,33 @@ const char* kind_name(uint32_t kind) {
 
 }  // namespace
 
-void SessionRunner::run(const std::vector<Step>& steps, std::string& trace) {
-    trace_ = &trace;
-    for (std::string& record : dump_records(session_.module())) line(std::move(record));
-    for (const Step& step : steps) run_step(step);
-    trace_ = nullptr;
+SessionRunner::SessionRunner(GaugeSession& session, std::ostream& out) : session_(session), out_(out) {
+    session_.driver().add_observer(*this);
 }
 
-void SessionRunner::line(std::string text) {
-    *trace_ += text;
-    *trace_ += '\n';
+SessionRunner::~SessionRunner() {
+    session_.driver().remove_observer(*this);
+}
+
+void SessionRunner::run(const std::vector<Step>& steps) {
+    for (const std::string& record : session_.gauge().record_lines()) line(record);
+    for (const Step& step : steps) run_step(step);
+}
+
+void SessionRunner::line(const std::string& text) {
+    out_ << text << '\n';
+}
+
+void SessionRunner::flush() {
+    for (const std::string& text : pending_) line(text);
+    pending_.clear();
 }
 
 void SessionRunner::run_step(const Step& step) {
     VariableStore& variables = session_.variables();
     FrameDriver& driver = session_.driver();
     const std::string at = " (line " + std::to_string(step.line) + ")";
+    frame_prefix_.clear();
     switch (step.kind) {
         case StepKind::set_number:
             variables.set_number(step.id, step.number);
@@ -57,8 +67,7 @@ void SessionRunner::run_step(const Step& step) {
             line("text " + std::to_string(step.id) + " " + quote_text(step.text) + at);
             return;
         case StepKind::set_null_text:
-            // A zero in the low 32 bits, and the high ones: a NULL pointer in either build.
-            variables.set_integer(step.id, 0);
+            variables.set_null_text(step.id);
             line("null " + std::to_string(step.id) + at);
             return;
         case StepKind::clear:
@@ -70,97 +79,86 @@ void SessionRunner::run_step(const Step& step) {
             return;
         case StepKind::frame:
             for (int i = 0; i < step.integer; ++i) {
-                const std::string prefix = "f" + std::to_string(++frames_);
+                frame_prefix_ = "f" + std::to_string(++frames_);
                 line("frame " + std::to_string(frames_) + at);
-                driver.call_gauge(SERVICE_PRE_UPDATE);
-                log_lines(prefix + " pre-update");
-                driver.update_elements();
-                element_pass_lines(prefix);
-                log_lines(prefix + " elements");
-                driver.call_gauge(SERVICE_PRE_DRAW);
-                log_lines(prefix + " pre-draw");
+                driver.run_frame();
+                flush();
             }
             return;
         case StepKind::pre_update:
             line("pre-update" + at);
-            driver.call_gauge(SERVICE_PRE_UPDATE);
-            log_lines(" pre-update");
-            return;
-        case StepKind::elements: {
-            const std::string prefix = "f" + std::to_string(++frames_);
+            driver.pre_update();
+            break;
+        case StepKind::elements:
+            frame_prefix_ = "f" + std::to_string(++frames_);
             line("elements " + std::to_string(frames_) + at);
             driver.update_elements();
-            element_pass_lines(prefix);
-            log_lines(prefix + " elements");
-            return;
-        }
+            break;
         case StepKind::pre_draw:
             line("pre-draw" + at);
-            driver.call_gauge(SERVICE_PRE_DRAW);
-            log_lines(" pre-draw");
-            return;
+            driver.pre_draw();
+            break;
         case StepKind::service:
             line("service " + std::to_string(step.integer) + at);
-            driver.call_gauge(step.integer);
-            log_lines(" service");
-            return;
+            driver.service(step.integer);
+            break;
         case StepKind::click:
         case StepKind::click_area: {
             int32_t x = step.x, y = step.y;
-            const auto& areas = session_.view().mouse_areas();
+            const auto& areas = session_.records().mouse_areas;
             if (step.kind == StepKind::click_area) {
                 if (step.integer < 1 || static_cast<size_t>(step.integer) > areas.size()) {
                     line("area " + std::to_string(step.integer) + " missing" + at);
                     return;
                 }
-                const MouseRect& area = *areas[step.integer - 1];
-                x = area.area_x + area.area_width / 2;
-                y = area.area_y + area.area_height / 2;
+                std::tie(x, y) = FrameDriver::middle_of(areas[step.integer - 1]);
             }
-            MouseRect* hit = session_.click(x, y);
-            auto found = std::find(areas.begin(), areas.end(), hit);
-            std::string where = found == areas.end() ? "none" : std::to_string(found - areas.begin() + 1);
+            const ClickOutcome outcome = driver.click(x, y);
+            const std::string where = outcome.area ? std::to_string(*outcome.area + 1) : "none";
             line("click " + std::to_string(x) + "," + std::to_string(y) + " area=" + where + at);
-            log_lines(" click");
-            return;
+            break;
         }
+    }
+    flush();
+}
+
+void SessionRunner::phase_done(Phase phase, const EventLog& log) {
+    if (phase == Phase::elements) element_pass_lines();
+    log_lines(frame_prefix_ + " " + phase_name(phase), log);
+}
+
+void SessionRunner::element_pass_lines() {
+    const GaugeRecords& records = session_.records();
+    const auto& states = session_.gauge().elements();
+    for (size_t i = 0; i < states.size(); ++i) {
+        const uint32_t kind = records.elements[i].kind;
+        const ElementState& state = states[i];
+        std::string text = frame_prefix_ + " e" + std::to_string(i + 1) + " " + kind_name(kind) +
+                           " flags=" + hex(state.flags);
+        if (kind != ELEMENT_STATIC_IMAGE) {
+            text += " value=" + format_double(state.value);
+            if (kind == ELEMENT_SLIDER) text += " y=" + format_double(state.y_value);
+            if (kind == ELEMENT_STRING) text += " text=" + quote_text(state.text_view());
+        }
+        pending_.push_back(std::move(text));
     }
 }
 
-void SessionRunner::element_pass_lines(const std::string& prefix) {
-    const FrameDriver& driver = session_.driver();
-    const auto& elements = session_.view().elements();
-    for (size_t i = 0; i < elements.size(); ++i) {
-        const uint32_t kind = elements[i]->kind;
-        std::string text = prefix + " e" + std::to_string(i + 1) + " " + kind_name(kind) +
-                           " flags=" + hex(element_flags(elements[i]));
-        if (kind == ELEMENT_STATIC_IMAGE) {
-            line(std::move(text));
-            continue;
-        }
-        text += " value=" + format_double(driver.result(i));
-        if (kind == ELEMENT_SLIDER) text += " y=" + format_double(driver.y_result(i));
-        if (kind == ELEMENT_STRING) text += " text=" + quote_text(driver.text(i));
-        line(std::move(text));
-    }
-}
-
-void SessionRunner::log_lines(const std::string& prefix) {
-    EventLog& log = session_.log();
+void SessionRunner::log_lines(const std::string& prefix, const EventLog& log) {
     if (!log.lookups().empty()) {
         std::string text = prefix + " lookups=" + std::to_string(log.lookups().size()) + " ";
         for (size_t i = 0; i < log.lookups().size(); ++i) {
             text += (i ? "," : "") + std::to_string(log.lookups()[i]);
         }
-        line(std::move(text));
+        pending_.push_back(std::move(text));
     }
     for (const KeyEvent& event : log.events()) {
-        line(prefix + " event " + hex(event.id) + " " + std::to_string(event.value));
+        pending_.push_back(prefix + " event " + hex(event.id) + " " + std::to_string(event.value));
     }
     for (const CueRequest& cue : log.cues()) {
-        line(prefix + " cue " + quote_text(cue.path) + " " + hex(cue.flags));
+        pending_.push_back(prefix + " cue " + quote_text(cue.path) + " " + hex(cue.flags));
     }
-    log.clear();
+    if (log.dropped() > 0) pending_.push_back(prefix + " dropped " + std::to_string(log.dropped()));
 }
 
 }  // namespace panel::trace

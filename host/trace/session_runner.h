@@ -1,9 +1,11 @@
-// Runs a scripted session against one loaded gauge and writes its trace: the module's records
-// as read at their offsets, then per step what the gauge did, line by line. Every element's
-// flags, value and text after each element pass; every variable lookup, simulator event and
-// cue, in the order the gauge asked for them.
+// Runs a scripted session against one gauge and writes its trace as it goes: the module's
+// records as read at their offsets, then per step what the gauge did, line by line. Every
+// element's flags, value and text after each element pass; every variable lookup, simulator
+// event and cue, in the order the gauge asked for them. It watches the frame driver's phases
+// rather than driving the gauge itself.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,21 +14,29 @@
 
 namespace panel::trace {
 
-class SessionRunner {
+class SessionRunner : private PhaseObserver {
 public:
-    explicit SessionRunner(GaugeSession& session) : session_(session) {}
+    SessionRunner(GaugeSession& session, std::ostream& out);
+    ~SessionRunner() override;
+    SessionRunner(const SessionRunner&) = delete;
+    SessionRunner& operator=(const SessionRunner&) = delete;
 
-    // Appends the record dump, then the trace of every step, to `trace`.
-    void run(const std::vector<Step>& steps, std::string& trace);
+    // Writes the record dump, then the trace of every step.
+    void run(const std::vector<Step>& steps);
 
 private:
     void run_step(const Step& step);
-    void element_pass_lines(const std::string& prefix);
-    void log_lines(const std::string& prefix);
-    void line(std::string text);
+    void phase_done(Phase phase, const EventLog& log) override;
+    void element_pass_lines();
+    void log_lines(const std::string& prefix, const EventLog& log);
+    void line(const std::string& text);
+    // The lines the phases of a step wrote, after the step's own line.
+    void flush();
 
     GaugeSession& session_;
-    std::string* trace_ = nullptr;
+    std::ostream& out_;
+    std::string frame_prefix_;  // "f12" within frame 12, "" for a phase on its own
+    std::vector<std::string> pending_;
     int frames_ = 0;
 };
 

@@ -1,8 +1,9 @@
 // panel_trace MODULE SCRIPT OUTPUT: loads one gauge module, runs the scripted session on it
-// and writes the trace to OUTPUT. Built natively and for 32-bit Windows from this one source,
-// so that the two traces of a session can be compared byte for byte.
+// and writes the trace to OUTPUT as it goes. Built natively and for 32-bit Windows from this
+// one source, so that the two traces of a session can be compared byte for byte.
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <string>
 
 #include "gauge_session.h"
@@ -23,13 +24,6 @@ bool read_file(const char* path, std::string& contents) {
     return ok;
 }
 
-bool write_file(const char* path, const std::string& contents) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return false;
-    bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    return std::fclose(file) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,22 +31,35 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s MODULE SCRIPT OUTPUT\n", argv[0]);
         return 2;
     }
+    const std::string module = argv[1], script = argv[2], output = argv[3];
     std::string source;
-    if (!read_file(argv[2], source)) {
-        std::fprintf(stderr, "%s: cannot read\n", argv[2]);
+    if (!read_file(script.c_str(), source)) {
+        std::fprintf(stderr, "%s: cannot read\n", script.c_str());
         return 2;
     }
-    std::string trace;
+    std::vector<panel::trace::Step> steps;
     try {
-        auto steps = panel::trace::parse_script(source);
-        panel::GaugeSession session(argv[1]);
-        panel::trace::SessionRunner(session).run(steps, trace);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", argv[2], error.what());
+        steps = panel::trace::parse_script(source);
+    } catch (const panel::trace::ScriptError& error) {
+        std::fprintf(stderr, "%s\n", error.located(script).c_str());
         return 2;
     }
-    if (!write_file(argv[3], trace)) {
-        std::fprintf(stderr, "%s: cannot write\n", argv[3]);
+    std::ofstream trace(output, std::ios::binary | std::ios::trunc);
+    if (!trace) {
+        std::fprintf(stderr, "%s: cannot write\n", output.c_str());
+        return 2;
+    }
+    try {
+        panel::GaugeSession session(module);
+        panel::trace::SessionRunner(session, trace).run(steps);
+    } catch (const std::exception& error) {
+        // Module errors name the module file; anything else happened while running the script.
+        std::fprintf(stderr, "%s\n", error.what());
+        return 2;
+    }
+    trace.close();
+    if (!trace) {
+        std::fprintf(stderr, "%s: cannot write\n", output.c_str());
         return 2;
     }
     return 0;

@@ -1,5 +1,6 @@
 // The DME module's records as the host reads them, and its gauge callback.
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "dme_fixture.h"
 
@@ -8,11 +9,16 @@ namespace {
 
 using DmeFace = DmeTest;
 
-// The records are packed to 4 bytes: natively a pointer field may sit off its alignment, so
-// it is read by value, never bound to a reference.
-template <class T>
-T field(T value) {
-    return value;
+// The line of the record dump that starts with `start`.
+std::string dump_line(const std::vector<std::string>& lines, const std::string& start) {
+    for (const std::string& line : lines) {
+        if (line.rfind(start, 0) == 0) return line;
+    }
+    return "";
+}
+
+bool has(const std::string& line, const std::string& part) {
+    return line.find(part) != std::string::npos;
 }
 
 struct ElementRow {
@@ -32,110 +38,101 @@ const ElementRow face[] = {
     {I, 9216, 2, 381, 20, 0},
 };
 
+// The records as plain values, and the record dump (every field at its byte offset) for the
+// words the host reads but does not keep: back pointers, children, fault blocks, reserved.
 TEST_F(DmeFace, SeventeenElementsInOneChainAsTheFaceTableGivesThem) {
     ASSERT_EQ(s.element_count(), 17u);
-    GaugeHeader* header = &s.view().header();
+    const std::vector<std::string> dump = s.gauge().record_lines();
     for (size_t n = 1; n <= 17; ++n) {
         const ElementRow& row = face[n - 1];
-        ElementHeader& e = s.element(n);
+        const panel::ElementRecord& e = s.record(n);
         SCOPED_TRACE(n);
         EXPECT_EQ(e.kind, row.kind);
         EXPECT_EQ(e.resource_id, row.resource_id);
         EXPECT_EQ(e.x, row.x);
         EXPECT_EQ(e.y, row.y);
-        EXPECT_EQ(field(e.gauge), header);
         EXPECT_EQ(e.flags, ELEMENT_FLAGS_AT_LOAD);
-        ASSERT_NE(field(e.fault_list), nullptr);
-        for (size_t other = 1; other < n; ++other) EXPECT_NE(field(s.element(other).fault_list), field(e.fault_list));
-        if (n < 17) {
-            ASSERT_NE(field(e.children), nullptr);
-            EXPECT_EQ(e.children[0], &s.element(n + 1));
-            EXPECT_EQ(e.children[1], nullptr);
-        } else {
-            EXPECT_EQ(field(e.children), nullptr);
-        }
+        EXPECT_EQ(e.own_variable, row.own_var);
+        const std::string line = dump_line(dump, "element " + std::to_string(n) + " ");
+        // Its own header, no previous, its own zero fault block, the next element as its one child.
+        EXPECT_TRUE(has(line, " gauge=header previous=null ")) << line;
+        EXPECT_TRUE(has(line, " fault_list=zero flags=0x83")) << line;
+        EXPECT_FALSE(has(line, "+shared")) << line;
+        EXPECT_FALSE(has(line, "reserved=")) << line;  // the dump names only reserved words that are not zero
+        EXPECT_TRUE(has(line, n < 17 ? " children=[element " + std::to_string(n + 1) + "] " : " children=null "))
+            << line;
         if (row.kind == I) {
-            auto& icon = reinterpret_cast<IconElement&>(e);
-            EXPECT_EQ(icon.frame_count, row.frame_count);
-            EXPECT_EQ(icon.icon_mode, ICON_MODE);
-            EXPECT_EQ(icon.own_var.id, 0u);
-            EXPECT_NE(field(icon.callback), nullptr);
+            EXPECT_EQ(e.frame_count, row.frame_count);
+            EXPECT_TRUE(has(line, " own=0 icon_mode=3 ")) << line;
+            EXPECT_TRUE(has(line, " callback=set")) << line;
         }
         if (row.kind == S) {
-            auto& text = reinterpret_cast<StringElement&>(e);
-            EXPECT_EQ(text.own_var.id, row.own_var);
-            EXPECT_EQ(text.second_var.id, 0u);
-            EXPECT_EQ(text.third_var.id, 0u);
-            EXPECT_EQ(text.box_width, 452 - row.x);
-            EXPECT_EQ(text.box_height, 36);
-            EXPECT_EQ(text.text_color, n == FREQ ? 0x033ADEu : 0x2B28DFu);
-            EXPECT_EQ(text.color_b, 0u);
-            EXPECT_EQ(text.color_c, 0u);
-            EXPECT_STREQ(text.font_name, "Quartz");
-            EXPECT_EQ(text.font_weight, 400u);
-            EXPECT_EQ(text.font_charset, 1u);
-            EXPECT_EQ(text.format_word1, 0u);
-            EXPECT_EQ(text.format_word2, 0x4240u);
-            EXPECT_NE(field(text.callback), nullptr);
+            EXPECT_EQ(e.box_width, 452 - row.x);
+            EXPECT_EQ(e.box_height, 36);
+            EXPECT_EQ(e.text_color, n == FREQ ? 0x033ADEu : 0x2B28DFu);
+            EXPECT_EQ(e.color_b, 0u);
+            EXPECT_EQ(e.color_c, 0u);
+            EXPECT_EQ(e.font_name, "Quartz");
+            EXPECT_EQ(e.font_weight, 400u);
+            EXPECT_EQ(e.font_charset, 1u);
+            EXPECT_TRUE(has(line, " second=0 third=0 text=null ")) << line;
+            EXPECT_TRUE(has(line, " format1=0x0 format2=0x4240 callback=set")) << line;
         }
     }
 }
 
 TEST_F(DmeFace, TenClickableAreasInOneGroup) {
-    const MouseRect* list = field(s.view().header().mouse_areas);
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list[0].area_kind, MOUSE_GROUP_START);
-    EXPECT_EQ(list[0].cursor, -1);
-    EXPECT_EQ(list[11].area_kind, MOUSE_GROUP_END);
-    EXPECT_EQ(list[11].cursor, -1);
-    EXPECT_EQ(field(list[11].handler), nullptr);
+    const std::vector<std::string> dump = s.gauge().record_lines();
+    EXPECT_EQ(dump_line(dump, "mouse 0 "),
+              "mouse 0 kind=1 x=0 y=0 width=0 height=0 cursor=-1 help=0 event_flags=0x0 event_id=0x0 handler=null "
+              "reserved=0");
+    EXPECT_EQ(dump_line(dump, "mouse 11 "),
+              "mouse 11 kind=3 x=0 y=0 width=0 height=0 cursor=-1 help=0 event_flags=0x0 event_id=0x0 handler=null "
+              "reserved=0");
+    EXPECT_EQ(dump.back(), dump_line(dump, "mouse 11 "));
     const int32_t areas[10][5] = {
         {308, 56, 17, 18, 1}, {288, 55, 19, 20, 2}, {286, 24, 15, 16, 2}, {301, 23, 15, 17, 5},
         {317, 21, 16, 19, 1}, {399, 37, 11, 18, 5}, {412, 30, 11, 30, 1}, {423, 22, 14, 45, 1},
         {387, 30, 10, 31, 2}, {373, 22, 13, 44, 2},
     };
-    ASSERT_EQ(s.view().mouse_areas().size(), 10u);
+    const auto& list = s.records().mouse_areas;
+    ASSERT_EQ(list.size(), 10u);
     for (int i = 0; i < 10; ++i) {
-        const MouseRect& area = list[i + 1];
+        const panel::MouseAreaRecord& area = list[i];
         SCOPED_TRACE(i + 1);
-        EXPECT_EQ(area.area_kind, MOUSE_AREA);
-        EXPECT_EQ((std::vector<int32_t>{area.area_x, area.area_y, area.area_width, area.area_height, area.cursor}),
+        EXPECT_EQ((std::vector<int32_t>{area.x, area.y, area.width, area.height, area.cursor}),
                   std::vector<int32_t>(areas[i], areas[i] + 5));
         EXPECT_EQ(area.event_flags, MOUSE_LEFT_SINGLE);
         EXPECT_EQ(area.help_id, 0);
         EXPECT_EQ(area.event_id, 0u);
-        EXPECT_NE(field(area.handler), nullptr);
+        EXPECT_TRUE(area.has_handler);
+        EXPECT_EQ(area.group_depth, 1);
     }
     // The fixture's click points land in the areas in list order.
     const Point points[] = {POWER_ON, POWER_OFF, MODE_RMT_POS, MODE_FREQ_POS, MODE_GST_POS,
                             KNOB_CENTRE, INNER_RIGHT, OUTER_RIGHT, INNER_LEFT, OUTER_LEFT};
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(s.click(points[i].x, points[i].y), &list[i + 1]) << i;
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(s.click(points[i].x, points[i].y), &list[i]) << i;
 }
 
 TEST_F(DmeFace, HeaderLinkageAndImportTable) {
-    const GaugeHeader& header = s.view().header();
-    EXPECT_EQ(header.header_version, 0x320u);
-    EXPECT_STREQ(field(header.gauge_name), "VER2_Corvane_VX_RD22");
-    EXPECT_EQ(*field(header.element_list), &s.element(1));
-    EXPECT_EQ(header.size_value, 100u);
-    EXPECT_NE(field(header.gauge_callback), nullptr);
-    const LinkageRecord& linkage = s.module().linkage();
-    EXPECT_EQ(linkage.module_id, 0x13u);
-    EXPECT_EQ(linkage.module_version, 0x800u);
-    EXPECT_EQ(field(linkage.gauges[0]), &header);
-    EXPECT_EQ(field(linkage.gauges[1]), nullptr);
-    const ImportTableRecord import = s.module().import_table();
-    EXPECT_EQ(import.panel_services.id, 0xFu);
-    EXPECT_EQ(import.end.id, 0u);
-    EXPECT_EQ(field(import.end.pointer), nullptr);
+    EXPECT_EQ(s.records().name, "VER2_Corvane_VX_RD22");
+    EXPECT_EQ(s.records().size_value, 100u);
+    const std::vector<std::string> dump = s.gauge().record_lines();
+    EXPECT_EQ(dump_line(dump, "linkage "),
+              "linkage module_id=0x13 module_init=set module_deinit=set reserved1=0 reserved2=0 version=0x800 "
+              "gauges=1");
+    EXPECT_EQ(dump_line(dump, "import "), "import id=0xf services=host_table end_id=0 end_pointer=null");
+    EXPECT_EQ(dump_line(dump, "header "),
+              "header version=0x320 name=\"VER2_Corvane_VX_RD22\" size=100 mouse_areas=mouse_list callback=set "
+              "element_list=element 1");
 }
 
 TEST_F(DmeFace, PreUpdateLooksUpTheNineInputsInOrderAndNothingElseDoes) {
     const std::vector<uint32_t> nine{36, 35, 773, 61, 0, 372, 58, 1, 604};
-    s.driver().call_gauge(SERVICE_PRE_UPDATE);
+    s.driver().pre_update();
     EXPECT_EQ(s.log().lookups(), nine);
     s.log().clear();
-    for (int32_t id : {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, -1}) s.driver().call_gauge(id);
+    for (int32_t id : {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, -1}) s.driver().service(id);
     s.driver().update_elements();
     EXPECT_TRUE(s.log().lookups().empty());
     EXPECT_TRUE(s.log().events().empty());
@@ -146,10 +143,10 @@ TEST_F(DmeFace, ResetRunsAtTheFirstPreDrawOnly) {
     // Before the reset the counter is 0, so a powered FREQ click goes straight to setting.
     click(POWER_ON);
     set(SUPPLY, 1.0);
-    s.driver().call_gauge(SERVICE_PRE_UPDATE);
+    s.driver().pre_update();
     click(MODE_FREQ_POS);
     EXPECT_EQ(s.log().events(), (std::vector<panel::KeyEvent>{{0x10394, 0}}));
-    s.driver().call_gauge(SERVICE_PRE_DRAW);  // switch off, selector at RMT, counter -1
+    s.driver().pre_draw();  // switch off, selector at RMT, counter -1
     s.run_frame();
     EXPECT_EQ(s.result(POWER_SWITCH), 0.0);
     EXPECT_EQ(s.result(MODE_KNOB), 0.0);
@@ -159,7 +156,7 @@ TEST_F(DmeFace, ResetRunsAtTheFirstPreDrawOnly) {
     EXPECT_TRUE(s.hidden(FREQ));  // -1 to 0 happened unpowered: still -1
     click_freq(1);
     EXPECT_FALSE(s.hidden(FREQ));
-    for (int i = 0; i < 3; ++i) s.driver().call_gauge(SERVICE_PRE_DRAW);
+    for (int i = 0; i < 3; ++i) s.driver().pre_draw();
     s.run_frame();
     EXPECT_FALSE(s.hidden(FREQ));
     EXPECT_EQ(s.result(POWER_SWITCH), 1.0);

@@ -100,10 +100,10 @@ TEST_F(DmeIndicators, LitBitOnEveryLitPartEvenWhenHiddenNeverOnControls) {
     s.run_frame();  // unpowered: most elements hidden or blank
     for (size_t e = NM_LABEL; e <= RMT_LAMP; ++e) {
         EXPECT_TRUE(s.lit(e)) << e;
-        EXPECT_EQ(s.element(e).flags & ~(ELEMENT_LIT | ELEMENT_HIDDEN), ELEMENT_FLAGS_AT_LOAD) << e;
+        EXPECT_EQ(s.state(e).flags & ~(ELEMENT_LIT | ELEMENT_HIDDEN), ELEMENT_FLAGS_AT_LOAD) << e;
     }
     for (Element e : {BACKGROUND, MODE_KNOB, POWER_SWITCH, KNOB_OVERLAY}) {
-        EXPECT_EQ(s.element(e).flags, ELEMENT_FLAGS_AT_LOAD) << e;
+        EXPECT_EQ(s.state(e).flags, ELEMENT_FLAGS_AT_LOAD) << e;
     }
 }
 

@@ -20,20 +20,20 @@ TEST_F(DmeReadouts, DistanceSpeedAndTimeAtRmt) {
     EXPECT_STREQ(s.text(TIME), "  5");
     EXPECT_EQ(s.result(DISTANCE), double(12.34f));
     EXPECT_EQ(s.result(SPEED), double(140.6f));
-    // float distance over the truncated integer speed, in float throughout
-    EXPECT_EQ(s.result(TIME), double(12.34f / 140 * 60));
+    // 12.34 over the truncated speed 140, x 60 = 5.2885714, worked in float
+    EXPECT_EQ(s.result(TIME), double(5.28857136f));
     for (Element e : {DISTANCE, SPEED, TIME}) EXPECT_FALSE(s.hidden(e)) << e;
 }
 
 TEST_F(DmeReadouts, SpeedTextIsTheUnclampedFigureButTimeUsesTheClampedOne) {
     show(50.0, 1500.0);
     EXPECT_STREQ(s.text(SPEED), "1500");
-    EXPECT_EQ(s.result(TIME), double(50.0f / 999 * 60));
+    EXPECT_EQ(s.result(TIME), double(3.00300312f));  // 50 / 999 x 60
     show(50.0, 1000.0);  // exactly 1000 is not clamped
-    EXPECT_EQ(s.result(TIME), double(50.0f / 1000 * 60));
+    EXPECT_EQ(s.result(TIME), 3.0);
     show(50.0, 7.6);
     EXPECT_STREQ(s.text(SPEED), "008");
-    EXPECT_EQ(s.result(TIME), double(50.0f / 7 * 60));
+    EXPECT_EQ(s.result(TIME), double(428.571411f));  // 50 / 7 x 60: the speed truncated, not rounded
 }
 
 TEST_F(DmeReadouts, SpeedZeroShowsNinetyNineMinutes) {
@@ -87,7 +87,7 @@ TEST_F(DmeReadouts, OutOfRangeInputsStayInsideTheTextBuffer) {
     show(1e30, 1e300);
     EXPECT_EQ(std::strlen(s.text(DISTANCE)), 31u);
     EXPECT_STREQ(s.text(SPEED), "---");  // infinite as a float: the format's shape in dashes
-    EXPECT_EQ(s.result(TIME), double(float(1e30) / 999 * 60));
+    EXPECT_EQ(s.result(TIME), double(6.00600581e28f));  // 1e30 / 999 x 60
     show(nan_value, -1e300);
     EXPECT_STREQ(s.text(DISTANCE), "-.-");
     EXPECT_TRUE(s.hidden(DISTANCE));

@@ -15,7 +15,8 @@ class DmeStateRecord : public ::testing::Test {
 protected:
     panel::VariableStore variables;
     panel::EventLog log;
-    panel::ServiceScope scope{{&variables, &log}};
+    panel::ServiceContext context{&variables, &log};
+    panel::ServiceScope scope{context};
 
     void SetUp() override {
         ImportTable.panel_services.pointer = panel::host_service_table();
@@ -31,7 +32,7 @@ TEST_F(DmeStateRecord, TimeAtSpeedZeroIsNinetyNineInTheRecordToo) {
     dme.distance = 12.34f;
     dme.speed = 140;
     time_readout(&element);
-    EXPECT_EQ(dme.time_minutes, 12.34f / 140 * 60);
+    EXPECT_EQ(dme.time_minutes, 5.28857136f);  // 12.34 / 140 x 60, in float
     dme.speed = 0;
     EXPECT_EQ(time_readout(&element), 99.0);
     EXPECT_EQ(dme.time_minutes, 99.0f);

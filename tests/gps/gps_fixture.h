@@ -50,11 +50,9 @@ class GpsTest : public ::testing::Test {
 protected:
     GpsTest() { frame(); }
 
+    // Inputs in the host's own units (metres, metres per second, radians, ...): the expected
+    // texts are worked out by hand, so a wrong constant in the module shows.
     void set(uint32_t id, double value) { s.variables().set_number(id, value); }
-    // Inputs in display units, converted back to what the host delivers.
-    void set_distance_nm(double nm) { set(DISTANCE, nm * 1856.7508); }
-    void set_cross_track_nm(double nm) { set(CROSS_TRACK, nm * 1856.7508); }
-    void set_groundspeed_kt(double kt) { set(GROUND_SPEED, kt / 1.944); }
 
     void frame() { s.run_frame(); }
     void press(Control control) {

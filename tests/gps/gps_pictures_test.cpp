@@ -49,13 +49,19 @@ TEST_F(GpsPicturesTest, ScreenFollowsTheStartUpThenThePage) {
 TEST_F(GpsPicturesTest, HemisphereFromTheSignsOfTheMinutes) {
     start_running();
     go_to_page(2);
+    // The host's units: 1166871 is 10.5000 deg of latitude (111130.555557 a degree), 1111305.55557
+    // exactly 10; 244573815 is 20.5 deg of longitude (11930430 a degree).
     const struct {
         double latitude, longitude, frame;
-    } cases[] = {{10.5, 20.5, 0.0}, {10.5, -20.5, 1.0}, {-33.5, 151.2, 2.0}, {-10.5, -20.5, 3.0}, {10.0, 20.5, 0.0},
-                 {std::numeric_limits<double>::quiet_NaN(), -20.5, 0.0}};
+    } cases[] = {{1166871.0, 244573815.0, 0.0},
+                 {1166871.0, -244573815.0, 1.0},
+                 {-3722874.0, 1803881016.0, 2.0},
+                 {-1166871.0, -244573815.0, 3.0},
+                 {1111305.55557, 244573815.0, 0.0},
+                 {std::numeric_limits<double>::quiet_NaN(), -244573815.0, 0.0}};
     for (const auto& c : cases) {
-        set(LATITUDE, c.latitude * 111130.555557);
-        set(LONGITUDE, c.longitude * 11930430.0);
+        set(LATITUDE, c.latitude);
+        set(LONGITUDE, c.longitude);
         frame();
         frame();
         EXPECT_EQ(s.result(HEMISPHERE), c.frame) << c.latitude << " " << c.longitude;
@@ -64,24 +70,28 @@ TEST_F(GpsPicturesTest, HemisphereFromTheSignsOfTheMinutes) {
 
 TEST_F(GpsPicturesTest, DeviationScaleAndNeedleOrFlyWords) {
     start_running();
-    set_cross_track_nm(-7.3);
+    set(CROSS_TRACK, -13554.0);  // / 1856.7508 = -7.2998 nm
     frame();
     EXPECT_TRUE(shown(DEVIATION_SCALE) && shown(NEEDLE));
     EXPECT_FALSE(shown(DEVIATION_FLAG) || shown(FLY_LEFT_RIGHT));
     EXPECT_EQ(s.result(NEEDLE), -5.0);
     EXPECT_EQ(s.y_result(NEEDLE), 0.0);
-    set_cross_track_nm(7.3);
+    set(CROSS_TRACK, 13554.0);
     frame();
     EXPECT_EQ(s.result(NEEDLE), 5.0);
-    set_cross_track_nm(2.5);
+    set(CROSS_TRACK, 4642.0);  // / 1856.7508 = 2.50007 nm
     frame();
-    EXPECT_FLOAT_EQ(s.result(NEEDLE), 2.5f);
+    EXPECT_NEAR(s.result(NEEDLE), 2.50007, 0.00001);
+    set(CROSS_TRACK, 9283.0);  // 4.99959 nm, inside the stop (1852 m per nm would give 5.0124)
+    frame();
+    EXPECT_NEAR(s.result(NEEDLE), 4.99959, 0.00001);
 
     press_and_update(CRSR);  // sub-page 1
     EXPECT_FALSE(shown(DEVIATION_SCALE) || shown(NEEDLE) || shown(DEVIATION_FLAG));
     EXPECT_TRUE(shown(FLY_LEFT_RIGHT));
-    for (auto [cross_track, frame_expected] : {std::pair{-7.3, 0.0}, std::pair{2.5, 1.0}, std::pair{0.0, 0.0}}) {
-        set_cross_track_nm(cross_track);
+    for (auto [cross_track, frame_expected] :
+         {std::pair{-13554.0, 0.0}, std::pair{4642.0, 1.0}, std::pair{0.0, 0.0}}) {
+        set(CROSS_TRACK, cross_track);
         frame();
         EXPECT_EQ(s.result(FLY_LEFT_RIGHT), frame_expected) << cross_track;
     }

@@ -15,7 +15,7 @@ protected:
     std::vector<size_t> shown_readouts() const {
         std::vector<size_t> numbers;
         for (size_t n = 1; n <= 50; ++n) {
-            if (s.element(n).kind == ELEMENT_STRING && shown(n)) numbers.push_back(n);
+            if (s.record(n).kind == ELEMENT_STRING && shown(n)) numbers.push_back(n);
         }
         return numbers;
     }
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(GpsReadoutsTest, UnpoweredAllHiddenYetFormattedAndStored) {
-    set(LATITUDE, -33.5 * 111130.555557);
+    set(LATITUDE, -3722874.0);  // / 111130.555557 = -33.500003 deg: 33 deg 30.0002 min
     set(DESIRED_TRACK, -0.1);
     set(AIRSPEED, 4.9);
     s.variables().set_integer(STATUS, 111);
@@ -69,7 +69,7 @@ TEST_F(GpsReadoutsTest, StartUpCheckShowsItsFiguresAndOnlyUnguardedPageReadouts)
 
 TEST_F(GpsReadoutsTest, PageOneTracksAndBearings) {
     start_running();
-    set(DESIRED_TRACK, -0.1);
+    set(DESIRED_TRACK, -0.1);  // 180 x -0.1 / 3.14 = -5.73248, shown + 360 (pi would give 354.27042)
     set(AIRSPEED, 100.0);
     set(HEADING, 90.0);
     set(WIND_DIRECTION, 180.0);
@@ -92,10 +92,11 @@ TEST_F(GpsReadoutsTest, PageOneTracksAndBearings) {
 
     press_and_update(CRSR);
     press_and_update(CRSR);  // sub-page 2: the From bearing in the To bearing's place
+    // Radians: 3.14 is 180 deg to the navigator, and 3.3144 is 189.9975 deg.
     const std::pair<double, const char*> bearings[] = {
-        {0.0, ">180\xB0" "Fr"}, {180.0, ">360\xB0" "Fr"}, {190.0, ">010\xB0" "Fr"}};
+        {0.0, ">180\xB0" "Fr"}, {3.14, ">360\xB0" "Fr"}, {3.3144, ">010\xB0" "Fr"}};
     for (auto [bearing, expected] : bearings) {
-        set(BEARING, bearing * 3.14 / 180.0);
+        set(BEARING, bearing);
         frame();
         EXPECT_EQ(text(BEARING_FROM), expected);
     }
@@ -106,20 +107,23 @@ TEST_F(GpsReadoutsTest, PageOneTracksAndBearings) {
 TEST_F(GpsReadoutsTest, PageOneCrossTrackAndTimeEnRoute) {
     start_running();
     press_and_update(CRSR);  // sub-page 1
-    set_cross_track_nm(-150.0);
-    set_distance_nm(175.0);
-    set_groundspeed_kt(100.0);
+    set(CROSS_TRACK, -278000.0);  // / 1856.7508 = -149.72 nm
+    // 317600 m = 171.051 nm at 50 m/s = 97.2 kt: 1.7598 h, 0.7598 x 60 = 45.59 min
+    set(DISTANCE, 317600.0);
+    set(GROUND_SPEED, 50.0);
     set(AIRSPEED, 80.0);
     frame();
     EXPECT_TRUE(shown(CROSS_TRACK_TEXT));
     EXPECT_EQ(text(CROSS_TRACK_TEXT), "99.9nm");
     EXPECT_EQ(s.result(CROSS_TRACK_TEXT), 99.9f);
-    set_cross_track_nm(-12.34);
+    set(CROSS_TRACK, -22895.0);  // / 1856.7508 = -12.3307 nm (1852 would give 12.362: "12.4")
     frame();
     EXPECT_EQ(text(CROSS_TRACK_TEXT), "12.3nm");
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), " 1:45");
     EXPECT_EQ(s.result(ETE_HOURS), 1.0);
-    set_groundspeed_kt(-350.0);  // half an hour the wrong way: the dropped fraction keeps its sign
+    // Half an hour the wrong way, and the dropped fraction keeps its sign: -173 m/s is
+    // -336.312 kt, 171.051 / -336.312 = -0.50861 h, x 60 = -30.5 min
+    set(GROUND_SPEED, -173.0);
     frame();
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), "-0:-30");
     EXPECT_TRUE(std::signbit(s.result(ETE_HOURS)));
@@ -128,15 +132,17 @@ TEST_F(GpsReadoutsTest, PageOneCrossTrackAndTimeEnRoute) {
 TEST_F(GpsReadoutsTest, PagesTwoPositionAndItsHemisphere) {
     start_running();
     go_to_page(2);
-    set(LATITUDE, -33.5 * 111130.555557);
-    set(LONGITUDE, 151.2 * 11930430.0);
+    // -3722874 / 111130.555557 = -33.500003 deg (111120 per degree would give 33 deg 30.19 min);
+    // 1803881016 / 11930430 = 151.2 deg exactly (2^32 / 360 per degree: 151 deg 11.97 min)
+    set(LATITUDE, -3722874.0);
+    set(LONGITUDE, 1803881016.0);
     frame();
     EXPECT_EQ(text(LAT_DEG) + " " + text(LAT_MIN), "33\xB0 30.00'");
     EXPECT_EQ(text(LON_DEG) + " " + text(LON_MIN), "151\xB0 12.00'");
-    EXPECT_EQ(s.result(LAT_MIN), 30.0);
+    EXPECT_NEAR(s.result(LAT_MIN), 30.0002, 0.0001);
     frame();
     EXPECT_EQ(s.result(HEMISPHERE), 2.0);  // S over E, from the previous pass
-    set(LATITUDE, 48.0 * 111130.555557);
+    set(LATITUDE, 5334266.666736);  // 48 x 111130.555557
     frame();
     EXPECT_EQ(text(LAT_DEG) + " " + text(LAT_MIN), "48\xB0 00.00'");
     frame();
@@ -198,14 +204,16 @@ TEST_F(GpsReadoutsTest, PageFiveVerticalNavigation) {
     start_running();
     go_to_page(5);
     set(ALTITUDE, 3000.0);
-    set_distance_nm(20.0);
-    set_groundspeed_kt(120.0);
+    // 36830 m = 19.8358 nm; 60 m/s = 116.64 kt = 1.944 nm a minute; 650 / 256 m/s = 499.8 fpm
+    // takes 1500 / 499.8 = 3.0011 min to 4500 ft: 19.8358 - 1.944 x 3.0011 = 14.0016 nm
+    set(DISTANCE, 36830.0);
+    set(GROUND_SPEED, 60.0);
     set(VERTICAL_SPEED, 650.0);
     frame();  // the distance uses the vertical speed of the pass before
     frame();
     EXPECT_EQ(text(SELECTED_ALT), "04500");
     EXPECT_EQ(text(VNAV_DISTANCE), "014.0nm");
-    EXPECT_EQ(text(VNAV_GS), "120");
+    EXPECT_EQ(text(VNAV_GS), "117");
     EXPECT_EQ(text(VS_TEXT), "0500fpm");
     set(ALTITUDE, 350.0);
     set(VERTICAL_SPEED, -512.0);

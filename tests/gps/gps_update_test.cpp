@@ -14,7 +14,7 @@ TEST_F(GpsUpdateTest, PreUpdateRefreshesTheTwentyNineInputsInOrder) {
     const std::vector<uint32_t> order = {773, 836, 835, 837, 832, 834, 838, 2, 614, 604, 6, 7, 827, 828, 0,
                                          1, 5, 344, 81, 343, 61, 74, 45, 40, 75, 84, 65, 847, 60};
     s.log().clear();
-    s.driver().call_gauge(SERVICE_PRE_UPDATE);
+    s.driver().pre_update();
     EXPECT_EQ(s.log().lookups(), order);
     s.log().clear();
     frame();
@@ -25,7 +25,7 @@ TEST_F(GpsUpdateTest, OtherServiceIdsDoNothing) {
     start_running();
     set(SUPPLY, 0.0);
     s.log().clear();
-    for (int32_t id : {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, -1}) s.driver().call_gauge(id);
+    for (int32_t id : {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, -1}) s.driver().service(id);
     EXPECT_TRUE(s.log().lookups().empty());
     s.driver().update_elements();
     EXPECT_TRUE(shown(PAGE_NUMBER));  // still powered, running, on page 1: nothing re-derived or reset
@@ -35,13 +35,13 @@ TEST_F(GpsUpdateTest, OtherServiceIdsDoNothing) {
 TEST(GpsLoadTest, FirstPreDrawResetsOnceAndPreUpdateWorksBeforeIt) {
     panel::GaugeSession s{module_path()};
     s.variables().set_number(SUPPLY, 1.0);
-    s.variables().set_number(DISTANCE, 12.5 * 1856.7508);
+    s.variables().set_number(DISTANCE, 23210.0);  // 23210 m / 1856.7508 = 12.5003 nm
     s.click(control_point[POWER_ON].x, control_point[POWER_ON].y);
-    s.driver().call_gauge(SERVICE_PRE_UPDATE);
+    s.driver().pre_update();
     s.driver().update_elements();
     EXPECT_FALSE(s.hidden(LIT_SCREEN));  // derived from the zero state plus the click
     EXPECT_STREQ(s.text(DISTANCE_TEXT), "12.5nm");
-    s.driver().call_gauge(SERVICE_PRE_DRAW);  // the reset: switched off again
+    s.driver().pre_draw();  // the reset: switched off again
     s.run_frame();
     EXPECT_TRUE(s.hidden(LIT_SCREEN));
     s.click(control_point[POWER_ON].x, control_point[POWER_ON].y);
@@ -89,34 +89,43 @@ TEST_F(GpsUpdateTest, StartUpDelayRunsWithoutSupply) {
 
 TEST_F(GpsUpdateTest, NavigationFiguresInDisplayUnits) {
     start_running();
-    set(BEARING, 3.14 / 2);  // the navigator's pi
-    set_distance_nm(10.0);
-    set_groundspeed_kt(194.4);
+    set(BEARING, 1.57);       // 180 x 1.57 / 3.14 = 90.0
+    set(DISTANCE, 18640.0);   // / 1856.7508 = 10.039 nm (1852 m per nm would give 10.065: "10.1")
+    set(GROUND_SPEED, 50.0);  // x 1.944 = 97.2 kt
     frame();
     EXPECT_EQ(text(BEARING_TO), ">090\xB0To");
     EXPECT_EQ(text(DISTANCE_TEXT), "10.0nm");
-    EXPECT_EQ(text(GROUND_SPEED_TEXT), "194kt");
-    set(DISTANCE, 1856.7508);
+    EXPECT_EQ(text(GROUND_SPEED_TEXT), " 97kt");
+    // Values beside a rounding edge, on the side that only the navigator's constants reach.
+    set(BEARING, 6.098);         // 180 x 6.098 / 3.14 = 349.57 (with pi: 349.39, "349")
+    set(DISTANCE, 1948.0);       // / 1856.7508 = 1.0491 nm (1852 m per nm: 1.0518, "1.1")
+    set(GROUND_SPEED, 100.055);  // x 1.944 = 194.507 kt (x 1.943844: 194.491, "194")
+    frame();
+    EXPECT_EQ(text(BEARING_TO), ">350\xB0To");
+    EXPECT_EQ(text(DISTANCE_TEXT), "1.0nm");
+    EXPECT_EQ(text(GROUND_SPEED_TEXT), "195kt");
     set(GROUND_SPEED, 1.0);
     frame();
-    EXPECT_EQ(text(DISTANCE_TEXT), "1.0nm");  // 1.8567508 km per nm, not 1.852
-    EXPECT_EQ(text(GROUND_SPEED_TEXT), "  2kt");
+    EXPECT_EQ(text(GROUND_SPEED_TEXT), "  2kt");  // 1.944 kt
 }
 
 TEST_F(GpsUpdateTest, TimeEnRouteNeedsAirspeedAboveFiveKnots) {
     start_running();
-    set_distance_nm(175.0);
-    set_groundspeed_kt(100.0);
+    // 317600 m = 171.051 nm at 50 m/s = 97.2 kt: 1.7598 h, 0.7598 x 60 = 45.59 min
+    set(DISTANCE, 317600.0);
+    set(GROUND_SPEED, 50.0);
     set(AIRSPEED, 5.0);
     frame();
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), " 0:00");
     set(AIRSPEED, 5.0001);
     frame();
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), " 1:45");
-    set_distance_nm(99.9);
+    // 180200 m = 97.0512 nm / 97.2 kt = 0.99847 h = 59.9 min; with 1852 m per nm it would
+    // be 97.300 nm and 1.0010 h, " 1:00"
+    set(DISTANCE, 180200.0);
     frame();
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), " 0:59");
-    set_groundspeed_kt(0.0);  // not finite: dashes
+    set(GROUND_SPEED, 0.0);  // not finite: dashes
     frame();
     EXPECT_EQ(text(ETE_HOURS) + text(ETE_MINUTES), " -:00");
     EXPECT_TRUE(std::isinf(s.result(ETE_HOURS)));

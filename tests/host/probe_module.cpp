@@ -22,8 +22,13 @@ static int32_t update_calls;
 // The order in which element callbacks ran, as element numbers.
 static char call_order[16];
 
-static void GAUGE_CALL probe_init(void) { ++init_calls; }
-static void GAUGE_CALL probe_deinit(void) {}
+// Init and deinit use the services too, which a host must answer there as anywhere.
+[[maybe_unused]] static void GAUGE_CALL probe_init(void) {
+    ++init_calls;
+    service_lookup_var(&probe_inputs[0]);
+    play_cue("sound\\init.wav");
+}
+[[maybe_unused]] static void GAUGE_CALL probe_deinit(void) { play_cue("sound\\deinit.wav"); }
 
 static void GAUGE_CALL probe_gauge_callback(GaugeHeader*, int32_t service_id, uint32_t) {
     if (service_id == SERVICE_PRE_UPDATE) {
@@ -132,7 +137,7 @@ static StringElement text_element = {
     .own_var = {.id = 500},
     .callback = probe_text_readout,
 };
-static ElementHeader* root_children[] = {&text_element.head, NULL};
+[[maybe_unused]] static ElementHeader* root_children[] = {&text_element.head, NULL};
 
 static StaticImageElement root_element = {
     .head = {.kind = ELEMENT_STATIC_IMAGE, .resource_id = 0x100, .x = 0, .y = 0, .gauge = &probe_header,
@@ -153,18 +158,39 @@ static ElementHeader* root_pointer = &root_element.head;
 // Two areas that share an edge at x = 20, with a third that takes no left clicks.
 static MouseRect probe_mouse[] = {
     {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE},
+#ifdef PROBE_NESTED_GROUPS
+    {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE},
+#endif
     {.area_kind = MOUSE_AREA, .area_x = 10, .area_y = 10, .area_width = 10, .area_height = 5,
      .cursor = CURSOR_LEFT, .event_flags = MOUSE_LEFT_SINGLE, .handler = probe_left_click},
     {.area_kind = MOUSE_AREA, .area_x = 20, .area_y = 10, .area_width = 10, .area_height = 5,
      .cursor = CURSOR_RIGHT, .event_flags = MOUSE_LEFT_SINGLE, .handler = probe_right_click},
+#ifdef PROBE_NESTED_GROUPS
+    {.area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE},
+#endif
     {.area_kind = MOUSE_AREA, .area_x = 40, .area_y = 10, .area_width = 10, .area_height = 5,
      .cursor = CURSOR_PUSH, .event_flags = 0x10000000u, .handler = probe_right_click},
+#ifndef PROBE_UNTERMINATED_MOUSE_LIST
     {.area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE},
+#endif
 };
 
+#ifdef PROBE_LONG_NAME
+#define PROBE_NAME                                                                                    \
+    "probe_with_a_name_far_longer_than_any_gauge_would_have_probe_with_a_name_far_longer_than_any_" \
+    "gauge_would_have_probe_with_a_name_far_longer_than_any_gauge_would_have_probe_with_a_name_far_" \
+    "longer_than_any_gauge_would_have_probe_with_a_name_far_longer_than_any_gauge_would_have"
+#else
+#define PROBE_NAME "probe"
+#endif
+
 GaugeHeader probe_header = {
+#ifdef PROBE_WRONG_HEADER_VERSION
+    .header_version = 0x310,
+#else
     .header_version = GAUGE_HEADER_VERSION,
-    .gauge_name = "probe",
+#endif
+    .gauge_name = PROBE_NAME,
     .element_list = &root_pointer,
     .size_value = GAUGE_SIZE_VALUE,
     .mouse_areas = probe_mouse,
@@ -173,12 +199,22 @@ GaugeHeader probe_header = {
 
 #ifndef PROBE_NO_LINKAGE
 LinkageRecord Linkage = {
+#ifdef PROBE_WRONG_MODULE_ID
+    .module_id = 0x12,
+#else
     .module_id = LINKAGE_MODULE_ID,
+#endif
     .module_init = probe_init,
     .module_deinit = probe_deinit,
+#ifdef PROBE_WRONG_VERSION
+    .module_version = 0x700,
+#else
     .module_version = LINKAGE_MODULE_VERSION,
+#endif
 #ifdef PROBE_NO_GAUGE
     .gauges = {NULL, NULL},
+#elif defined(PROBE_UNTERMINATED_LINKAGE)
+    .gauges = {&probe_header, &probe_header},
 #else
     .gauges = {&probe_header, NULL},
 #endif

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <limits>
 
-using panel::trace::format_double;
-using panel::trace::quote_text;
+using panel::format_double;
+using panel::quote_text;
 
 TEST(TextEscape, QuotesPrintableTextAndEscapesEveryOtherByte) {
     EXPECT_EQ(quote_text("DTK 354\xB0"), "\"DTK 354\\xB0\"");

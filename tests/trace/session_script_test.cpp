@@ -24,8 +24,10 @@ TEST(SessionScript, ReadsEveryStepWithItsLine) {
         "service -1\n"
         "click 53 103\n"
         "area 10\n"
-        "note the alerter\n");
-    ASSERT_EQ(steps.size(), 15u);
+        "note the alerter\n"
+        "set avionics_supply 1\n"
+        "text waypoint_id \"KSEA\"\n");
+    ASSERT_EQ(steps.size(), 17u);
     EXPECT_EQ(steps[0].kind, StepKind::set_number);
     EXPECT_EQ(steps[0].id, 773u);
     EXPECT_EQ(steps[0].number, 1.5);
@@ -46,10 +48,61 @@ TEST(SessionScript, ReadsEveryStepWithItsLine) {
     EXPECT_EQ(steps[12].y, 103);
     EXPECT_EQ(steps[13].integer, 10);
     EXPECT_EQ(steps[14].text, "the alerter");
+    EXPECT_EQ(steps[15].id, 773u);  // by the catalogue's name
+    EXPECT_EQ(steps[16].id, 839u);
+}
+
+TEST(SessionScript, ReadsWindowsLineEndsAndAByteOrderMark) {
+    auto steps = parse_script("\xEF\xBB\xBFset 773 1\r\nframe\r\n\r\nframe 2  # two\r\nnote done\r\n");
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].number, 1.0);
+    EXPECT_EQ(steps[2].integer, 2);
+    EXPECT_EQ(steps[2].line, 4);
+    EXPECT_EQ(steps[3].text, "done");
+}
+
+// The message of the error that parsing `source` throws, or "" when it parses.
+std::string parse_error(const std::string& source) {
+    try {
+        parse_script(source);
+    } catch (const ScriptError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(SessionScript, NamesTheLineAndColumnOfAStrayControlCharacter) {
+    EXPECT_EQ(parse_error("frame\nset 773\x01 1\n"), "line 2, column 8: stray control character 0x01");
+    EXPECT_EQ(parse_error("frame\rframe\n"), "line 1, column 6: stray control character 0x0D");
+    EXPECT_EQ(parse_error("text 839 \"A\x1B\"\n"), "line 1, column 12: stray control character 0x1B");
+}
+
+// A value of the wrong type would make the gauge read its bits as something else: a number
+// given to the waypoint text is read as a pointer.
+TEST(SessionScript, RefusesAValueOfTheWrongTypeBeforeAnythingRuns) {
+    EXPECT_EQ(parse_error("frame\nset 839 1\n"),
+              "line 2: set: variable 839 (waypoint_id) holds a text; use text or null");
+    EXPECT_EQ(parse_error("int 839 4096\n"), "line 1: int: variable 839 (waypoint_id) holds a text; use text or null");
+    EXPECT_EQ(parse_error("set 27 113.45\n"), "line 1: set: variable 27 (dme_frequency) holds an integer; use int");
+    EXPECT_EQ(parse_error("text 773 \"1\"\n"), "line 1: text: variable 773 (avionics_supply) holds a number; use set");
+    EXPECT_EQ(parse_error("set 9999 1\n"), "line 1: variable 9999 is not one the simulator has");
+    EXPECT_EQ(parse_error("set avionics 1\n"), "line 1: unknown variable 'avionics'");
+}
+
+TEST(SessionScript, CapsTheFramesAScriptMayAskFor) {
+    EXPECT_EQ(parse_error("frame 100000\nframe 100000\n"), "");
+    EXPECT_EQ(parse_error("frame 100000\nframe 100000\nframe 1\n"),
+              "line 3: the script asks for more than 200000 frames in all");
+}
+
+TEST(ScriptErrors, PointAtTheFileLikeACompiler) {
+    const ScriptError error(4, 7, "unterminated text");
+    EXPECT_EQ(error.located("demo.session"), "demo.session:4:7: unterminated text");
+    EXPECT_EQ(ScriptError(9, 0, "x").located("a"), "a:9: x");
 }
 
 TEST(SessionScript, ReadsTheValuesBadInputSessionsNeed) {
-    auto steps = parse_script("set 1 nan\nset 1 inf\nset 1 -inf\nset 1 1e300\nset 1 -0\nint 1 0xFFFFFFFF\n");
+    auto steps = parse_script("set 1 nan\nset 1 inf\nset 1 -inf\nset 1 1e300\nset 1 -0\nint 831 0xFFFFFFFF\n");
     ASSERT_EQ(steps.size(), 6u);
     EXPECT_TRUE(std::isnan(steps[0].number));
     EXPECT_EQ(steps[1].number, INFINITY);
@@ -64,8 +117,8 @@ TEST(SessionScript, NamesTheLineOfAMalformedStep) {
         "frame\njump 3\n",        // unknown step
         "frame\nset 773\n",       // missing value
         "frame\nset 773 1.5x\n",  // not a number
-        "frame\nint 1 0x1G\n",    // not an integer
-        "frame\nint 1 0x100000000\n",
+        "frame\nint 831 0x1G\n",    // not an integer
+        "frame\nint 831 0x100000000\n",
         "frame\ntext 839 \"open\n",
         "frame\ntext 839 \"\\q\"\n",
         "frame\nframe 0\n",
