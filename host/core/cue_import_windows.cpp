@@ -12,11 +12,8 @@
 namespace panel {
 namespace {
 
-BOOL WINAPI record_play_sound(LPCSTR path, HMODULE, DWORD flags) {
-    ServiceContext* context = ServiceScope::active();
-    if (context != nullptr && context->log != nullptr) {
-        context->log->record_cue(path ? path : "", static_cast<uint32_t>(flags));
-    }
+BOOL WINAPI record_play_sound(LPCSTR path, HMODULE, DWORD flags) noexcept {
+    record_cue_request(path, static_cast<uint32_t>(flags));
     return TRUE;
 }
 
@@ -26,29 +23,30 @@ T* at_rva(HMODULE module, DWORD rva) {
 }
 
 bool rewrite(ULONG_PTR* slot) {
+    const auto recorder = reinterpret_cast<ULONG_PTR>(&record_play_sound);
     DWORD old_protection = 0;
     if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old_protection)) return false;
-    *slot = reinterpret_cast<ULONG_PTR>(&record_play_sound);
+    *slot = recorder;
     VirtualProtect(slot, sizeof *slot, old_protection, &old_protection);
-    return true;
+    return *slot == recorder;
 }
 
 }  // namespace
 
-bool redirect_cue_import(void* module_handle) {
+CueImport redirect_cue_import(void* module_handle) {
     auto module = static_cast<HMODULE>(module_handle);
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(module);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return CueImport::failed;
     auto* nt = at_rva<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (directory.VirtualAddress == 0) return false;
+    if (directory.VirtualAddress == 0) return CueImport::not_imported;
 
     // The loader has filled the table with WINMM's own entry; unnamed (bound) slots are found
     // by that address.
     HMODULE winmm = GetModuleHandleA("winmm.dll");
     FARPROC real = winmm ? GetProcAddress(winmm, "PlaySoundA") : nullptr;
 
-    bool found = false;
+    CueImport result = CueImport::not_imported;
     for (auto* import = at_rva<IMAGE_IMPORT_DESCRIPTOR>(module, directory.VirtualAddress); import->Name != 0;
          ++import) {
         if (lstrcmpiA(at_rva<char>(module, import->Name), "winmm.dll") != 0) continue;
@@ -63,10 +61,13 @@ bool redirect_cue_import(void* module_handle) {
             } else {
                 match = real != nullptr && slots[i].u1.Function == reinterpret_cast<ULONG_PTR>(real);
             }
-            if (match && rewrite(reinterpret_cast<ULONG_PTR*>(&slots[i].u1.Function))) found = true;
+            if (!match) continue;
+            // One slot left pointing at WINMM would play that cue aloud and keep it out of the log.
+            if (!rewrite(reinterpret_cast<ULONG_PTR*>(&slots[i].u1.Function))) return CueImport::failed;
+            result = CueImport::redirected;
         }
     }
-    return found;
+    return result;
 }
 
 }  // namespace panel

@@ -7,7 +7,10 @@
 //     device-independent bitmap of the expected width, height and bits per pixel;
 //   - every bitmap an element names is present;
 //   - every function the host calls with arguments (gauge callback, element callbacks, mouse
-//     handlers) removes its own arguments from the stack: stdcall.
+//     handlers) removes its own arguments from the stack: stdcall;
+//   - the module imports PlaySoundA from WINMM, so that its cues reach the host's log.
+// Each check prints "ok ..." when it found nothing wrong, else one "FAIL ..." line per fault;
+// the exit status is 1 when any check failed.
 // EXPECTED_BITMAPS lists "id width height bits" per line; '#' starts a comment.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -16,12 +19,15 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gauge_session.h"
+#include "in_process_gauge.h"
 
 namespace {
 
@@ -31,12 +37,19 @@ struct Bitmap {
     bool operator==(const Bitmap&) const = default;
 };
 
-int failures = 0;
+// What one check found: its faults, or the line that says what passed when there are none.
+struct Findings {
+    std::vector<std::string> faults;
+    std::string passed;
 
-void fail(const std::string& what) {
-    std::printf("FAIL %s\n", what.c_str());
-    ++failures;
-}
+    void fail(std::string what) { faults.push_back(std::move(what)); }
+    // Prints the findings; the number of faults.
+    int report() const {
+        for (const std::string& fault : faults) std::printf("FAIL %s\n", fault.c_str());
+        if (faults.empty()) std::printf("ok %s\n", passed.c_str());
+        return static_cast<int>(faults.size());
+    }
+};
 
 template <typename T>
 T* at_rva(HMODULE module, DWORD rva) {
@@ -48,10 +61,14 @@ IMAGE_NT_HEADERS* nt_headers(HMODULE module) {
     return at_rva<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
 }
 
-void check_entry(HMODULE module) {
+Findings check_entry(HMODULE module) {
+    Findings found;
     using Entry = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
     DWORD rva = nt_headers(module)->OptionalHeader.AddressOfEntryPoint;
-    if (rva == 0) return fail("the module has no DLL entry");
+    if (rva == 0) {
+        found.fail("the module has no DLL entry");
+        return found;
+    }
     auto entry = reinterpret_cast<Entry>(at_rva<BYTE>(module, rva));
     const struct { DWORD reason; const char* name; } reasons[] = {
         {DLL_THREAD_ATTACH, "thread attach"},
@@ -61,89 +78,119 @@ void check_entry(HMODULE module) {
     };
     for (const auto& r : reasons) {
         BOOL result = entry(module, r.reason, nullptr);
-        if (result != TRUE) fail(std::string("DLL entry returns ") + std::to_string(result) + " for " + r.name);
+        if (result != TRUE) found.fail(std::string("DLL entry returns ") + std::to_string(result) + " for " + r.name);
     }
-    std::printf("ok DLL entry returns TRUE for every reason\n");
+    found.passed = "DLL entry returns TRUE for every reason";
+    return found;
 }
+
+// How a host-called function hands back its result. Known from the record that holds the
+// function, never from a register after the call: eax, ecx and edx are the callee's to change.
+enum class Returns { nothing, x87_double };
+
+// The call itself: pushes `count` arguments (in ebx, count in ecx) below a stack lowered by
+// the skew (edx) and calls esi; edi, which the callee keeps, holds the stack pointer from
+// before. MEASURE_AND_RESTORE_STACK leaves in eax how far the stack pointer is from edi,
+// then restores it.
+#define CALL_ON_SKEWED_STACK      \
+    "movl %%esp, %%edi\n\t"       \
+    "subl %%edx, %%esp\n\t"       \
+    "1:\n\t"                      \
+    "testl %%ecx, %%ecx\n\t"      \
+    "jz 2f\n\t"                   \
+    "pushl -4(%%ebx,%%ecx,4)\n\t" \
+    "decl %%ecx\n\t"              \
+    "jmp 1b\n\t"                  \
+    "2:\n\t"                      \
+    "call *%%esi\n\t"
+#define MEASURE_AND_RESTORE_STACK \
+    "movl %%esp, %%eax\n\t"       \
+    "subl %%edi, %%eax\n\t"       \
+    "movl %%edi, %%esp\n\t"
 
 // Calls `function` with `count` 32-bit arguments on a stack lowered by `skew` bytes (the host
 // promises only 4-byte alignment) and returns by how many bytes the stack pointer is off
 // afterwards: 0 when the callee removed its arguments (stdcall), -4 * count when it left them
-// to the caller (cdecl). A double result, left on the x87 stack, is dropped.
-int stack_left_after(void* function, const uint32_t* args, int count, bool returns_double, int skew) {
+// to the caller (cdecl). A double result is popped off the x87 stack, which must end as empty
+// as it began: a value left there, or an empty stack popped, spoils every later x87 result
+// (and faults where the invalid-operation exception is unmasked).
+int stack_left_after(void* function, const uint32_t* args, int count, Returns returns, int skew) {
     int left;
-    int drop = returns_double ? 1 : 0;
-    asm volatile(
-        "movl %%esp, %%edi\n\t"
-        "subl %[skew], %%esp\n\t"
-        "1:\n\t"
-        "testl %%ecx, %%ecx\n\t"
-        "jz 2f\n\t"
-        "pushl -4(%%ebx,%%ecx,4)\n\t"
-        "decl %%ecx\n\t"
-        "jmp 1b\n\t"
-        "2:\n\t"
-        "call *%%esi\n\t"
-        "testl %%edx, %%edx\n\t"
-        "jz 3f\n\t"
-        "fstp %%st(0)\n\t"
-        "3:\n\t"
-        "movl %%esp, %%eax\n\t"
-        "subl %%edi, %%eax\n\t"
-        "movl %%edi, %%esp\n\t"
-        : "=a"(left), "+c"(count), "+d"(drop)
-        : "S"(function), "b"(args), [skew] "m"(skew)
-        : "edi", "memory", "cc", "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7");
+    int lowered_by = skew;  // edx, which the callee may change
+    if (returns == Returns::x87_double) {
+        asm volatile(CALL_ON_SKEWED_STACK "fstp %%st(0)\n\t" MEASURE_AND_RESTORE_STACK
+                     : "=a"(left), "+c"(count), "+d"(lowered_by)
+                     : "S"(function), "b"(args)
+                     : "edi", "memory", "cc", "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7");
+    } else {
+        asm volatile(CALL_ON_SKEWED_STACK MEASURE_AND_RESTORE_STACK
+                     : "=a"(left), "+c"(count), "+d"(lowered_by)
+                     : "S"(function), "b"(args)
+                     : "edi", "memory", "cc", "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7");
+    }
     return left + skew;
 }
 
-void check_stdcall(panel::GaugeSession& session) {
+Findings check_stdcall(panel::GaugeSession& session, const panel::GaugeView& view) {
+    Findings found;
     session.run_frame();  // every string element now has its text buffer
     int checked = 0;
-    const int failures_before = failures;
-    auto check = [&](void* function, const char* what, size_t number, std::vector<uint32_t> args, bool returns_double) {
+    auto check = [&](void* function, const char* what, size_t number, std::vector<uint32_t> args, Returns returns) {
         if (function == nullptr) return;
         ++checked;
         for (int skew : {0, 4, 8, 12}) {
-            int left = stack_left_after(function, args.data(), static_cast<int>(args.size()), returns_double, skew);
+            int left = stack_left_after(function, args.data(), static_cast<int>(args.size()), returns, skew);
             if (left != 0) {
-                fail(std::string(what) + " " + std::to_string(number) + " is not stdcall (stack off by " +
-                     std::to_string(left) + ")");
+                found.fail(std::string(what) + " " + std::to_string(number) + " is not stdcall (stack off by " +
+                           std::to_string(left) + ")");
                 return;
             }
         }
     };
     auto address = [](const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); };
-    GaugeHeader& header = session.view().header();
-    panel::ServiceScope scope(session.driver().context());
+    GaugeHeader& header = view.header();
+    panel::ServiceContext context;
+    context.variables = &session.variables();
+    context.log = &session.log();
+    panel::ServiceScope scope(context);
     // Service 13 is one the gauge ignores.
-    check(reinterpret_cast<void*>(header.gauge_callback), "gauge callback", 1, {address(&header), 13, 0}, false);
+    check(reinterpret_cast<void*>(header.gauge_callback), "gauge callback", 1, {address(&header), 13, 0},
+          Returns::nothing);
     size_t number = 0;
-    for (ElementHeader* element : session.view().elements()) {
+    for (ElementHeader* element : view.elements()) {
         ++number;
         if (element->kind == ELEMENT_STRING) {
             auto* string = reinterpret_cast<StringElement*>(element);
-            check(reinterpret_cast<void*>(string->callback), "element", number, {address(string)}, true);
+            check(reinterpret_cast<void*>(string->callback), "element", number, {address(string)}, Returns::x87_double);
         } else if (element->kind == ELEMENT_ICON) {
             auto* icon = reinterpret_cast<IconElement*>(element);
-            check(reinterpret_cast<void*>(icon->callback), "element", number, {address(icon)}, true);
+            check(reinterpret_cast<void*>(icon->callback), "element", number, {address(icon)}, Returns::x87_double);
         } else if (element->kind == ELEMENT_SLIDER) {
             auto* slider = reinterpret_cast<SliderElement*>(element);
-            check(reinterpret_cast<void*>(slider->x_callback), "slider x of element", number, {address(slider)}, true);
-            check(reinterpret_cast<void*>(slider->y_callback), "slider y of element", number, {address(slider)}, true);
+            check(reinterpret_cast<void*>(slider->x_callback), "slider x of element", number, {address(slider)},
+                  Returns::x87_double);
+            check(reinterpret_cast<void*>(slider->y_callback), "slider y of element", number, {address(slider)},
+                  Returns::x87_double);
         }
     }
     number = 0;
     panel::ClickPoint point{0, 0};
-    for (MouseRect* area : session.view().mouse_areas()) {
-        check(reinterpret_cast<void*>(area->handler), "mouse area", ++number, {address(&point), MOUSE_LEFT_SINGLE}, false);
+    for (MouseRect* area : view.mouse_areas()) {
+        check(reinterpret_cast<void*>(area->handler), "mouse area", ++number, {address(&point), MOUSE_LEFT_SINGLE},
+              Returns::nothing);
     }
-    if (failures == failures_before) std::printf("ok %d host-called functions remove their own arguments (stdcall), at any stack alignment\n", checked);
+    found.passed = std::to_string(checked) +
+                   " host-called functions remove their own arguments (stdcall), at any stack alignment";
+    return found;
 }
 
-void check_exports(HMODULE module) {
+Findings check_exports(HMODULE module) {
+    Findings found;
     const IMAGE_DATA_DIRECTORY& directory = nt_headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    if (directory.VirtualAddress == 0) return fail("no export table");
+    if (directory.VirtualAddress == 0) {
+        found.fail("no export table");
+        return found;
+    }
     auto* exports = at_rva<IMAGE_EXPORT_DIRECTORY>(module, directory.VirtualAddress);
     std::set<std::string> names;
     auto* name_rvas = at_rva<DWORD>(module, exports->AddressOfNames);
@@ -152,16 +199,27 @@ void check_exports(HMODULE module) {
     if (names != expected || exports->NumberOfFunctions != 2) {
         std::string listed;
         for (const auto& name : names) listed += " " + name;
-        return fail("exports are" + listed + " (" + std::to_string(exports->NumberOfFunctions) + " entries)");
+        found.fail("exports are" + listed + " (" + std::to_string(exports->NumberOfFunctions) + " entries)");
     }
-    std::printf("ok exports exactly Linkage and ImportTable\n");
+    found.passed = "exports exactly Linkage and ImportTable";
+    return found;
 }
 
-std::map<unsigned, Bitmap> read_expected(const char* path) {
+// Both of our gauges play cues, so a gauge module without the import has lost them.
+Findings check_cue_import(const panel::ModuleLibrary& library) {
+    Findings found;
+    if (library.cue_import() != panel::CueImport::redirected) {
+        found.fail("the module's PlaySoundA import was not redirected");
+    }
+    found.passed = "cues are recorded through the module's PlaySoundA import";
+    return found;
+}
+
+std::map<unsigned, Bitmap> read_expected(const char* path, Findings& found) {
     std::map<unsigned, Bitmap> expected;
     std::ifstream in(path);
     if (!in) {
-        fail(std::string("cannot read ") + path);
+        found.fail(std::string("cannot read ") + path);
         return expected;
     }
     std::string line;
@@ -180,11 +238,17 @@ BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR 
     return TRUE;
 }
 
-BOOL CALLBACK collect_name(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {
+struct BitmapNames {
+    std::set<unsigned> ids;
+    Findings* found;
+};
+
+BOOL CALLBACK collect_name(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
+    auto* collected = reinterpret_cast<BitmapNames*>(names);
     if (IS_INTRESOURCE(name)) {
-        reinterpret_cast<std::set<unsigned>*>(ids)->insert(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+        collected->ids.insert(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
     } else {
-        fail(std::string("bitmap resource named \"") + name + "\", not by number");
+        collected->found->fail(std::string("bitmap resource named \"") + name + "\", not by number");
     }
     return TRUE;
 }
@@ -203,35 +267,40 @@ bool read_bitmap(HMODULE module, unsigned id, Bitmap& bitmap) {
     return true;
 }
 
-void check_bitmaps(HMODULE module, const char* expected_path, const panel::GaugeSession& session) {
-    std::map<unsigned, Bitmap> expected = read_expected(expected_path);
-    std::set<unsigned> present;
-    EnumResourceNamesA(module, MAKEINTRESOURCEA(2), collect_name, reinterpret_cast<LONG_PTR>(&present));
+Findings check_bitmaps(HMODULE module, const char* expected_path, const panel::GaugeView& view) {
+    Findings found;
+    std::map<unsigned, Bitmap> expected = read_expected(expected_path, found);
+    BitmapNames names{{}, &found};
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(2), collect_name, reinterpret_cast<LONG_PTR>(&names));
+    const std::set<unsigned>& present = names.ids;
 
     for (unsigned id : present) {
-        if (!expected.count(id)) fail("unexpected bitmap " + std::to_string(id));
+        if (!expected.count(id)) found.fail("unexpected bitmap " + std::to_string(id));
         std::vector<WORD> languages;
         EnumResourceLanguagesA(module, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(id), collect_language,
                                reinterpret_cast<LONG_PTR>(&languages));
-        if (languages != std::vector<WORD>{1033}) fail("bitmap " + std::to_string(id) + " is not in language 1033 alone");
+        if (languages != std::vector<WORD>{1033}) {
+            found.fail("bitmap " + std::to_string(id) + " is not in language 1033 alone");
+        }
     }
     for (const auto& [id, want] : expected) {
         Bitmap got;
         if (!read_bitmap(module, id, got)) {
-            fail("bitmap " + std::to_string(id) + " missing or not a bitmap");
+            found.fail("bitmap " + std::to_string(id) + " missing or not a bitmap");
         } else if (!(got == want)) {
-            fail("bitmap " + std::to_string(id) + " is " + std::to_string(got.width) + "x" +
-                 std::to_string(got.height) + " at " + std::to_string(got.bits) + " bits, expected " +
-                 std::to_string(want.width) + "x" + std::to_string(want.height) + " at " +
-                 std::to_string(want.bits));
+            found.fail("bitmap " + std::to_string(id) + " is " + std::to_string(got.width) + "x" +
+                       std::to_string(got.height) + " at " + std::to_string(got.bits) + " bits, expected " +
+                       std::to_string(want.width) + "x" + std::to_string(want.height) + " at " +
+                       std::to_string(want.bits));
         }
     }
-    for (ElementHeader* element : session.view().elements()) {
+    for (ElementHeader* element : view.elements()) {
         if (element->resource_id != NO_BITMAP && !present.count(element->resource_id)) {
-            fail("an element names bitmap " + std::to_string(element->resource_id) + ", which is missing");
+            found.fail("an element names bitmap " + std::to_string(element->resource_id) + ", which is missing");
         }
     }
-    std::printf("ok %zu bitmaps checked\n", expected.size());
+    found.passed = std::to_string(expected.size()) + " bitmaps checked";
+    return found;
 }
 
 }  // namespace
@@ -241,13 +310,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s MODULE EXPECTED_BITMAPS\n", argv[0]);
         return 2;
     }
+    int failures = 0;
     try {
-        panel::GaugeSession session(argv[1]);
-        auto module = static_cast<HMODULE>(session.module().library().handle());
-        check_exports(module);
-        check_bitmaps(module, argv[2], session);
-        check_stdcall(session);
-        check_entry(module);
+        auto loaded = std::make_unique<panel::InProcessGauge>(argv[1]);
+        const panel::InProcessGauge& gauge = *loaded;
+        panel::GaugeSession session(std::move(loaded));
+        const panel::ModuleLibrary& library = gauge.module().library();
+        auto module = static_cast<HMODULE>(library.handle());
+        failures += check_exports(module).report();
+        failures += check_bitmaps(module, argv[2], gauge.module_view()).report();
+        failures += check_cue_import(library).report();
+        failures += check_stdcall(session, gauge.module_view()).report();
+        failures += check_entry(module).report();  // last: it detaches and attaches the module again
+    } catch (const panel::ModuleError& error) {
+        std::fprintf(stderr, "%s\n", error.what());  // names the file itself
+        return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
         return 2;
