@@ -32,7 +32,7 @@ constexpr VariableInfo simulator_variables[] = {
     {344, "wind_direction", number, "deg", "direction the wind blows from"},
     {372, "unused_372", number, "", "read by the DME every update, never used"},
     {604, "seconds", number, "s", "simulation clock in seconds; timers and blink clocks"},
-    {614, "height", number, "m", "altitude in metres"},
+    {614, "height", number, "m", "height above the ground"},
     {773, "avionics_supply", number, "", "1.0 while the avionics bus is supplied"},
     {827, "latitude", number, "1/111130.555557 deg", "latitude, 111130.555557 units per degree, north positive"},
     {828, "longitude", number, "1/11930430 deg", "longitude, 11930430 units per degree, east positive"},
