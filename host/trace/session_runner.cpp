@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <stdexcept>
 
 #include "text_escape.h"
 
 namespace panel::trace {
 namespace {
+
+using scenario::Step;
+using scenario::StepKind;
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -118,6 +122,17 @@ void SessionRunner::run_step(const Step& step) {
             line("click " + std::to_string(x) + "," + std::to_string(y) + " area=" + where + at);
             break;
         }
+        case StepKind::wait:
+        case StepKind::at:
+        case StepKind::ramp:
+        case StepKind::fly:
+        case StepKind::world:
+        case StepKind::select_gauge:
+        case StepKind::click_control:
+        case StepKind::expect:
+        case StepKind::snapshot:
+            // The parser refuses these in a session; the panel application runs them.
+            throw std::logic_error("line " + std::to_string(step.line) + ": a flight-level step reached the trace tool");
     }
     flush();
 }

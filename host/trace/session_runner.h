@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gauge_session.h"
-#include "session_script.h"
+#include "scenario_script.h"
 
 namespace panel::trace {
 
@@ -21,11 +21,12 @@ public:
     SessionRunner(const SessionRunner&) = delete;
     SessionRunner& operator=(const SessionRunner&) = delete;
 
-    // Writes the record dump, then the trace of every step.
-    void run(const std::vector<Step>& steps);
+    // Writes the record dump, then the trace of every step. Takes low-level steps alone, as
+    // a script read with ScriptContext::session() holds.
+    void run(const std::vector<scenario::Step>& steps);
 
 private:
-    void run_step(const Step& step);
+    void run_step(const scenario::Step& step);
     void phase_done(Phase phase, const EventLog& log) override;
     void element_pass_lines();
     void log_lines(const std::string& prefix, const EventLog& log);

@@ -8,7 +8,7 @@
 
 #include "gauge_session.h"
 #include "session_runner.h"
-#include "session_script.h"
+#include "scenario_script.h"
 
 namespace {
 
@@ -37,10 +37,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read\n", script.c_str());
         return 2;
     }
-    std::vector<panel::trace::Step> steps;
+    std::vector<panel::scenario::Step> steps;
     try {
-        steps = panel::trace::parse_script(source);
-    } catch (const panel::trace::ScriptError& error) {
+        steps = panel::scenario::parse_script(source, panel::scenario::ScriptContext::session()).steps;
+    } catch (const panel::scenario::ScriptError& error) {
         std::fprintf(stderr, "%s\n", error.located(script).c_str());
         return 2;
     }

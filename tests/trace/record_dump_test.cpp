@@ -8,7 +8,7 @@
 #include "gauge_session.h"
 #include "probe_support.h"
 #include "session_runner.h"
-#include "session_script.h"
+#include "scenario_script.h"
 
 namespace {
 
@@ -48,9 +48,10 @@ TEST(RecordDump, DescribesEveryRecordOfAModule) {
 TEST(SessionRunner, TracesElementsLookupsEventsAndCuesStepByStep) {
     panel::GaugeSession session(probe("probe_good"), probe_catalogue());
     std::ostringstream out;
-    panel::trace::SessionRunner(session, out).run(panel::trace::parse_script(
+    using panel::scenario::ScriptContext;
+    panel::trace::SessionRunner(session, out).run(panel::scenario::parse_script(
         "text 500 \"hi\"\nset probe_twenty 0.5\nframe\nclick 12 11\narea 2\nclick 45 12\nservice 13\n",
-        probe_catalogue()));
+        ScriptContext::session(probe_catalogue())).steps);
     const std::string trace = out.str();
     auto contains = [&](const std::string& line) { return trace.find(line + "\n") != std::string::npos; };
     EXPECT_TRUE(contains("text 500 \"hi\" (line 1)"));

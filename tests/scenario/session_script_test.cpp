@@ -1,12 +1,25 @@
-#include "session_script.h"
+#include "scenario_script.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
 
-using panel::trace::parse_script;
-using panel::trace::ScriptError;
-using panel::trace::StepKind;
+using panel::scenario::ScriptContext;
+using panel::scenario::ScriptError;
+using panel::scenario::Step;
+using panel::scenario::StepKind;
+
+namespace {
+
+// The trace tool's reading: low-level steps only.
+std::vector<Step> parse_script(std::string_view source) {
+    return panel::scenario::parse_script(source, ScriptContext::session()).steps;
+}
+
+}  // namespace
 
 TEST(SessionScript, ReadsEveryStepWithItsLine) {
     auto steps = parse_script(
@@ -61,6 +74,8 @@ TEST(SessionScript, ReadsWindowsLineEndsAndAByteOrderMark) {
     EXPECT_EQ(steps[3].text, "done");
 }
 
+namespace {
+
 // The message of the error that parsing `source` throws, or "" when it parses.
 std::string parse_error(const std::string& source) {
     try {
@@ -70,6 +85,8 @@ std::string parse_error(const std::string& source) {
     }
     return "";
 }
+
+}  // namespace
 
 TEST(SessionScript, NamesTheLineAndColumnOfAStrayControlCharacter) {
     EXPECT_EQ(parse_error("frame\nset 773\x01 1\n"), "line 2, column 8: stray control character 0x01");
@@ -134,4 +151,18 @@ TEST(SessionScript, NamesTheLineOfAMalformedStep) {
             EXPECT_EQ(std::string(error.what()).rfind("line 2:", 0), 0u) << error.what();
         }
     }
+}
+
+// The trace tool drives one gauge frame by frame; it has no world, clock or second gauge.
+TEST(SessionScript, TheTraceToolRefusesFlightLevelSteps) {
+    const char* steps[] = {"wait 5s", "at 2:30", "ramp altitude to 3 over 1s", "fly heading 90", "world supply on",
+                           "gauge gps", "expect cue click", "snapshot a"};
+    for (const char* step : steps) {
+        const std::string verb = std::string(step).substr(0, std::string(step).find(' '));
+        EXPECT_EQ(parse_error(std::string("frame\n") + step + "\n"),
+                  "line 2: '" + verb + "' needs the panel application (panelhost run)");
+    }
+    EXPECT_EQ(parse_error("frame\nclick gps ent\n"),
+              "line 2: 'click' on a named gauge needs the panel application (panelhost run)");
+    EXPECT_EQ(parse_error("area 11\n"), "");  // the trace tool reports a missing area in the trace
 }

@@ -1,0 +1,699 @@
+#include "scenario_script.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "face_names.h"
+#include "scenario_time.h"
+#include "text_escape.h"
+
+namespace panel::scenario {
+namespace {
+
+std::string short_number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+bool looks_numeric(std::string_view word) {
+    return !word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-');
+}
+
+// Splits one line into words; a word that starts with '"' runs to the closing quote, with
+// escapes resolved.
+class LineReader {
+public:
+    LineReader(std::string_view line, int number) : line_(line), number_(number) {}
+
+    bool at_end() {
+        skip_blanks();
+        return pos_ >= line_.size() || line_[pos_] == '#';
+    }
+
+    std::string word(const char* what) {
+        if (at_end()) fail(std::string("expected ") + what);
+        last_quoted_ = line_[pos_] == '"';
+        if (last_quoted_) return quoted();
+        size_t start = pos_;
+        while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') ++pos_;
+        return std::string(line_.substr(start, pos_ - start));
+    }
+
+    // Whether the last word read was written in quotes.
+    bool last_quoted() const { return last_quoted_; }
+
+    std::string rest() {
+        skip_blanks();
+        std::string text(line_.substr(pos_));
+        pos_ = line_.size();
+        return text;
+    }
+
+    // Decimal or 0x-prefixed hexadecimal, with an optional minus sign.
+    int64_t integer(const char* what) { return integer_of(word(what)); }
+
+    int64_t integer_of(const std::string& text) const {
+        bool negative = !text.empty() && text[0] == '-';
+        std::string_view digits(text);
+        if (negative) digits.remove_prefix(1);
+        int base = 10;
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            digits.remove_prefix(2);
+            base = 16;
+        }
+        uint64_t value = 0;
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() ||
+            value > 0xFFFFFFFFull) {
+            fail("not an integer: " + text);
+        }
+        return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+    }
+
+    int32_t int32(const char* what) { return int32_of(word(what)); }
+
+    int32_t int32_of(const std::string& text) const {
+        int64_t value = integer_of(text);
+        if (value < INT32_MIN || value > UINT32_MAX) fail("out of 32-bit range");
+        // 0x80000000 and above give the negative integer with the same 32 bits.
+        return static_cast<int32_t>(static_cast<uint32_t>(value));
+    }
+
+    double number(const char* what = "a number") { return parse_number(word(what)); }
+
+    double parse_number(const std::string& text) const {
+        double value = 0.0;
+        // from_chars is the same code in both builds, so both read the same bits.
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size()) fail("not a number: " + text);
+        return value;
+    }
+
+    // A finite number within [low, high], for the world and the autopilot.
+    double number_in(const char* what, double low, double high) {
+        const std::string text = word(what);
+        const double value = parse_number(text);
+        if (!(value >= low && value <= high)) {
+            fail(std::string(what) + " " + text + " out of range (" + short_number(low) + " to " + short_number(high) +
+                 ")");
+        }
+        return value;
+    }
+
+    double finite_number(const char* what) {
+        const std::string text = word(what);
+        const double value = parse_number(text);
+        if (!std::isfinite(value)) fail(std::string(what) + " " + text + " is not a finite number");
+        return value;
+    }
+
+    void done() {
+        if (!at_end()) fail("unexpected words after the step");
+    }
+
+    [[noreturn]] void fail(const std::string& message) const { throw ScriptError(number_, 0, message); }
+
+private:
+    void skip_blanks() {
+        while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
+    }
+
+    std::string quoted() {
+        std::string text;
+        ++pos_;
+        while (true) {
+            if (pos_ >= line_.size()) fail("unterminated text");
+            char c = line_[pos_++];
+            if (c == '"') return text;
+            if (c != '\\') {
+                text += c;
+                continue;
+            }
+            if (pos_ >= line_.size()) fail("unterminated escape");
+            char e = line_[pos_++];
+            if (e == '\\' || e == '"') {
+                text += e;
+            } else if (e == 'x' && pos_ + 2 <= line_.size()) {
+                unsigned value = 0;
+                auto [end, error] = std::from_chars(line_.data() + pos_, line_.data() + pos_ + 2, value, 16);
+                if (error != std::errc() || end != line_.data() + pos_ + 2) fail("bad \\x escape");
+                text += static_cast<char>(value);
+                pos_ += 2;
+            } else {
+                fail(std::string("unknown escape \\") + e);
+            }
+        }
+    }
+
+    std::string_view line_;
+    int number_;
+    size_t pos_ = 0;
+    bool last_quoted_ = false;
+};
+
+// The cues the gauges play, by file stem.
+constexpr std::string_view cue_stems[] = {"click", "soft_click", "beep2", "beep3", "beep4"};
+
+constexpr double longest_script = static_cast<double>(max_script_frames) / frames_per_second;
+
+bool identifier(std::string_view text, size_t longest) {
+    if (text.empty() || text.size() > longest) return false;
+    for (char c : text) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') return false;
+    }
+    return true;
+}
+
+class Parser {
+public:
+    explicit Parser(const ScriptContext& context) : context_(context), catalogue_(context.catalogue()) {}
+
+    Step step(LineReader& in, const std::string& verb, int line) {
+        Step step{};
+        step.line = line;
+        step.time = now_;
+        step.gauge = current_gauge_;
+        if (verb == "set") {
+            step.kind = StepKind::set_number;
+            step.id = variable(in, VariableType::number, "set");
+            step.number = in.number();
+        } else if (verb == "int") {
+            step.kind = StepKind::set_integer;
+            step.id = variable(in, VariableType::integer, "int");
+            step.integer = in.int32("an integer");
+        } else if (verb == "text") {
+            step.kind = StepKind::set_text;
+            step.id = variable(in, VariableType::text, "text");
+            step.text = in.word("a text");
+        } else if (verb == "null") {
+            step.kind = StepKind::set_null_text;
+            step.id = variable(in, VariableType::text, "null");
+        } else if (verb == "clear") {
+            step.kind = StepKind::clear;
+            step.id = variable(in, std::nullopt, "clear");
+        } else if (verb == "frame") {
+            step.kind = StepKind::frame;
+            step.integer = in.at_end() ? 1 : in.int32("a frame count");
+            if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
+            frames_ += step.integer;
+            if (frames_ > max_script_frames) {
+                in.fail("the script asks for more than " + std::to_string(max_script_frames) + " frames in all");
+            }
+            advance_clock(in, now_ + step.integer / frames_per_second);
+        } else if (verb == "pre-update" || verb == "elements" || verb == "pre-draw") {
+            step.kind = verb == "pre-update" ? StepKind::pre_update
+                        : verb == "elements" ? StepKind::elements
+                                             : StepKind::pre_draw;
+            check_gauge(in);
+        } else if (verb == "service") {
+            step.kind = StepKind::service;
+            step.integer = in.int32("a service id");
+            check_gauge(in);
+        } else if (verb == "click") {
+            click(in, step);
+        } else if (verb == "area") {
+            step.kind = StepKind::click_area;
+            step.integer = in.int32("an area number");
+            check_gauge(in);
+            if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
+        } else if (verb == "note") {
+            step.kind = StepKind::note;
+            step.text = in.rest();
+            return step;
+        } else if (verb == "wait" || verb == "at" || verb == "ramp" || verb == "fly" || verb == "world" ||
+                   verb == "gauge" || verb == "expect" || verb == "snapshot") {
+            if (!context_.flight_steps()) in.fail("'" + verb + "' needs the panel application (panelhost run)");
+            flight_step(in, verb, step);
+        } else {
+            in.fail("unknown step '" + verb + "'");
+        }
+        in.done();
+        return step;
+    }
+
+    double seconds() const { return now_; }
+
+private:
+    void flight_step(LineReader& in, const std::string& verb, Step& step) {
+        if (verb == "wait") {
+            step.kind = StepKind::wait;
+            step.seconds = duration(in);
+            advance_clock(in, now_ + step.seconds);
+        } else if (verb == "at") {
+            step.kind = StepKind::at;
+            const std::string word = in.word("a time");
+            const std::optional<double> time = parse_clock(word);
+            if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
+            if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
+            step.seconds = *time;
+            advance_clock(in, *time);
+        } else if (verb == "ramp") {
+            step.kind = StepKind::ramp;
+            step.id = variable(in, VariableType::number, "ramp");
+            keyword(in, "to");
+            step.number = in.finite_number("the ramp's target");
+            keyword(in, "over");
+            step.seconds = duration(in);
+        } else if (verb == "fly") {
+            step.kind = StepKind::fly;
+            fly(in, step);
+        } else if (verb == "world") {
+            step.kind = StepKind::world;
+            world(in, step.world);
+        } else if (verb == "gauge") {
+            step.kind = StepKind::select_gauge;
+            current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
+        } else if (verb == "expect") {
+            step.kind = StepKind::expect;
+            expect(in, step);
+        } else {
+            step.kind = StepKind::snapshot;
+            snapshot(in, step);
+        }
+    }
+
+    // click X Y on the current gauge; click GAUGE CONTROL [xN] or click GAUGE X Y.
+    void click(LineReader& in, Step& step) {
+        const std::string first = in.word("x or a gauge name");
+        if (looks_numeric(first)) {
+            step.kind = StepKind::click;
+            step.x = in.int32_of(first);
+            step.y = in.int32("y");
+            check_gauge(in);
+            return;
+        }
+        if (!context_.flight_steps()) in.fail("'click' on a named gauge needs the panel application (panelhost run)");
+        step.gauge = gauge(first, in);
+        const std::string second = in.word("a control or x");
+        if (looks_numeric(second)) {
+            step.kind = StepKind::click;
+            step.x = in.int32_of(second);
+            step.y = in.int32("y");
+            return;
+        }
+        step.kind = StepKind::click_control;
+        const FaceNames* names = face_names(context_.gauges()[step.gauge].name);
+        step.integer = static_cast<int32_t>(names ? number_of(names->controls, second) : 0);
+        if (step.integer == 0) {
+            std::string known;
+            if (names) {
+                for (std::string_view control : names->controls) known += (known.empty() ? "" : ", ") + std::string(control);
+            }
+            in.fail("unknown control '" + second + "' of " + gauge_label(step.gauge) +
+                    (names ? " (its controls: " + known + ")" : " (it has no named controls; click X Y)"));
+        }
+        check_area(in, step.gauge, step.integer);
+        if (!in.at_end()) {
+            const std::string times = in.word("a click count");
+            if (times.size() < 2 || times[0] != 'x' || !looks_numeric(times.substr(1))) {
+                in.fail("bad click count '" + times + "' (write x3)");
+            }
+            step.count = in.int32_of(times.substr(1));
+            if (step.count < 1 || step.count > 100) in.fail("click count out of range (1 to 100)");
+        }
+    }
+
+    void fly(LineReader& in, Step& step) {
+        const std::string what = in.word("heading, altitude, speed or vertical_speed");
+        if (what == "heading") {
+            step.fly = FlyTarget::heading;
+            step.number = in.number_in("heading", 0.0, 360.0);
+        } else if (what == "altitude") {
+            step.fly = FlyTarget::altitude;
+            step.number = in.number_in("altitude", -1500.0, 60000.0);
+        } else if (what == "speed") {
+            step.fly = FlyTarget::speed;
+            step.number = in.number_in("speed", 0.0, 1000.0);
+        } else if (what == "vertical_speed") {
+            step.fly = FlyTarget::vertical_speed;
+            step.number = in.number_in("vertical speed", -10000.0, 10000.0);
+        } else {
+            in.fail("fly what? '" + what + "' (heading, altitude, speed or vertical_speed)");
+        }
+    }
+
+    void world(LineReader& in, WorldStep& world) {
+        const std::string what = in.word("what to set in the world");
+        if (what == "position") {
+            world.kind = WorldKind::position;
+            position(in, world);
+        } else if (what == "altitude") {
+            world.kind = WorldKind::altitude;
+            world.value = in.number_in("altitude", -1500.0, 60000.0);
+        } else if (what == "heading") {
+            world.kind = WorldKind::heading;
+            world.value = in.number_in("heading", 0.0, 360.0);
+        } else if (what == "speed") {
+            world.kind = WorldKind::speed;
+            world.value = in.number_in("speed", 0.0, 1000.0);
+        } else if (what == "wind") {
+            world.kind = WorldKind::wind;
+            world.value = in.number_in("wind direction", 0.0, 360.0);
+            world.knots = in.number_in("wind speed", 0.0, 300.0);
+        } else if (what == "utc") {
+            world.kind = WorldKind::utc;
+            world.value = time_of_day(in);
+        } else if (what == "baro") {
+            world.kind = WorldKind::baro;
+            world.value = in.number_in("baro", 850.0, 1100.0);
+        } else if (what == "obs") {
+            world.kind = WorldKind::obs;
+            world.value = in.number_in("obs", 0.0, 360.0);
+        } else if (what == "waypoint") {
+            world.kind = WorldKind::waypoint;
+            world.ident = ident(in);
+            position(in, world);
+        } else if (what == "dme") {
+            world.kind = WorldKind::dme;
+            world.ident = ident(in);
+            frequency(in, world);
+            position(in, world);
+            world.range_nm = in.number_in("range", 0.0, 500.0);
+            if (!in.at_end()) world.elevation_ft = in.number_in("elevation", -1500.0, 30000.0);
+        } else if (what == "tune") {
+            world.kind = WorldKind::tune;
+            frequency(in, world);
+        } else if (what == "supply") {
+            world.kind = WorldKind::supply;
+            const std::string state = in.word("on or off");
+            if (state != "on" && state != "off") in.fail("supply '" + state + "'? (on or off)");
+            world.on = state == "on";
+        } else if (what == "gps_status") {
+            world.kind = WorldKind::gps_status;
+            world.integer = in.int32("a status code");
+        } else {
+            in.fail("unknown world setting '" + what +
+                    "' (position, altitude, heading, speed, wind, utc, baro, obs, waypoint, dme, tune, supply, "
+                    "gps_status)");
+        }
+    }
+
+    void position(LineReader& in, WorldStep& world) {
+        world.latitude = in.number_in("latitude", -90.0, 90.0);
+        world.longitude = in.number_in("longitude", -180.0, 180.0);
+    }
+
+    std::string ident(LineReader& in) {
+        std::string word = in.word("an identifier");
+        if (!identifier(word, 10)) in.fail("bad identifier '" + word + "' (1 to 10 letters, digits, '-' or '_')");
+        return word;
+    }
+
+    // A DME channel: 108.00 to 117.95 MHz in steps of 0.05.
+    void frequency(LineReader& in, WorldStep& world) {
+        world.value = in.number_in("frequency", 108.0, 117.95);
+        const double hundredths = world.value * 100.0;
+        const int64_t channel = std::llround(hundredths);
+        if (std::fabs(hundredths - static_cast<double>(channel)) > 1e-6 || channel % 5 != 0) {
+            in.fail("frequency " + short_number(world.value) + " is not a DME channel (108.00 to 117.95 by 0.05)");
+        }
+        const int64_t digits = channel - 10000;
+        world.frequency_bcd = static_cast<int32_t>((digits / 1000 % 10) << 12 | (digits / 100 % 10) << 8 |
+                                                   (digits / 10 % 10) << 4 | digits % 10);
+    }
+
+    // HH:MM or HH:MM:SS, as seconds of the day.
+    double time_of_day(LineReader& in) {
+        const std::string word = in.word("a time of day");
+        int parts[3] = {0, 0, 0};
+        int count = 0;
+        bool ok = true;
+        std::string_view rest = word;
+        while (ok && count < 3) {
+            const size_t colon = rest.find(':');
+            const std::string_view part = rest.substr(0, colon);
+            auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), parts[count]);
+            ok = error == std::errc() && end == part.data() + part.size() && part.size() >= 1 && part.size() <= 2 &&
+                 (count == 0 || part.size() == 2);
+            ++count;
+            if (colon == std::string_view::npos) break;
+            rest.remove_prefix(colon + 1);
+            if (count == 3) ok = false;
+        }
+        if (!ok || count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
+            in.fail("bad time of day '" + word + "' (write HH:MM or HH:MM:SS)");
+        }
+        return parts[0] * 3600.0 + parts[1] * 60.0 + parts[2];
+    }
+
+    // expect GAUGE ELEMENT ..., expect cue NAME, expect event NAME.
+    void expect(LineReader& in, Step& step) {
+        const std::string subject = in.word("a gauge, cue or event");
+        if (subject == "cue") {
+            step.expect = ExpectKind::cue;
+            step.text = in.word("a cue");
+            step.cue_path = in.last_quoted();
+            if (!step.cue_path && number_of(cue_stems, step.text) == 0) {
+                in.fail("unknown cue '" + step.text + "' (click, soft_click, beep2, beep3, beep4, or a quoted path)");
+            }
+            step.description = "cue " + (step.cue_path ? quote_text(step.text) : step.text);
+        } else if (subject == "event") {
+            step.expect = ExpectKind::event;
+            step.id = event(in);
+            step.description = "event " + describe_event(catalogue_, step.id);
+        } else {
+            step.gauge = gauge(subject, in);
+            step.element = element(in, step.gauge);
+            const std::string what = in.word("text, shown, hidden or frame");
+            step.description = gauge_label(step.gauge) + " " + element_label(step.gauge, step.element) + " " + what;
+            if (what == "text") {
+                step.expect = ExpectKind::text;
+                step.text = in.word("the text expected");
+                step.description += " " + quote_text(step.text);
+            } else if (what == "shown") {
+                step.expect = ExpectKind::shown;
+            } else if (what == "hidden") {
+                step.expect = ExpectKind::hidden;
+            } else if (what == "frame") {
+                step.expect = ExpectKind::frame;
+                step.integer = in.int32("a frame number");
+                if (step.integer < 0) in.fail("frame number out of range (0 and up)");
+                step.description += " " + std::to_string(step.integer);
+            } else {
+                in.fail("expect what of " + gauge_label(step.gauge) + "? '" + what + "' (text, shown, hidden or frame)");
+            }
+        }
+        if (in.at_end()) return;
+        keyword(in, "within");
+        const std::string written = in.word("a duration");
+        const std::optional<double> within = parse_duration(written);
+        if (!within) in.fail("bad duration '" + written + "' (write 5s, 0.5s, 2m, 1m30s or 500ms)");
+        if (now_ + *within > longest_script) {
+            in.fail("within " + written + " reaches past " + format_clock(longest_script) +
+                    ", the longest a script may run");
+        }
+        step.within = *within;
+        step.description += " within " + written;
+    }
+
+    void snapshot(LineReader& in, Step& step) {
+        step.text = in.word("a snapshot name");
+        bool ok = !step.text.empty() && step.text.size() <= 64 && step.text[0] != '.';
+        for (char c : step.text) {
+            ok = ok && (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.');
+        }
+        if (!ok) in.fail("bad snapshot name '" + step.text + "' (letters, digits, '-', '_' and '.', not first)");
+        auto [first, added] = snapshots_.emplace(step.text, step.line);
+        if (!added) in.fail("snapshot '" + step.text + "' is taken twice (first on line " + std::to_string(first->second) + ")");
+        if (!in.at_end()) {
+            const std::string mode = in.word("night");
+            if (mode != "night") in.fail("snapshot mode '" + mode + "'? (night, or nothing for day)");
+            step.night = true;
+        }
+    }
+
+    void keyword(LineReader& in, const char* expected) {
+        const std::string word = in.word(expected);
+        if (word != expected) in.fail(std::string("expected '") + expected + "', not '" + word + "'");
+    }
+
+    double duration(LineReader& in) {
+        const std::string word = in.word("a duration");
+        const std::optional<double> seconds = parse_duration(word);
+        if (!seconds) in.fail("bad duration '" + word + "' (write 5s, 0.5s, 2m, 1m30s or 500ms)");
+        return *seconds;
+    }
+
+    void advance_clock(LineReader& in, double to) {
+        if (frames_at(to) > max_script_frames) {
+            in.fail("the script runs past " + format_clock(longest_script) + ", the longest a script may run");
+        }
+        now_ = to;
+    }
+
+    // The gauge a name means: its own name or its alias.
+    size_t gauge(const std::string& name, LineReader& in) {
+        const auto& gauges = context_.gauges();
+        std::optional<size_t> found;
+        for (size_t i = 0; i < gauges.size(); ++i) {
+            const FaceNames* names = face_names(gauges[i].name);
+            if (gauges[i].name != name && !(names && names->alias == name)) continue;
+            if (found) in.fail("gauge name '" + name + "' is ambiguous: the panel has more than one");
+            found = i;
+        }
+        if (!found) {
+            std::string known;
+            for (size_t i = 0; i < gauges.size(); ++i) known += (i ? ", " : "") + gauge_label(i);
+            in.fail("unknown gauge '" + name + "' (the panel has " + (known.empty() ? "none" : known) + ")");
+        }
+        return *found;
+    }
+
+    std::string gauge_label(size_t gauge) const {
+        const std::string& name = context_.gauges()[gauge].name;
+        const FaceNames* names = face_names(name);
+        return names ? std::string(names->alias) : name;
+    }
+
+    std::string element_label(size_t gauge, size_t element) const {
+        const FaceNames* names = face_names(context_.gauges()[gauge].name);
+        if (names && element <= names->elements.size()) return std::string(names->elements[element - 1]);
+        return "element " + std::to_string(element);
+    }
+
+    // An element by name or by draw-order number.
+    size_t element(LineReader& in, size_t gauge) {
+        const std::string word = in.word("an element");
+        const GaugeInfo& info = context_.gauges()[gauge];
+        size_t number = 0;
+        if (looks_numeric(word)) {
+            const int64_t value = in.integer_of(word);
+            if (value < 1 || static_cast<uint64_t>(value) > info.element_count) {
+                in.fail(gauge_label(gauge) + " has no element " + word + " (it has " +
+                        std::to_string(info.element_count) + ")");
+            }
+            return static_cast<size_t>(value);
+        }
+        const FaceNames* names = face_names(info.name);
+        if (names) number = number_of(names->elements, word);
+        if (number == 0) {
+            in.fail("unknown element '" + word + "' of " + gauge_label(gauge) +
+                    (names ? "" : " (it has no named elements; give its number)"));
+        }
+        if (number > info.element_count) {
+            in.fail(gauge_label(gauge) + " has only " + std::to_string(info.element_count) + " elements; '" + word +
+                    "' is element " + std::to_string(number));
+        }
+        return number;
+    }
+
+    void check_gauge(LineReader& in) const {
+        if (context_.flight_steps() && context_.gauges().empty()) in.fail("the panel has no gauge to act on");
+    }
+
+    void check_area(LineReader& in, size_t gauge, int32_t area) const {
+        const size_t count = context_.gauges()[gauge].area_count;
+        if (area < 1 || static_cast<size_t>(area) > count) {
+            in.fail(gauge_label(gauge) + " has no area " + std::to_string(area) + " (it has " + std::to_string(count) +
+                    ")");
+        }
+    }
+
+    uint32_t event(LineReader& in) {
+        const std::string word = in.word("an event");
+        const KeyEventInfo* info = catalogue_.event(word);
+        if (info == nullptr && looks_numeric(word)) {
+            const int64_t id = in.integer_of(word);
+            info = id >= 0 ? catalogue_.event(static_cast<uint32_t>(id)) : nullptr;
+            if (info == nullptr) in.fail("event " + word + " is not one the simulator has");
+        }
+        if (info == nullptr) in.fail("unknown event '" + word + "'");
+        return info->id;
+    }
+
+    // A variable by id or by name, of the type the step sets (any type for `clear`).
+    uint32_t variable(LineReader& in, std::optional<VariableType> type, const char* verb) {
+        const std::string word = in.word("a variable");
+        const VariableInfo* info = catalogue_.variable(word);
+        if (info == nullptr && looks_numeric(word)) {
+            uint32_t id = 0;
+            auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), id);
+            if (error != std::errc() || end != word.data() + word.size()) in.fail("not a variable: " + word);
+            info = catalogue_.variable(id);
+            if (info == nullptr) in.fail("variable " + word + " is not one the simulator has");
+        }
+        if (info == nullptr) in.fail("unknown variable '" + word + "'");
+        if (type && info->type != *type) {
+            const std::string verb_text(verb);
+            in.fail(verb_text + ": variable " + describe_variable(catalogue_, info->id) + " holds " +
+                    (info->type == VariableType::integer ? "an " : "a ") + type_name(info->type) +
+                    (verb_text == "ramp"                      ? "; only numbers ramp"
+                     : info->type == VariableType::number  ? "; use set"
+                     : info->type == VariableType::integer ? "; use int"
+                                                           : "; use text or null"));
+        }
+        return info->id;
+    }
+
+    const ScriptContext& context_;
+    const Catalogue& catalogue_;
+    int64_t frames_ = 0;
+    double now_ = 0.0;
+    size_t current_gauge_ = 0;
+    std::map<std::string, int> snapshots_;  // name, line
+};
+
+// Tab is a blank; CR only ends a line; every other control character is a mistake.
+void check_characters(std::string_view line, int number) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", byte);
+            throw ScriptError(number, static_cast<int>(i) + 1, std::string("stray control character ") + code);
+        }
+    }
+}
+
+}  // namespace
+
+ScriptError::ScriptError(int line, int column, const std::string& message)
+    : std::runtime_error("line " + std::to_string(line) + (column ? ", column " + std::to_string(column) : "") + ": " +
+                         message),
+      line_(line),
+      column_(column),
+      message_(message) {}
+
+std::string ScriptError::located(const std::string& file) const {
+    return file + ":" + std::to_string(line_) + (column_ ? ":" + std::to_string(column_) : "") + ": " + message_;
+}
+
+GaugeInfo gauge_info(const GaugeRecords& records) {
+    return {.name = records.name, .element_count = records.elements.size(), .area_count = records.mouse_areas.size()};
+}
+
+ScriptContext ScriptContext::session(const Catalogue& catalogue) {
+    return ScriptContext(catalogue, {}, false);
+}
+
+ScriptContext ScriptContext::panel(std::vector<GaugeInfo> gauges, const Catalogue& catalogue) {
+    return ScriptContext(catalogue, std::move(gauges), true);
+}
+
+Script parse_script(std::string_view source, const ScriptContext& context) {
+    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+    if (source.substr(0, byte_order_mark.size()) == byte_order_mark) source.remove_prefix(byte_order_mark.size());
+    Parser parser(context);
+    Script script;
+    int number = 0;
+    while (!source.empty()) {
+        size_t end = source.find('\n');
+        std::string_view line = source.substr(0, end);
+        source = end == std::string_view::npos ? std::string_view() : source.substr(end + 1);
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        check_characters(line, number);
+        LineReader in(line, number);
+        if (in.at_end()) continue;
+        std::string verb = in.word("a step");
+        script.steps.push_back(parser.step(in, verb, number));
+    }
+    script.seconds = parser.seconds();
+    return script;
+}
+
+}  // namespace panel::scenario
