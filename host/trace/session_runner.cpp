@@ -1,32 +1,15 @@
 #include "session_runner.h"
 
-#include <algorithm>
-#include <charconv>
 #include <stdexcept>
 
 #include "text_escape.h"
+#include "trace_lines.h"
 
 namespace panel::trace {
 namespace {
 
 using scenario::Step;
 using scenario::StepKind;
-
-std::string hex(uint32_t value) {
-    char text[16];
-    auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
-    return "0x" + std::string(text, end);
-}
-
-const char* kind_name(uint32_t kind) {
-    switch (kind) {
-        case ELEMENT_STATIC_IMAGE: return "static";
-        case ELEMENT_STRING: return "string";
-        case ELEMENT_SLIDER: return "slider";
-        case ELEMENT_ICON: return "icon";
-        default: return "unknown";
-    }
-}
 
 }  // namespace
 
@@ -146,33 +129,14 @@ void SessionRunner::element_pass_lines() {
     const GaugeRecords& records = session_.records();
     const auto& states = session_.gauge().elements();
     for (size_t i = 0; i < states.size(); ++i) {
-        const uint32_t kind = records.elements[i].kind;
-        const ElementState& state = states[i];
-        std::string text = frame_prefix_ + " e" + std::to_string(i + 1) + " " + kind_name(kind) +
-                           " flags=" + hex(state.flags);
-        if (kind != ELEMENT_STATIC_IMAGE) {
-            text += " value=" + format_double(state.value);
-            if (kind == ELEMENT_SLIDER) text += " y=" + format_double(state.y_value);
-            if (kind == ELEMENT_STRING) text += " text=" + quote_text(state.text_view());
-        }
-        pending_.push_back(std::move(text));
+        pending_.push_back(element_line(frame_prefix_, i + 1, records.elements[i].kind, states[i]));
     }
 }
 
 void SessionRunner::log_lines(const std::string& prefix, const EventLog& log) {
-    if (!log.lookups().empty()) {
-        std::string text = prefix + " lookups=" + std::to_string(log.lookups().size()) + " ";
-        for (size_t i = 0; i < log.lookups().size(); ++i) {
-            text += (i ? "," : "") + std::to_string(log.lookups()[i]);
-        }
-        pending_.push_back(std::move(text));
-    }
-    for (const KeyEvent& event : log.events()) {
-        pending_.push_back(prefix + " event " + hex(event.id) + " " + std::to_string(event.value));
-    }
-    for (const CueRequest& cue : log.cues()) {
-        pending_.push_back(prefix + " cue " + quote_text(cue.path) + " " + hex(cue.flags));
-    }
+    if (std::string lookups = lookups_line(prefix, log); !lookups.empty()) pending_.push_back(std::move(lookups));
+    for (const KeyEvent& event : log.events()) pending_.push_back(event_line(prefix, event));
+    for (const CueRequest& cue : log.cues()) pending_.push_back(cue_line(prefix, cue));
     if (log.dropped() > 0) pending_.push_back(prefix + " dropped " + std::to_string(log.dropped()));
 }
 
