@@ -36,7 +36,7 @@ constexpr VariableInfo simulator_variables[] = {
     {773, "avionics_supply", number, "", "1.0 while the avionics bus is supplied"},
     {827, "latitude", number, "1/111130.555557 deg", "latitude, 111130.555557 units per degree, north positive"},
     {828, "longitude", number, "1/11930430 deg", "longitude, 11930430 units per degree, east positive"},
-    {831, "gps_status", integer, "", "navigator status code; 64 and 72 mean no usable position"},
+    {831, "gps_status", integer, "", "navigator status code: 7 flies a leg, 39 a direct-to leg, 64 and 72 no usable position"},
     {832, "ground_speed", number, "m/s", "ground speed"},
     {834, "unused_834", number, "", "read by the GPS every update, never used"},
     {835, "waypoint_distance", number, "m", "distance to the active waypoint"},

@@ -48,7 +48,17 @@ Summary ScenarioRunner::run(const Script& script) {
     ramps_.clear();
     pending_.clear();
     recent_.clear();
-    for (const Step& step : script.steps) run_step(step);
+    for (const Step& step : script.steps) {
+        try {
+            run_step(step);
+        } catch (const RunError&) {
+            throw;
+        } catch (const std::exception& error) {
+            // What the host could not do (a world change it refuses, a module that failed)
+            // is told at the step that asked for it.
+            fail(step, error.what());
+        }
+    }
     while (!pending_.empty()) advance();
     summary_.frames = static_cast<uint64_t>(frames_);
     summary_.simulated_seconds = host_.simulated_seconds();

@@ -188,6 +188,7 @@ void FlightPlan::sequence(GeoPoint here) {
     if (arrived || passed) {
         leg_origin_ = to;
         ++active_;
+        direct_ = false;
     }
 }
 
@@ -327,7 +328,7 @@ void World::fill(VariableStore& store) {
     store.set_number(v.baro, baro_mb_);
     store.set_number(v.obs, obs_deg_);
 
-    store.set_integer(v.gps_status, gps_status_);
+    store.set_integer(v.gps_status, status_code());
     store.set_text(v.waypoint_id, plan_.active().ident);
     store.set_number(v.waypoint_bearing, radians(initial_bearing_deg(here, waypoint)));
     store.set_number(v.waypoint_distance, distance_m(here, waypoint));
@@ -342,6 +343,11 @@ void World::fill(VariableStore& store) {
     store.set_integer(v.dme_set_frequency, bcd_frequency(dme_.selection_hundredths()));
 
     for (uint32_t id : v.unused) store.set_number(id, 0.0);
+}
+
+int32_t World::status_code() const {
+    const bool flies_a_leg = gps_status_ == 7 || gps_status_ == 71 || gps_status_ == 87 || gps_status_ == 95;
+    return flies_a_leg && plan_.direct() ? gps_status_ | 0x20 : gps_status_;
 }
 
 bool World::key_event(const KeyEvent& event) {

@@ -65,7 +65,9 @@ struct FlightSetup {
     DmeStation dme;
     double dme_tuned_mhz = 108.0;
     bool supply_on = true;
-    int32_t gps_status = 0;
+    // The navigator's status code: 7 flies a leg from waypoint to waypoint; a direct-to sets
+    // its bit 0x20 (39) until the next waypoint is reached; 64 or 72 means no usable position.
+    int32_t gps_status = 7;
     double ground_elevation_ft = 0.0;  // flat ground under the whole flight
 };
 
@@ -136,7 +138,12 @@ public:
     GeoPoint leg_origin() const { return leg_origin_; }
 
     // A new leg from `here` straight to the active waypoint.
-    void direct_to(GeoPoint here) { leg_origin_ = here; }
+    void direct_to(GeoPoint here) {
+        leg_origin_ = here;
+        direct_ = true;
+    }
+    // Whether the leg flown is a direct-to, until the next waypoint becomes active.
+    bool direct() const { return direct_; }
     // Moves on to the next waypoint once the aircraft at `here` is within arrival distance of
     // the active one or abeam it; the last one stays active.
     void sequence(GeoPoint here);
@@ -145,6 +152,7 @@ private:
     std::vector<Waypoint> waypoints_;
     size_t active_;
     GeoPoint leg_origin_;
+    bool direct_ = false;
 };
 
 // The DME radio and the one station it can receive.
@@ -227,6 +235,9 @@ public:
 
     void set_supply(bool on) { supply_on_ = on; }
     void set_gps_status(int32_t code) { gps_status_ = code; }
+    // The status the navigator reads: the one set, with the direct-to bit while a direct-to
+    // leg is flown (only on a status that flies a leg: 7, 71, 87 or 95).
+    int32_t status_code() const;
     void set_wind(double from_deg, double speed_kt);  // throws std::invalid_argument
 
     // What a status line shows.

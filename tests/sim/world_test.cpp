@@ -229,6 +229,11 @@ TEST_F(WorldTest, DirectToStartsALegFromThePresentPosition) {
     EXPECT_NEAR(number("cross_track"), 0.0, 1e-6);
     EXPECT_NEAR(number("desired_track"), number("waypoint_bearing"), 1e-12);
     EXPECT_EQ(world.active_waypoint_ident(), "ALPHA");
+    // The navigator shows a direct-to leg by its status code's bit 0x20, not while lost.
+    EXPECT_EQ(integer("gps_status"), 39);
+    world.set_gps_status(64);
+    world.fill(store);
+    EXPECT_EQ(integer("gps_status"), 64);
 }
 
 TEST_F(WorldTest, DmeFrequencySelectionStepsWrapsAndTunes) {
@@ -305,7 +310,7 @@ TEST_F(WorldTest, BaroStepsSupplyAndStatus) {
     world.fill(store);
     EXPECT_EQ(number("baro"), 1013.0);
     EXPECT_EQ(number("avionics_supply"), 1.0);
-    EXPECT_EQ(integer("gps_status"), 0);
+    EXPECT_EQ(integer("gps_status"), 7);  // a leg from waypoint to waypoint
     send("baro_up");
     world.fill(store);
     EXPECT_EQ(number("baro"), 1014.0);
