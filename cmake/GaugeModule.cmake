@@ -43,5 +43,16 @@ function(add_gauge_module name)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
+    # A native module carries no resources: the renderer reads its bitmaps from the folder
+    # NAME/ beside NAME.so. A changed bitmap relinks the module, so the copy stays current.
+    get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    file(GLOB bitmaps ${PROJECT_SOURCE_DIR}/resources/${folder}/*.bmp)
+    if(bitmaps)
+      set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${bitmaps})
+      add_custom_command(TARGET ${name} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${PANEL_MODULE_DIR}/${name}
+        COMMAND ${CMAKE_COMMAND} -E copy ${bitmaps} ${PANEL_MODULE_DIR}/${name}/
+        VERBATIM)
+    endif()
   endif()
 endfunction()

@@ -1,0 +1,246 @@
+// Bitmaps by resource id: from a folder of .bmp files, and from the resource section of a
+// hand-made Windows DLL, whole, cut short at every length and damaged byte by byte.
+#include <fstream>
+
+#include "bitmap_source.h"
+#include "render_error.h"
+#include "render_support.h"
+
+using namespace render_test;
+using panel::render::FolderBitmaps;
+using panel::render::PeBitmaps;
+using panel::render::RenderError;
+
+namespace {
+
+void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void set16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    set16(b, at, v & 0xFFFF);
+    set16(b, at + 2, v >> 16);
+}
+
+struct Resource {
+    uint32_t id;
+    std::vector<std::pair<uint32_t, DibImage>> languages;
+};
+
+// A 32-bit Windows DLL with one section, .rsrc, holding these RT_BITMAP resources.
+std::vector<uint8_t> tiny_dll(const std::vector<Resource>& bitmaps) {
+    constexpr uint32_t section_rva = 0x1000, section_file = 0x200;
+    // The resource section: root, the bitmap directory, one language directory per bitmap,
+    // the data entries, then the DIBs.
+    std::vector<uint8_t> rsrc;
+    auto directory = [&](uint16_t ids) {
+        const size_t at = rsrc.size();
+        rsrc.resize(at + 16 + 8u * ids, 0);
+        set16(rsrc, at + 14, ids);
+        return at;
+    };
+    const size_t root = directory(1);
+    const size_t types = directory(static_cast<uint16_t>(bitmaps.size()));
+    set32(rsrc, root + 16, 2);
+    set32(rsrc, root + 20, 0x80000000u | static_cast<uint32_t>(types));
+    std::vector<std::pair<size_t, const DibImage*>> data_entries;
+    for (size_t i = 0; i < bitmaps.size(); ++i) {
+        const size_t languages = directory(static_cast<uint16_t>(bitmaps[i].languages.size()));
+        set32(rsrc, types + 16 + 8 * i, bitmaps[i].id);
+        set32(rsrc, types + 20 + 8 * i, 0x80000000u | static_cast<uint32_t>(languages));
+        for (size_t k = 0; k < bitmaps[i].languages.size(); ++k) {
+            set32(rsrc, languages + 16 + 8 * k, bitmaps[i].languages[k].first);
+            data_entries.push_back({languages + 20 + 8 * k, &bitmaps[i].languages[k].second});
+        }
+    }
+    for (auto& [slot, image] : data_entries) {
+        const size_t entry = rsrc.size();
+        rsrc.resize(entry + 16, 0);
+        set32(rsrc, slot, static_cast<uint32_t>(entry));
+        const std::vector<uint8_t> dib = packed_dib(*image);
+        set32(rsrc, entry, section_rva + static_cast<uint32_t>(rsrc.size()));
+        set32(rsrc, entry + 4, static_cast<uint32_t>(dib.size()));
+        rsrc.insert(rsrc.end(), dib.begin(), dib.end());
+    }
+
+    std::vector<uint8_t> file(section_file, 0);
+    file[0] = 'M';
+    file[1] = 'Z';
+    set32(file, 0x3C, 0x40);
+    file[0x40] = 'P';
+    file[0x41] = 'E';
+    set16(file, 0x44, 0x14C);       // i386
+    set16(file, 0x46, 1);           // one section
+    set16(file, 0x54, 224);         // optional header size
+    set16(file, 0x56, 0x2102);      // a 32-bit DLL
+    set16(file, 0x58, 0x10B);       // PE32
+    set32(file, 0x58 + 92, 16);     // data directories
+    set32(file, 0x58 + 96 + 16, section_rva);
+    set32(file, 0x58 + 96 + 20, static_cast<uint32_t>(rsrc.size()));
+    const size_t section = 0x58 + 224;
+    std::copy_n(".rsrc", 5, file.begin() + section);
+    set32(file, section + 8, static_cast<uint32_t>(rsrc.size()));
+    set32(file, section + 12, section_rva);
+    set32(file, section + 16, static_cast<uint32_t>(rsrc.size()));
+    set32(file, section + 20, section_file);
+    file.insert(file.end(), rsrc.begin(), rsrc.end());
+    return file;
+}
+
+std::vector<uint8_t> one_bitmap_dll() {
+    DibImage picture = solid(3, 2, GREEN);
+    picture.pixels[0] = RED;
+    return tiny_dll({{0x1000, {{1033, picture}}}});
+}
+
+TEST(PeBitmaps, ReadsABitmapResourceById) {
+    const ScratchFolder scratch("pe");
+    write_file(scratch.path() / "tiny.gau", one_bitmap_dll());
+    PeBitmaps bitmaps(scratch.path() / "tiny.gau");
+    EXPECT_EQ(bitmaps.ids(), std::vector<uint32_t>{0x1000});
+    const DibImage* image = bitmaps.find(0x1000);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 3);
+    EXPECT_EQ(image->height, 2);
+    EXPECT_EQ(image->at(0, 0), RED);
+    EXPECT_EQ(image->at(2, 1), GREEN);
+    EXPECT_EQ(bitmaps.find(0x1000), image);  // decoded once
+    EXPECT_EQ(bitmaps.find(0x1001), nullptr);
+}
+
+TEST(PeBitmaps, PrefersUsEnglishAndOtherwiseTakesTheFirstLanguage) {
+    PeBitmaps both("both", tiny_dll({{7, {{1031, solid(1, 1, RED)}, {1033, solid(1, 1, GREEN)}, {1036, solid(1, 1, BLUE)}}},
+                                     {8, {{1031, solid(1, 1, RED)}, {1036, solid(1, 1, BLUE)}}}}));
+    EXPECT_EQ(both.ids(), (std::vector<uint32_t>{7, 8}));
+    EXPECT_EQ(both.find(7)->at(0, 0), GREEN);
+    EXPECT_EQ(both.find(8)->at(0, 0), RED);
+}
+
+// Whatever the bytes, the answer is a bitmap, no bitmap, or a RenderError naming them.
+void expect_answered(const std::vector<uint8_t>& bytes, const std::string& what) {
+    try {
+        PeBitmaps bitmaps("damaged.gau", bytes);
+        for (uint32_t id : bitmaps.ids()) {
+            try {
+                bitmaps.find(id);
+            } catch (const RenderError& error) {
+                EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
+            }
+        }
+    } catch (const RenderError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
+    }
+}
+
+TEST(PeBitmaps, AFileCutShortAtAnyLengthIsRefusedCleanly) {
+    const std::vector<uint8_t> whole = one_bitmap_dll();
+    for (size_t length = 0; length < whole.size(); ++length) {
+        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length));
+        expect_answered(cut, "length " + std::to_string(length));
+        // The picture comes last, so every cut loses some of it.
+        EXPECT_THROW(PeBitmaps("damaged.gau", cut), RenderError) << length;
+    }
+}
+
+TEST(PeBitmaps, ADamagedByteAnywhereIsAnsweredCleanly) {
+    const std::vector<uint8_t> whole = one_bitmap_dll();
+    for (size_t at = 0; at < whole.size(); ++at)
+        for (uint8_t value : {uint8_t{0x00}, uint8_t{0x7F}, uint8_t{0x80}, uint8_t{0xFF}}) {
+            std::vector<uint8_t> damaged = whole;
+            damaged[at] = value;
+            expect_answered(damaged, "byte " + std::to_string(at) + " = " + std::to_string(value));
+        }
+}
+
+TEST(PeBitmaps, ADirectoryThatLoopsBackIsRefused) {
+    std::vector<uint8_t> looping = one_bitmap_dll();
+    // The root's bitmap entry points back at the root itself.
+    set32(looping, 0x200 + 20, 0x80000000u);
+    EXPECT_THROW(PeBitmaps("looping.gau", looping), RenderError);
+}
+
+TEST(PeBitmaps, OnlyWindowsDllsAreRead) {
+    const ScratchFolder scratch("pe_kinds");
+    EXPECT_THROW(PeBitmaps(scratch.path() / "absent.gau"), RenderError);
+    write_file(scratch.path() / "text.gau", {'h', 'e', 'l', 'l', 'o'});
+    try {
+        PeBitmaps bitmaps(scratch.path() / "text.gau");
+        FAIL() << "a text file was read as a DLL";
+    } catch (const RenderError& error) {
+        EXPECT_NE(std::string(error.what()).find("text.gau"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(PeBitmaps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so"), RenderError);
+}
+
+TEST(FolderBitmaps, ReadsDecimalIdFilesWhenAskedAndKeepsThem) {
+    const ScratchFolder scratch("folder");
+    write_file(scratch.path() / "4096.bmp", bmp_file(solid(2, 2, BLUE)));
+    write_file(scratch.path() / "4097.bmp", {'B', 'M', 1, 2, 3});
+    FolderBitmaps bitmaps(scratch.path());
+    const DibImage* image = bitmaps.find(4096);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->at(1, 1), BLUE);
+    std::filesystem::remove(scratch.path() / "4096.bmp");
+    EXPECT_EQ(bitmaps.find(4096), image);
+    EXPECT_EQ(bitmaps.find(4098), nullptr);
+    try {
+        bitmaps.find(4097);
+        FAIL() << "a damaged file was read";
+    } catch (const RenderError& error) {
+        EXPECT_NE(std::string(error.what()).find("4097.bmp"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(FolderBitmaps(scratch.path() / "absent"), RenderError);
+}
+
+TEST(BitmapsForModule, ANativeModuleReadsTheFolderBesideItAndAGauItsResources) {
+    const ScratchFolder scratch("for_module");
+    std::filesystem::create_directories(scratch.path() / "Gauge");
+    write_file(scratch.path() / "Gauge" / "4096.bmp", bmp_file(solid(1, 1, RED)));
+    write_file(scratch.path() / "Tiny.GAU", one_bitmap_dll());
+    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Gauge.so", "g")->find(4096)->at(0, 0), RED);
+    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Tiny.GAU", "g")->find(0x1000)->at(0, 0), RED);
+    try {
+        panel::render::bitmaps_for_module(scratch.path() / "Other.so", "Other_Gauge");
+        FAIL() << "a module without its bitmap folder was accepted";
+    } catch (const RenderError& error) {
+        EXPECT_NE(std::string(error.what()).find("Other"), std::string::npos) << error.what();
+    }
+}
+
+// The .gau of a Windows build carries exactly the pictures the native build copies beside its
+// module, pixel for pixel.
+class WindowsModuleBitmaps : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(WindowsModuleBitmaps, EqualTheFolderBesideTheNativeModule) {
+    const std::string windows_build = PANEL_WINDOWS_BUILD_DIR;
+    const std::filesystem::path gau = windows_build + "/modules/" + GetParam() + ".gau";
+    if (windows_build.empty() || !std::filesystem::exists(gau))
+        GTEST_SKIP() << "configure with PANEL_WINDOWS_BUILD_DIR naming a Windows build";
+    PeBitmaps resources(gau);
+    const std::filesystem::path folder = std::string(PANEL_MODULE_DIR) + "/" + GetParam();
+    FolderBitmaps files(folder);
+    std::vector<uint32_t> folder_ids;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        folder_ids.push_back(static_cast<uint32_t>(std::stoul(entry.path().stem().string())));
+    std::sort(folder_ids.begin(), folder_ids.end());
+    EXPECT_EQ(resources.ids(), folder_ids);
+    for (uint32_t id : folder_ids) {
+        const DibImage* from_gau = resources.find(id);
+        const DibImage* from_file = files.find(id);
+        ASSERT_NE(from_gau, nullptr) << id;
+        EXPECT_EQ(from_gau->width, from_file->width) << id;
+        EXPECT_EQ(from_gau->height, from_file->height) << id;
+        EXPECT_EQ(from_gau->bits_per_pixel, from_file->bits_per_pixel) << id;
+        EXPECT_TRUE(from_gau->pixels == from_file->pixels) << id;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModules, WindowsModuleBitmaps,
+                         ::testing::Values("GPS_Corvane_PX40", "VER2_Corvane_VX_RD22"));
+
+}  // namespace
