@@ -157,6 +157,9 @@ void ScenarioRunner::run_step(const Step& step) {
                 fail(step, host_.records(step.gauge).name + " in this panel has no element " + std::to_string(step.element));
             }
             pending_.push_back({&step, frames_ + std::max<int64_t>(1, frames_at(step.within.value_or(0.0))), {}});
+            // What already holds when the step is reached is met there, before later steps
+            // (a click, say) change it; anything else is watched from the next update on.
+            settle_now(pending_.back());
             return;
         case StepKind::snapshot:
             host_.snapshot(step.text, step.night);
@@ -189,6 +192,15 @@ void ScenarioRunner::advance() {
 
 void ScenarioRunner::collect() {
     host_.take_happenings(recent_);
+}
+
+void ScenarioRunner::settle_now(Pending& pending) {
+    std::string reading;
+    if (!holds(pending, reading)) return;
+    const Step& step = *pending.step;
+    const double now = static_cast<double>(frames_) / frames_per_second;
+    summary_.met.push_back({step.line, now, at(step) + step.description + ": met at " + format_clock(now)});
+    pending_.pop_back();
 }
 
 void ScenarioRunner::settle() {

@@ -63,6 +63,8 @@ private:
     void advance_to(double seconds);
     void collect();
     void settle();
+    // Settles the expectation just added when it already holds.
+    void settle_now(Pending& pending);
     // Whether the expectation holds now; otherwise `reading` says what was found instead.
     bool holds(Pending& pending, std::string& reading);
     void stop_ramp(uint32_t id);
