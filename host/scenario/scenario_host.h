@@ -49,7 +49,9 @@ public:
     // One phase on its own: Phase::pre_update, elements, pre_draw or service (with its id).
     virtual void phase(size_t gauge, Phase which, int32_t service_id) = 0;
     virtual const GaugeRecords& records(size_t gauge) const = 0;
-    virtual const std::vector<ElementState>& elements(size_t gauge) const = 0;
+    // The elements as the last update left them (not const: a host may have to bring its
+    // panel up first).
+    virtual const std::vector<ElementState>& elements(size_t gauge) = 0;
 
     // The cues and events of every gauge since the last call, appended in order.
     virtual void take_happenings(std::vector<Happening>& into) = 0;

@@ -525,22 +525,43 @@ private:
         now_ = to;
     }
 
-    // The gauge a name means: its own name or its alias.
-    size_t gauge(const std::string& name, LineReader& in) {
+    // The gauge a name means: its own name or its alias, with #N for the N-th of several
+    // gauges of that name in panel order (gps#2).
+    size_t gauge(const std::string& written, LineReader& in) {
         const auto& gauges = context_.gauges();
-        std::optional<size_t> found;
+        std::string name = written;
+        std::optional<size_t> copy;
+        if (const size_t hash = written.find('#'); hash != std::string::npos) {
+            name = written.substr(0, hash);
+            const std::string number = written.substr(hash + 1);
+            size_t value = 0;
+            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+            if (error != std::errc() || end != number.data() + number.size() || value == 0) {
+                in.fail("bad gauge number in '" + written + "' (write " + name + "#1, " + name + "#2, ...)");
+            }
+            copy = value;
+        }
+        std::vector<size_t> found;
         for (size_t i = 0; i < gauges.size(); ++i) {
             const FaceNames* names = face_names(gauges[i].name);
-            if (gauges[i].name != name && !(names && names->alias == name)) continue;
-            if (found) in.fail("gauge name '" + name + "' is ambiguous: the panel has more than one");
-            found = i;
+            if (gauges[i].name == name || (names && names->alias == name)) found.push_back(i);
         }
-        if (!found) {
+        if (found.empty()) {
             std::string known;
             for (size_t i = 0; i < gauges.size(); ++i) known += (i ? ", " : "") + gauge_label(i);
             in.fail("unknown gauge '" + name + "' (the panel has " + (known.empty() ? "none" : known) + ")");
         }
-        return *found;
+        if (copy) {
+            if (*copy > found.size()) {
+                in.fail("no gauge '" + written + "': the panel has " + std::to_string(found.size()) + " " + name);
+            }
+            return found[*copy - 1];
+        }
+        if (found.size() > 1) {
+            in.fail("gauge name '" + name + "' is ambiguous: the panel has " + std::to_string(found.size()) + "; write " +
+                    name + "#1 to " + name + "#" + std::to_string(found.size()));
+        }
+        return found.front();
     }
 
     std::string gauge_label(size_t gauge) const {

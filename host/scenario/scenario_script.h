@@ -29,7 +29,7 @@
 //
 // VAR is a variable's id or its catalogue name (773 or avionics_supply), and each step must
 // give the type the catalogue holds for it. GAUGE is the gauge's own name or its alias (gps,
-// dme); CONTROL and ELEMENT are names from face_names.h, or numbers. An expectation that holds
+// dme), with #N for the N-th of several of one name (gps#2); CONTROL and ELEMENT are names from face_names.h, or numbers. An expectation that holds
 // when its step is reached is met there; otherwise it must come true within its time, or by
 // the next update without `within`. In the panel, set/int/text/null pin a variable
 // over the world's value until `clear`. Lines may end in CRLF and the file may start with a

@@ -295,10 +295,15 @@ TEST(FlightSteps, AGaugeWithoutNamesIsAddressedByNumbers) {
     EXPECT_EQ(parse_error("area 4\n", panel), "line 1: probe has no area 4 (it has 3)");
 }
 
-TEST(FlightSteps, TwoGaugesOfOneNameCannotBeToldApart) {
-    const ScriptContext panel = ScriptContext::panel({{"GPS_Corvane_PX40", 50, 10}, {"GPS_Corvane_PX40", 50, 10}});
+TEST(FlightSteps, TwoGaugesOfOneNameAreToldApartByNumber) {
+    const ScriptContext panel = ScriptContext::panel(
+        {{"VER2_Corvane_VX_RD22", 17, 10}, {"GPS_Corvane_PX40", 50, 10}, {"GPS_Corvane_PX40", 50, 10}});
     EXPECT_EQ(parse_error("click gps ent\n", panel),
-              "line 1: gauge name 'gps' is ambiguous: the panel has more than one");
+              "line 1: gauge name 'gps' is ambiguous: the panel has 2; write gps#1 to gps#2");
+    EXPECT_EQ(parse_script("click gps#2 ent\nclick GPS_Corvane_PX40#1 ent\n", panel).steps[0].gauge, 2u);
+    EXPECT_EQ(parse_script("click gps#2 ent\nclick GPS_Corvane_PX40#1 ent\n", panel).steps[1].gauge, 1u);
+    EXPECT_EQ(parse_error("click gps#3 ent\n", panel), "line 1: no gauge 'gps#3': the panel has 2 gps");
+    EXPECT_EQ(parse_error("click gps#x ent\n", panel), "line 1: bad gauge number in 'gps#x' (write gps#1, gps#2, ...)");
 }
 
 TEST(FlightSteps, ANamedElementBeyondTheLoadedGaugeIsRefused) {

@@ -74,7 +74,7 @@ public:
                         std::to_string(service_id));
     }
     const panel::GaugeRecords& records(size_t gauge) const override { return records_.at(gauge); }
-    const std::vector<panel::ElementState>& elements(size_t gauge) const override { return elements_.at(gauge); }
+    const std::vector<panel::ElementState>& elements(size_t gauge) override { return elements_.at(gauge); }
     void take_happenings(std::vector<Happening>& into) override {
         into.insert(into.end(), happenings.begin(), happenings.end());
         happenings.clear();
