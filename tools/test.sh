@@ -21,5 +21,6 @@ PANEL_JOBS=$jobs PANEL_WERROR=ON bash tools/build-windows.sh build-win
 echo "== native build, with the Windows checks"
 run_suite build -DPANEL_WERROR=ON -DPANEL_WINDOWS_BUILD_DIR="$PWD/build-win"
 echo "== sanitizer build"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tools/lsan-suppressions.txt":print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-sanitize -DPANEL_WERROR=ON -DPANEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -1,0 +1,224 @@
+#include "flight_run.h"
+
+#include <cairo.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "embedded_demo.h"
+#include "flight.h"
+#include "gif_recorder.h"
+#include "panel.h"
+#include "panel_config.h"
+#include "panel_picture.h"
+#include "panel_trace.h"
+#include "scenario_runner.h"
+#include "scenario_script.h"
+#include "scenario_time.h"
+
+namespace panel::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where a script that sets up no world of its own flies: the demo's, north out of Seattle.
+sim::FlightSetup default_setup() {
+    sim::FlightSetup setup;
+    setup.start = {47.52, -122.23};
+    setup.altitude_ft = 3000.0;
+    setup.heading_deg = 340.0;
+    setup.airspeed_kt = 120.0;
+    setup.utc = {14, 5, 0};
+    setup.flight_plan = {{"SEA", {47.4354, -122.3096}}, {"PAE", {47.9063, -122.2816}}};
+    setup.active_waypoint = 1;
+    setup.dme = {"SEA", 116.80, {47.4354, -122.3096}, 0.0, 40.0};
+    setup.dme_tuned_mhz = 116.80;
+    return setup;
+}
+
+// Snapshots, the trace and the time-lapse are written here first and moved into the output
+// folder only once the flight is over, so that a flight that breaks off leaves no half of
+// itself beside the last good one.
+class Staging {
+public:
+    explicit Staging(const fs::path& out) : out_(out) {
+        std::error_code error;
+        fs::create_directories(out, error);
+        if (error || !fs::is_directory(out)) throw std::runtime_error(out.string() + ": cannot create the output folder");
+        folder_ = out / (".panelhost-" + std::to_string(getpid()));
+        fs::remove_all(folder_, error);
+        if (!fs::create_directory(folder_, error) || error) {
+            throw std::runtime_error(out.string() + ": cannot write into the output folder");
+        }
+    }
+    ~Staging() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    fs::path file(const std::string& name) const { return folder_ / name; }
+
+    // Moves every staged file into the output folder, replacing older ones of the same name.
+    std::vector<fs::path> publish() {
+        std::vector<fs::path> written;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            const fs::path target = out_ / entry.path().filename();
+            std::error_code error;
+            fs::rename(entry.path(), target, error);
+            if (error) throw std::runtime_error(target.string() + ": cannot write (" + error.message() + ")");
+            written.push_back(target);
+        }
+        return written;
+    }
+
+private:
+    fs::path out_;
+    fs::path folder_;
+};
+
+// "[########----------] 2:31 of 8:05" on a terminal, redrawn as the flight goes.
+class ProgressBar {
+public:
+    ProgressBar(bool shown, double total_seconds) : shown_(shown), total_(std::max(total_seconds, 1.0)) {}
+    ~ProgressBar() {
+        if (drawn_) std::fputs("\r\033[K", stderr);
+    }
+    void update(double seconds) {
+        if (!shown_) return;
+        const int filled = static_cast<int>(std::min(1.0, seconds / total_) * width);
+        if (drawn_ && filled == filled_ && seconds - last_ < 1.0) return;
+        filled_ = filled;
+        last_ = seconds;
+        drawn_ = true;
+        std::fprintf(stderr, "\r[%s%s] %s of %s simulated", std::string(filled, '#').c_str(),
+                     std::string(width - filled, '-').c_str(), scenario::format_clock(seconds).c_str(),
+                     scenario::format_clock(total_).c_str());
+        std::fflush(stderr);
+    }
+
+private:
+    static constexpr int width = 30;
+    bool shown_;
+    double total_;
+    bool drawn_ = false;
+    int filled_ = -1;
+    double last_ = -10.0;
+};
+
+PanelConfig read_panel(const NamedText& panel) {
+    try {
+        return parse_panel_config(panel.text, panel.name);
+    } catch (const PanelConfigError& error) {
+        throw std::runtime_error(error.what());
+    }
+}
+
+scenario::Script read_script(const NamedText& script, const Panel& panel) {
+    std::vector<scenario::GaugeInfo> gauges;
+    for (size_t i = 0; i < panel.size(); ++i) gauges.push_back(scenario::gauge_info(panel.at(i).gauge->records()));
+    try {
+        return scenario::parse_script(script.text, scenario::ScriptContext::panel(std::move(gauges)));
+    } catch (const scenario::ScriptError& error) {
+        throw std::runtime_error(error.located(script.name));
+    }
+}
+
+}  // namespace
+
+FlightResult fly(const FlightOptions& options) {
+    const PanelConfig config = read_panel(options.panel);
+    VariableStore variables;
+    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders), variables);
+    const scenario::Script script = read_script(options.script, panel);
+    // A flight that writes nothing draws nothing.
+    std::optional<PanelPicture> picture;
+    if (options.out || options.final_picture) picture.emplace(panel);
+
+    std::optional<Staging> staging;
+    std::ofstream trace_file;
+    if (options.out) {
+        staging.emplace(*options.out);
+        trace_file.open(staging->file("trace.txt"), std::ios::binary | std::ios::trunc);
+        if (!trace_file) throw std::runtime_error(options.out->string() + ": cannot write trace.txt");
+    }
+    std::ostream null_stream(nullptr);
+    PanelTrace trace(panel, options.out ? static_cast<std::ostream&>(trace_file) : null_stream);
+    // Off the panel again however the flight ends: the panel outlives the trace.
+    struct Unobserve {
+        Panel& panel;
+        PanelTrace& trace;
+        ~Unobserve() { panel.remove_observer(trace); }
+    } unobserve{panel, trace};
+    if (options.out) {
+        trace.write_records();
+        panel.add_observer(trace);
+    }
+
+    Flight flight(panel, variables, default_setup());
+    GifRecorder gif(picture ? picture->width() : 1, picture ? picture->height() : 1);
+    ProgressBar progress(options.progress, script.seconds);
+    FlightResult result;
+
+    flight.on_frame_start([&](uint64_t frame) {
+        if (options.out) trace.begin_frame(frame, flight.simulated_seconds());
+    });
+    flight.on_frame_end([&](uint64_t) {
+        const double seconds = flight.simulated_seconds();
+        progress.update(seconds);
+        if (options.out && gif.due(seconds)) {
+            picture->draw();
+            cairo_surface_flush(picture->surface());
+            gif.add(seconds, cairo_image_surface_get_data(picture->surface()),
+                    cairo_image_surface_get_stride(picture->surface()));
+        }
+    });
+    flight.on_snapshot([&](const std::string& name, bool night) {
+        if (!options.out) return;
+        picture->draw({.night = night});
+        picture->write_png(staging->file(name + ".png"));
+    });
+    flight.on_note([&](const std::string& line) {
+        if (options.out) trace.line(line);
+    });
+
+    scenario::Summary summary;
+    try {
+        summary = scenario::ScenarioRunner(flight, options.script.name).run(script);
+    } catch (const scenario::RunError& error) {
+        throw std::runtime_error(error.what());
+    }
+    if (flight.frames() == 0) flight.advance_frame();  // a picture shows a panel that has run
+
+    if (options.final_picture) {
+        picture->draw({.night = options.night});
+        picture->write_png(*options.final_picture);
+        result.written.push_back(*options.final_picture);
+    }
+    if (options.out) {
+        gif.write(staging->file("flight.gif"), options.gif_max_bytes);
+        trace_file.close();
+        if (!trace_file) throw std::runtime_error(options.out->string() + ": cannot write trace.txt");
+        for (fs::path& file : staging->publish()) result.written.push_back(std::move(file));
+    }
+
+    result.simulated_seconds = summary.simulated_seconds;
+    result.frames = summary.frames;
+    result.snapshots = summary.snapshots;
+    result.expectations_met = summary.met.size();
+    for (const scenario::Outcome& failure : summary.failed) result.failures.push_back(failure.message);
+    result.unknown_events = flight.unknown_events();
+    return result;
+}
+
+NamedText demo_panel() {
+    return {"demo panel.cfg", std::string(embedded_demo_panel), {}};
+}
+
+NamedText demo_script() {
+    return {"demo.scenario", std::string(embedded_demo_scenario), {}};
+}
+
+}  // namespace panel::app

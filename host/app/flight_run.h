@@ -1,0 +1,55 @@
+// One scripted flight from start to finish, as `panelhost demo`, `run` and `shot` fly it: the
+// panel loaded, the script read against it, the flight flown with its trace, snapshots and
+// time-lapse written into a staging folder that becomes the output only when the flight is
+// over, and a summary.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace panel::app {
+
+// A text with the name its errors give it: a file, or a built-in one.
+struct NamedText {
+    std::string name;
+    std::string text;
+    std::filesystem::path folder;  // where names in it are relative to
+};
+
+struct FlightOptions {
+    NamedText panel;   // panel.cfg
+    NamedText script;  // the scenario
+    std::vector<std::filesystem::path> gauge_folders;
+    // Where the snapshots, flight.gif and trace.txt go; none for a flight that only ends in
+    // one picture.
+    std::optional<std::filesystem::path> out;
+    // `shot`: the panel as the flight leaves it, drawn to this PNG.
+    std::optional<std::filesystem::path> final_picture;
+    bool night = false;     // the final picture at night
+    bool progress = false;  // a progress bar on standard error
+    size_t gif_max_bytes = 5 * 1024 * 1024;
+};
+
+struct FlightResult {
+    double simulated_seconds = 0.0;
+    uint64_t frames = 0;
+    std::vector<std::string> snapshots;
+    size_t expectations_met = 0;
+    std::vector<std::string> failures;      // each "FILE:LINE: expected ..."
+    std::vector<std::string> unknown_events;
+    std::vector<std::filesystem::path> written;
+};
+
+// Throws std::runtime_error with one line ("FILE:LINE: what" or "FILE: what") for anything
+// that stops the flight before it ends: a broken panel, module, bitmap or script, an output
+// folder that cannot be written. Failed expectations do not throw; they are in the result.
+FlightResult fly(const FlightOptions& options);
+
+// The built-in demo: its panel and its scenario.
+NamedText demo_panel();
+NamedText demo_script();
+
+}  // namespace panel::app

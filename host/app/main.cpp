@@ -1,0 +1,141 @@
+// panelhost: flies the gauge modules in a simulated world and shows what they draw.
+//   panelhost demo [--out DIR]            the built-in demo flight
+//   panelhost run SCRIPT [--out DIR]      any scenario
+//   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
+// Every error is one line naming the file and what is wrong, with exit status 2; a flight
+// whose expectations are not all met exits with 1.
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "flight_run.h"
+#include "scenario_time.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using panel::app::FlightOptions;
+using panel::app::FlightResult;
+using panel::app::NamedText;
+
+NamedText read_text(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw std::runtime_error(file.string() + ": cannot read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw std::runtime_error(file.string() + ": cannot read");
+    return {file.string(), text.str(), file.parent_path()};
+}
+
+// Options every flying command takes.
+struct Common {
+    std::string panel_file;
+    std::vector<std::string> gauge_folders;
+    bool quiet = false;
+
+    void add_to(CLI::App& command) {
+        command.add_option("--panel", panel_file, "a panel.cfg to fly instead of the demo's panel")
+            ->check(CLI::ExistingFile);
+        command.add_option("--gauges", gauge_folders,
+                           "a folder of gauge modules, searched before the built ones (repeatable)");
+        command.add_flag("-q,--quiet", quiet, "no progress bar and no summary");
+    }
+
+    FlightOptions options() const {
+        FlightOptions options;
+        options.panel = panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file);
+        for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
+        // Beside the panel file and in a Gauges folder there, then the built modules.
+        if (!options.panel.folder.empty()) {
+            options.gauge_folders.push_back(options.panel.folder);
+            options.gauge_folders.push_back(options.panel.folder / "Gauges");
+        }
+        options.gauge_folders.emplace_back(PANEL_MODULE_DIR);
+        options.progress = !quiet && isatty(STDERR_FILENO);
+        return options;
+    }
+};
+
+void print_summary(const FlightResult& result, const std::optional<fs::path>& out) {
+    std::printf("flew %s of simulated time in %llu frames; %zu snapshots; %zu of %zu expectations met\n",
+                panel::scenario::format_clock(result.simulated_seconds).c_str(),
+                static_cast<unsigned long long>(result.frames), result.snapshots.size(), result.expectations_met,
+                result.expectations_met + result.failures.size());
+    for (const std::string& event : result.unknown_events) std::printf("note: %s\n", event.c_str());
+    if (out) std::printf("wrote %zu files into %s\n", result.written.size(), out->string().c_str());
+}
+
+int fly_and_report(FlightOptions options, bool quiet) {
+    const FlightResult result = panel::app::fly(options);
+    for (const std::string& failure : result.failures) std::fprintf(stderr, "%s\n", failure.c_str());
+    if (!quiet) print_summary(result, options.out);
+    if (!result.failures.empty()) {
+        std::fprintf(stderr, "%s: %zu expectation%s not met\n", options.script.name.c_str(), result.failures.size(),
+                     result.failures.size() == 1 ? "" : "s");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"panelhost: flies the Corvane gauge modules in a simulated world and draws their faces"};
+    app.require_subcommand(1);
+    app.set_help_all_flag("--help-all", "help on every command");
+
+    Common demo_common, run_common, shot_common;
+    std::string demo_out = "out", run_out = "out", script_file, shot_script, shot_png = "panel.png";
+    bool shot_night = false;
+
+    CLI::App* demo = app.add_subcommand("demo", "fly the built-in demo: every page of the GPS and every mode of "
+                                                "the DME, photographed, with every expectation checked");
+    demo->add_option("-o,--out", demo_out, "the output folder (default out)");
+    demo_common.add_to(*demo);
+
+    CLI::App* run = app.add_subcommand("run", "fly a scenario; snapshots, flight.gif and trace.txt go into the "
+                                              "output folder");
+    run->add_option("script", script_file, "the scenario file")->required()->check(CLI::ExistingFile);
+    run->add_option("-o,--out", run_out, "the output folder (default out)");
+    run_common.add_to(*run);
+
+    CLI::App* shot = app.add_subcommand("shot", "draw the panel as a scenario leaves it (or as it starts) to a PNG");
+    shot->add_option("script", shot_script, "a scenario to fly first")->check(CLI::ExistingFile);
+    shot->add_option("-o,--png", shot_png, "the picture to write (default panel.png)");
+    shot->add_flag("--night", shot_night, "night lighting: only lit parts at full brightness");
+    shot_common.add_to(*shot);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : 2;
+    }
+
+    try {
+        if (demo->parsed()) {
+            FlightOptions options = demo_common.options();
+            options.script = panel::app::demo_script();
+            options.out = demo_out;
+            return fly_and_report(std::move(options), demo_common.quiet);
+        }
+        if (run->parsed()) {
+            FlightOptions options = run_common.options();
+            options.script = read_text(script_file);
+            options.out = run_out;
+            return fly_and_report(std::move(options), run_common.quiet);
+        }
+        FlightOptions options = shot_common.options();
+        options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_text(shot_script);
+        options.final_picture = shot_png;
+        options.night = shot_night;
+        options.progress = false;
+        return fly_and_report(std::move(options), true);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 2;
+    }
+}

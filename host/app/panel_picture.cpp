@@ -1,0 +1,64 @@
+#include "panel_picture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace panel::app {
+namespace {
+
+// Space between two windows of the panel, in pixels.
+constexpr int window_gap = 8;
+
+}  // namespace
+
+PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
+    for (size_t i = 0; i < panel.size(); ++i) {
+        const PlacedGauge& placed = panel.at(i);
+        bitmaps_.push_back(render::bitmaps_for_module(placed.file, placed.name));
+        renderers_.push_back(std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_));
+    }
+
+    // Each gauge at the size its line gives, or its own; a width alone keeps the proportions.
+    std::vector<render::Placement> in_window(panel.size());
+    for (size_t i = 0; i < panel.size(); ++i) {
+        const PlacedGauge& placed = panel.at(i);
+        const render::GaugeRenderer& face = *renderers_[i];
+        render::Placement& where = in_window[i];
+        where.x = placed.x;
+        where.y = placed.y;
+        where.width = placed.width.value_or(face.width());
+        where.height = placed.height.value_or(
+            placed.width ? static_cast<int>(std::lround(double(*placed.width) * face.height() / face.width()))
+                         : face.height());
+    }
+
+    // Windows one under the other, each as large as its size_mm says or as its gauges need.
+    int top = 0, panel_width = 0;
+    placements_.resize(panel.size());
+    const auto& windows = panel.config().windows;
+    for (size_t w = 0; w < windows.size(); ++w) {
+        int width = windows[w].width_mm.value_or(0), height = windows[w].height_mm.value_or(0);
+        for (size_t i = 0; i < panel.size(); ++i) {
+            if (panel.at(i).window != w) continue;
+            if (!windows[w].width_mm) width = std::max(width, in_window[i].x + in_window[i].width);
+            if (!windows[w].height_mm) height = std::max(height, in_window[i].y + in_window[i].height);
+            placements_[i] = in_window[i];
+            placements_[i].y += top;
+        }
+        panel_width = std::max(panel_width, width);
+        top += height + (w + 1 < windows.size() ? window_gap : 0);
+    }
+    canvas_ = std::make_unique<render::PanelRenderer>(std::max(panel_width, 1), std::max(top, 1));
+    for (size_t i = 0; i < panel.size(); ++i) canvas_->add(*renderers_[i], placements_[i]);
+}
+
+void PanelPicture::draw(render::DrawOptions options) {
+    canvas_->clear(options);
+    for (size_t i = 0; i < panel_.size(); ++i) canvas_->draw(i, panel_.at(i).gauge->elements(), options);
+}
+
+void PanelPicture::write_png(const std::filesystem::path& file) const {
+    render::write_png(canvas_->surface(), file);
+}
+
+}  // namespace panel::app

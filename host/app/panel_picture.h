@@ -1,0 +1,42 @@
+// The panel as a picture: every gauge's face drawn at its place, windows of the panel.cfg
+// stacked top to bottom, and where each gauge lies in that picture (for clicks, later).
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "bitmap_source.h"
+#include "fonts.h"
+#include "gauge_renderer.h"
+#include "panel.h"
+#include "panel_image.h"
+
+namespace panel::app {
+
+class PanelPicture {
+public:
+    // Reads every gauge's bitmaps and lays the panel out; throws render::RenderError naming a
+    // module whose bitmaps are missing or broken.
+    explicit PanelPicture(const Panel& panel);
+
+    // Draws every gauge as its last update left it.
+    void draw(render::DrawOptions options = {});
+    void write_png(const std::filesystem::path& file) const;
+
+    cairo_surface_t* surface() const { return canvas_->surface(); }
+    int width() const { return canvas_->width(); }
+    int height() const { return canvas_->height(); }
+    // Where gauge `index` stands in the picture, at the size it is drawn.
+    const render::Placement& placement(size_t index) const { return placements_.at(index); }
+
+private:
+    const Panel& panel_;
+    render::FontBook fonts_;
+    std::vector<std::unique_ptr<render::BitmapSource>> bitmaps_;
+    std::vector<std::unique_ptr<render::GaugeRenderer>> renderers_;
+    std::vector<render::Placement> placements_;
+    std::unique_ptr<render::PanelRenderer> canvas_;
+};
+
+}  // namespace panel::app
