@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation fonts-dseg
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
+  xvfb xauth xdotool
 )
 
 as_root() {

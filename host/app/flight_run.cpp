@@ -24,21 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where a script that sets up no world of its own flies: the demo's, north out of Seattle.
-sim::FlightSetup default_setup() {
-    sim::FlightSetup setup;
-    setup.start = {47.52, -122.23};
-    setup.altitude_ft = 3000.0;
-    setup.heading_deg = 340.0;
-    setup.airspeed_kt = 120.0;
-    setup.utc = {14, 5, 0};
-    setup.flight_plan = {{"SEA", {47.4354, -122.3096}}, {"PAE", {47.9063, -122.2816}}};
-    setup.active_waypoint = 1;
-    setup.dme = {"SEA", 116.80, {47.4354, -122.3096}, 0.0, 40.0};
-    setup.dme_tuned_mhz = 116.80;
-    return setup;
-}
-
 // Snapshots, the trace and the time-lapse are written here first and moved into the output
 // folder only once the flight is over, so that a flight that breaks off leaves no half of
 // itself beside the last good one.
@@ -107,24 +92,6 @@ private:
     int filled_ = -1;
     double last_ = -10.0;
 };
-
-PanelConfig read_panel(const NamedText& panel) {
-    try {
-        return parse_panel_config(panel.text, panel.name);
-    } catch (const PanelConfigError& error) {
-        throw std::runtime_error(error.what());
-    }
-}
-
-scenario::Script read_script(const NamedText& script, const Panel& panel) {
-    std::vector<scenario::GaugeInfo> gauges;
-    for (size_t i = 0; i < panel.size(); ++i) gauges.push_back(scenario::gauge_info(panel.at(i).gauge->records()));
-    try {
-        return scenario::parse_script(script.text, scenario::ScriptContext::panel(std::move(gauges)));
-    } catch (const scenario::ScriptError& error) {
-        throw std::runtime_error(error.located(script.name));
-    }
-}
 
 }  // namespace
 
@@ -211,6 +178,38 @@ FlightResult fly(const FlightOptions& options) {
     for (const scenario::Outcome& failure : summary.failed) result.failures.push_back(failure.message);
     result.unknown_events = flight.unknown_events();
     return result;
+}
+
+sim::FlightSetup default_setup() {
+    sim::FlightSetup setup;
+    setup.start = {47.52, -122.23};
+    setup.altitude_ft = 3000.0;
+    setup.heading_deg = 340.0;
+    setup.airspeed_kt = 120.0;
+    setup.utc = {14, 5, 0};
+    setup.flight_plan = {{"SEA", {47.4354, -122.3096}}, {"PAE", {47.9063, -122.2816}}};
+    setup.active_waypoint = 1;
+    setup.dme = {"SEA", 116.80, {47.4354, -122.3096}, 0.0, 40.0};
+    setup.dme_tuned_mhz = 116.80;
+    return setup;
+}
+
+PanelConfig read_panel(const NamedText& panel) {
+    try {
+        return parse_panel_config(panel.text, panel.name);
+    } catch (const PanelConfigError& error) {
+        throw std::runtime_error(error.what());
+    }
+}
+
+scenario::Script read_script(const NamedText& script, const Panel& panel) {
+    std::vector<scenario::GaugeInfo> gauges;
+    for (size_t i = 0; i < panel.size(); ++i) gauges.push_back(scenario::gauge_info(panel.at(i).gauge->records()));
+    try {
+        return scenario::parse_script(script.text, scenario::ScriptContext::panel(std::move(gauges)));
+    } catch (const scenario::ScriptError& error) {
+        throw std::runtime_error(error.located(script.name));
+    }
 }
 
 NamedText demo_panel() {

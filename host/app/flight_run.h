@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "panel.h"
+#include "panel_config.h"
+#include "scenario_script.h"
+#include "world.h"
+
 namespace panel::app {
 
 // A text with the name its errors give it: a file, or a built-in one.
@@ -51,5 +56,12 @@ FlightResult fly(const FlightOptions& options);
 // The built-in demo: its panel and its scenario.
 NamedText demo_panel();
 NamedText demo_script();
+
+// The pieces of a flight that `panelhost fly` shares: each throws std::runtime_error with one
+// line naming the file and what is wrong.
+PanelConfig read_panel(const NamedText& panel);
+scenario::Script read_script(const NamedText& script, const Panel& panel);
+// Where a script that sets up no world of its own flies: the demo's, north out of Seattle.
+sim::FlightSetup default_setup();
 
 }  // namespace panel::app

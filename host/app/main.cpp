@@ -2,6 +2,7 @@
 //   panelhost demo [--out DIR]            the built-in demo flight
 //   panelhost run SCRIPT [--out DIR]      any scenario
 //   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
+//   panelhost fly [SCRIPT]                the panel in a window, flown by hand
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1.
 #include <CLI/CLI.hpp>
@@ -13,6 +14,8 @@
 #include <sstream>
 
 #include "flight_run.h"
+#include "fly_session.h"
+#include "panel_window.h"
 #include "scenario_time.h"
 
 namespace {
@@ -109,6 +112,28 @@ int main(int argc, char** argv) {
     shot->add_flag("--night", shot_night, "night lighting: only lit parts at full brightness");
     shot_common.add_to(*shot);
 
+    Common fly_common;
+    std::string fly_script, fly_out = "out";
+    double fly_rate = 18.0;
+    int fly_display = -1;
+    bool fly_night = false, fly_mute = false;
+    std::string fly_sounds;
+    std::string keys_text = "\nKeys in the window:\n";
+    for (const panel::app::KeyHelp& key : panel::app::key_help()) {
+        keys_text += "  " + key.keys + std::string(key.keys.size() < 12 ? 12 - key.keys.size() : 1, ' ') + key.meaning + "\n";
+    }
+    keys_text += "Mouse: a click works the control under it; the wheel over a knob turns it.";
+    CLI::App* fly = app.add_subcommand("fly", "the panel in a window, flown by hand (and by a scenario, if given)");
+    fly->add_option("script", fly_script, "a scenario to fly; the window stays open after it")->check(CLI::ExistingFile);
+    fly->add_option("--rate", fly_rate, "panel updates per second (default 18: real time)")->check(CLI::Range(1.0, 200.0));
+    fly->add_option("--display", fly_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
+    fly->add_flag("--night", fly_night, "start with night lighting");
+    fly->add_flag("--mute", fly_mute, "play no cue sounds (they are still recorded)");
+    fly->add_option("--sounds", fly_sounds, "the folder cue paths are relative to (default: the current one)");
+    fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
+    fly_common.add_to(*fly);
+    fly->footer(keys_text);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -127,6 +152,20 @@ int main(int argc, char** argv) {
             options.script = read_text(script_file);
             options.out = run_out;
             return fly_and_report(std::move(options), run_common.quiet);
+        }
+        if (fly->parsed()) {
+            const FlightOptions flight = fly_common.options();
+            panel::app::FlyOptions options;
+            options.panel = flight.panel;
+            if (!fly_script.empty()) options.script = read_text(fly_script);
+            options.gauge_folders = flight.gauge_folders;
+            options.screenshots = fly_out;
+            options.rate = fly_rate;
+            if (fly_display >= 0) options.display = fly_display;
+            options.night = fly_night;
+            options.mute = fly_mute;
+            if (!fly_sounds.empty()) options.sounds = fly_sounds;
+            return panel::app::fly_window(options);
         }
         FlightOptions options = shot_common.options();
         options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_text(shot_script);

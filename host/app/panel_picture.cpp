@@ -57,6 +57,18 @@ void PanelPicture::draw(render::DrawOptions options) {
     for (size_t i = 0; i < panel_.size(); ++i) canvas_->draw(i, panel_.at(i).gauge->elements(), options);
 }
 
+std::optional<PanelPicture::GaugePoint> PanelPicture::gauge_at(double x, double y) const {
+    // The last drawn lies on top where gauges overlap.
+    for (size_t i = placements_.size(); i-- > 0;) {
+        const render::Placement& where = placements_[i];
+        if (x < where.x || y < where.y || x >= where.x + where.width || y >= where.y + where.height) continue;
+        const render::GaugeRenderer& face = *renderers_[i];
+        return GaugePoint{i, static_cast<int32_t>(std::floor((x - where.x) * face.width() / where.width)),
+                          static_cast<int32_t>(std::floor((y - where.y) * face.height() / where.height))};
+    }
+    return std::nullopt;
+}
+
 void PanelPicture::write_png(const std::filesystem::path& file) const {
     render::write_png(canvas_->surface(), file);
 }

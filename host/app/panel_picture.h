@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bitmap_source.h"
@@ -29,6 +30,12 @@ public:
     int height() const { return canvas_->height(); }
     // Where gauge `index` stands in the picture, at the size it is drawn.
     const render::Placement& placement(size_t index) const { return placements_.at(index); }
+    // The gauge and the point in its own pixels under a point of the picture, if any.
+    struct GaugePoint {
+        size_t gauge;
+        int32_t x, y;
+    };
+    std::optional<GaugePoint> gauge_at(double x, double y) const;
 
 private:
     const Panel& panel_;

@@ -1,0 +1,308 @@
+#include "fly_session.h"
+
+#include <pango/pangocairo.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+#include "flight.h"
+#include "frame_driver.h"
+#include "knob_wheel.h"
+#include "panel_picture.h"
+#include "panel_window.h"
+#include "scenario_runner.h"
+#include "simulator_catalogue.h"
+
+namespace panel::app {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The height of the status line under the panel, in picture pixels.
+constexpr int status_height = 22;
+
+// Thrown out of the frame loop when the window is closed: the flight simply ends there.
+struct WindowClosed {};
+
+std::string degrees_minutes(double degrees, char positive, char negative) {
+    const double magnitude = std::fabs(degrees);
+    const int whole = static_cast<int>(magnitude);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d\xC2\xB0%04.1f'%c", whole, (magnitude - whole) * 60.0,
+                  degrees < 0 ? negative : positive);
+    return text;
+}
+
+std::string time_stamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &parts);
+    return text;
+}
+
+class FlySession : private PanelObserver {
+public:
+    FlySession(const FlyOptions& options, Panel& panel, VariableStore& variables)
+        : options_(options),
+          panel_(panel),
+          picture_(panel),
+          flight_(panel, variables, default_setup()),
+          frame_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), picture_.height() + status_height)),
+          night_(options.night) {
+        const std::optional<fs::path> file = options.remember_window ? settings_file() : std::nullopt;
+        settings_path_ = file;
+        const WindowSettings saved = file ? load_window_settings(*file) : WindowSettings{};
+        window_.emplace("panelhost - " + panel_title(), picture_.width(), picture_.height() + status_height, saved,
+                        options.display);
+        panel_.add_observer(*this);
+        flight_.on_frame_end([this](uint64_t) { after_frame(); });
+    }
+
+    ~FlySession() override {
+        panel_.remove_observer(*this);
+        if (settings_path_ && window_) save_window_settings(*settings_path_, window_->settings());
+        cairo_surface_destroy(frame_);
+    }
+
+    Flight& flight() { return flight_; }
+
+    // Flies on until the window is closed.
+    void fly_on() {
+        while (true) flight_.advance_frame();
+    }
+
+private:
+    std::string panel_title() const {
+        std::string names;
+        for (size_t i = 0; i < panel_.size(); ++i) names += (i ? ", " : "") + panel_.at(i).alias;
+        return names;
+    }
+
+    // Between two updates: draw, answer the user, and keep to real time.
+    void after_frame() {
+        draw();
+        handle(window_->poll());
+        while (paused_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            handle(window_->poll());
+            draw();
+        }
+        const auto step = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(1.0 / (options_.rate * time_rate_)));
+        // Behind by more than an update (a slow machine, a dragged window): start afresh from now
+        // rather than rushing to catch up.
+        next_update_ = std::max(next_update_ + step, Clock::now() - step);
+        std::this_thread::sleep_until(next_update_);
+    }
+
+    void draw() {
+        picture_.draw({.night = night_});
+        cairo_t* cr = cairo_create(frame_);
+        cairo_set_source_surface(cr, picture_.surface(), 0, 0);
+        cairo_paint(cr);
+        draw_status(cr);
+        if (help_) draw_help(cr);
+        cairo_destroy(cr);
+        window_->present(frame_);
+    }
+
+    void draw_status(cairo_t* cr) {
+        const double top = picture_.height();
+        cairo_set_source_rgb(cr, 0.08, 0.08, 0.09);
+        cairo_rectangle(cr, 0, top, picture_.width(), status_height);
+        cairo_fill(cr);
+        sim::World& world = flight_.world();
+        const sim::UtcTime utc = world.utc();
+        char line[256];
+        std::snprintf(line, sizeof line, "%s %s  %.0f ft  hdg %03.0f  %.0f kt  UTC %02d:%02d:%02d  supply %s%s%s",
+                      degrees_minutes(world.position().latitude_deg, 'N', 'S').c_str(),
+                      degrees_minutes(world.position().longitude_deg, 'E', 'W').c_str(), world.altitude_ft(),
+                      world.heading_deg(), world.airspeed_kt(), utc.hours, utc.minutes, utc.seconds,
+                      world.supply_on() ? "on" : "OFF", paused_ ? "  PAUSED" : "",
+                      time_rate_ != 1.0 ? ("  x" + format_rate()).c_str() : "");
+        std::string text = line;
+        if (!last_event_.empty()) text += "  | " + last_event_;
+        if (!message_.empty()) text = message_;
+        show_text(cr, text + "   F1: keys", 6, top + 4, 0.78);
+    }
+
+    std::string format_rate() const {
+        char text[16];
+        std::snprintf(text, sizeof text, time_rate_ < 1.0 ? "%.2g" : "%.0f", time_rate_);
+        return text;
+    }
+
+    void show_text(cairo_t* cr, const std::string& text, double x, double y, double grey) {
+        PangoLayout* layout = pango_cairo_create_layout(cr);
+        PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Mono");
+        pango_font_description_set_absolute_size(font, 11 * PANGO_SCALE);
+        pango_layout_set_font_description(layout, font);
+        pango_layout_set_text(layout, text.c_str(), -1);
+        cairo_set_source_rgb(cr, grey, grey, grey);
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, layout);
+        pango_font_description_free(font);
+        g_object_unref(layout);
+    }
+
+    void draw_help(cairo_t* cr) {
+        const std::vector<KeyHelp> keys = key_help();
+        const double line = 15, height = 24 + line * (keys.size() + 3);
+        const double width = std::min(picture_.width() - 20.0, 420.0), left = (picture_.width() - width) / 2;
+        cairo_set_source_rgba(cr, 0.02, 0.02, 0.03, 0.9);
+        cairo_rectangle(cr, left, 10, width, std::min(height, picture_.height() - 20.0));
+        cairo_fill(cr);
+        double y = 18;
+        show_text(cr, "Keys (F1 or ? again to close)", left + 12, y, 1.0);
+        y += line * 1.5;
+        for (const KeyHelp& key : keys) {
+            show_text(cr, key.keys, left + 12, y, 0.95);
+            show_text(cr, key.meaning, left + 120, y, 0.8);
+            y += line;
+        }
+        show_text(cr, "Mouse: click a control; the wheel turns a knob.", left + 12, y + line * 0.5, 0.8);
+    }
+
+    void handle(const std::vector<WindowEvent>& events) {
+        for (const WindowEvent& event : events) {
+            switch (event.kind) {
+                case WindowEvent::Kind::quit: throw WindowClosed{};
+                case WindowEvent::Kind::action: act(event.action); break;
+                case WindowEvent::Kind::click:
+                    if (auto point = picture_.gauge_at(event.x, event.y)) {
+                        flight_.click(point->gauge, point->x, point->y);
+                    }
+                    break;
+                case WindowEvent::Kind::wheel: turn(event); break;
+                case WindowEvent::Kind::motion: hover(event); break;
+            }
+        }
+    }
+
+    void hover(const WindowEvent& event) {
+        CursorShape shape = CursorShape::arrow;
+        if (auto point = picture_.gauge_at(event.x, event.y)) {
+            if (auto cursor = panel_.at(point->gauge).driver->mouse().cursor_at(point->x, point->y)) {
+                if (*cursor == CURSOR_RIGHT) shape = CursorShape::turn_right;
+                else if (*cursor == CURSOR_LEFT) shape = CursorShape::turn_left;
+                else if (*cursor == CURSOR_PUSH) shape = CursorShape::push;
+            }
+        }
+        window_->set_cursor(shape);
+    }
+
+    // A wheel notch is one click on the ring's right-hand (up) or left-hand (down) area.
+    void turn(const WindowEvent& event) {
+        auto point = picture_.gauge_at(event.x, event.y);
+        if (!point) return;
+        const FrameDriver& driver = *panel_.at(point->gauge).driver;
+        const auto under = driver.mouse().area_at(point->x, point->y);
+        if (!under) return;
+        const auto& areas = panel_.at(point->gauge).gauge->records().mouse_areas;
+        const auto target = wheel_target(areas, *under, event.notches > 0);
+        if (!target) return;
+        const auto [x, y] = FrameDriver::middle_of(areas[*target]);
+        for (int i = 0; i < std::abs(event.notches); ++i) flight_.click(point->gauge, x, y);
+    }
+
+    void act(Action action) {
+        sim::World& world = flight_.world();
+        if (!targets_set_) {
+            heading_ = world.heading_deg();
+            altitude_ = std::round(world.altitude_ft() / 100.0) * 100.0;
+            speed_ = std::round(world.airspeed_kt());
+            targets_set_ = true;
+        }
+        message_.clear();
+        switch (action) {
+            case Action::heading_left: heading_ = std::fmod(heading_ + 350.0, 360.0); world.fly_heading(heading_); break;
+            case Action::heading_right: heading_ = std::fmod(heading_ + 10.0, 360.0); world.fly_heading(heading_); break;
+            case Action::climb: altitude_ = std::min(altitude_ + 500.0, 40000.0); world.fly_altitude(altitude_); break;
+            case Action::descend: altitude_ = std::max(altitude_ - 500.0, 0.0); world.fly_altitude(altitude_); break;
+            case Action::faster_aircraft: speed_ = std::min(speed_ + 10.0, 400.0); world.fly_speed(speed_); break;
+            case Action::slower_aircraft: speed_ = std::max(speed_ - 10.0, 0.0); world.fly_speed(speed_); break;
+            case Action::pause: paused_ = !paused_; break;
+            case Action::faster_time: time_rate_ = std::min(time_rate_ * 2.0, 16.0); break;
+            case Action::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); break;
+            case Action::supply: world.set_supply(!world.supply_on()); break;
+            case Action::night: night_ = !night_; break;
+            case Action::screenshot: screenshot(); break;
+            case Action::full_screen: window_->toggle_full_screen(); break;
+            case Action::help: help_ = !help_; break;
+            case Action::quit: throw WindowClosed{};
+        }
+    }
+
+    // What the window shows, panel and status line, at the panel's own scale.
+    void screenshot() {
+        std::error_code error;
+        fs::create_directories(options_.screenshots, error);
+        fs::path file = options_.screenshots / ("panel-" + time_stamp() + ".png");
+        for (int n = 2; fs::exists(file); ++n) {
+            file = options_.screenshots / ("panel-" + time_stamp() + "-" + std::to_string(n) + ".png");
+        }
+        try {
+            render::write_png(frame_, file);
+            message_ = "saved " + file.string();
+        } catch (const std::exception& failure) {
+            message_ = failure.what();
+        }
+    }
+
+    // The last key event a gauge sent, for the status line.
+    void phase_done(size_t gauge, Phase, const EventLog& log) override {
+        for (const KeyEvent& event : log.events()) {
+            last_event_ = panel_.at(gauge).alias + " sent " + describe_event(simulator_catalogue(), event.id);
+        }
+    }
+
+    const FlyOptions& options_;
+    Panel& panel_;
+    PanelPicture picture_;
+    Flight flight_;
+    cairo_surface_t* frame_;
+    std::optional<PanelWindow> window_;
+    std::optional<fs::path> settings_path_;
+    Clock::time_point next_update_ = Clock::now();
+    double time_rate_ = 1.0;
+    bool paused_ = false;
+    bool night_;
+    bool help_ = false;
+    bool targets_set_ = false;
+    double heading_ = 0.0, altitude_ = 0.0, speed_ = 0.0;
+    std::string last_event_;
+    std::string message_;
+};
+
+}  // namespace
+
+int fly_window(const FlyOptions& options) {
+    const PanelConfig config = read_panel(options.panel);
+    VariableStore variables;
+    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders), variables);
+    const std::optional<scenario::Script> script =
+        options.script ? std::optional(read_script(*options.script, panel)) : std::nullopt;
+    FlySession session(options, panel, variables);
+    int status = 0;
+    try {
+        if (script) {
+            const scenario::Summary summary = scenario::ScenarioRunner(session.flight(), options.script->name).run(*script);
+            for (const scenario::Outcome& failure : summary.failed) std::fprintf(stderr, "%s\n", failure.message.c_str());
+            status = summary.failed.empty() ? 0 : 1;
+        }
+        session.fly_on();
+    } catch (const WindowClosed&) {
+        // The pilot closed the window: the flight ends here.
+    } catch (const scenario::RunError& error) {
+        throw std::runtime_error(error.what());
+    }
+    return status;
+}
+
+}  // namespace panel::app

@@ -1,0 +1,32 @@
+// `panelhost fly`: the panel in a window, flown by hand. The simulated flight runs at the
+// panel's rate in real time (faster, slower or paused from the keyboard), the mouse works the
+// gauges' controls (a click calls an area's handler once; the wheel turns a knob), a status line
+// under the panel tells the world's state and the last thing a gauge asked for, and an optional
+// scenario drives the flight as `panelhost run` would, the window staying open after it ends.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "flight_run.h"
+
+namespace panel::app {
+
+struct FlyOptions {
+    NamedText panel;
+    std::optional<NamedText> script;
+    std::vector<std::filesystem::path> gauge_folders;
+    std::filesystem::path screenshots = "out";  // where F12 saves its pictures
+    double rate = 18.0;                         // panel updates per second of real time
+    std::optional<int> display;
+    bool night = false;
+    bool mute = false;
+    std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
+    bool remember_window = true;                  // read and write the window settings file
+};
+
+// Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws
+// std::runtime_error with one line for a panel, module, script or window that cannot be used.
+int fly_window(const FlyOptions& options);
+
+}  // namespace panel::app

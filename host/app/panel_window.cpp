@@ -1,0 +1,282 @@
+#include "panel_window.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace panel::app {
+namespace {
+
+// The cockpit's keys: what each does, the keys that do it, and the characters typed that do it
+// too (for keys whose place differs between keyboard layouts).
+struct Binding {
+    Action action;
+    const char* keys;
+    const char* meaning;
+    SDL_Keycode first, second;
+    char typed;
+};
+
+constexpr Binding bindings[] = {
+    {Action::heading_left, "Left", "turn 10 degrees left", SDLK_LEFT, SDLK_UNKNOWN, 0},
+    {Action::heading_right, "Right", "turn 10 degrees right", SDLK_RIGHT, SDLK_UNKNOWN, 0},
+    {Action::climb, "Up", "aim 500 ft higher", SDLK_UP, SDLK_UNKNOWN, 0},
+    {Action::descend, "Down", "aim 500 ft lower", SDLK_DOWN, SDLK_UNKNOWN, 0},
+    {Action::faster_aircraft, "+", "fly 10 kt faster", SDLK_UNKNOWN, SDLK_UNKNOWN, '+'},
+    {Action::slower_aircraft, "-", "fly 10 kt slower", SDLK_UNKNOWN, SDLK_UNKNOWN, '-'},
+    {Action::pause, "Space or P", "pause, or go on", SDLK_SPACE, SDLK_p, 0},
+    {Action::faster_time, "]", "time twice as fast (up to 16x)", SDLK_RIGHTBRACKET, SDLK_UNKNOWN, 0},
+    {Action::slower_time, "[", "time half as fast (down to 1/4)", SDLK_LEFTBRACKET, SDLK_UNKNOWN, 0},
+    {Action::supply, "S", "avionics supply off, or on again", SDLK_s, SDLK_UNKNOWN, 0},
+    {Action::night, "N", "night lighting on or off", SDLK_n, SDLK_UNKNOWN, 0},
+    {Action::screenshot, "F12", "save a screenshot, named by the time", SDLK_F12, SDLK_PRINTSCREEN, 0},
+    {Action::full_screen, "F11", "full screen on or off", SDLK_F11, SDLK_UNKNOWN, 0},
+    {Action::help, "F1 or ?", "show these keys", SDLK_F1, SDLK_UNKNOWN, '?'},
+    {Action::quit, "Esc or Q", "quit", SDLK_ESCAPE, SDLK_q, 0},
+};
+
+// A turning arrow a quarter of a circle long, white with a dark edge, for the halves of knobs
+// and the positions of switches; `clockwise` for the right-hand ones.
+SDL_Cursor* turn_cursor(bool clockwise) {
+    constexpr int size = 24;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_t* cr = cairo_create(surface);
+    const double centre = size / 2.0, radius = 7.5;
+    const double from = clockwise ? -2.6 : -0.55, to = clockwise ? -0.55 : -2.6;
+    const double end_x = centre + radius * std::cos(to), end_y = centre + radius * std::sin(to);
+    const double dx = clockwise ? 1.0 : -1.0;  // the arrowhead points on along the turn
+    for (int pass = 0; pass < 2; ++pass) {
+        cairo_set_line_width(cr, pass == 0 ? 5.0 : 2.5);
+        if (pass == 0) cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        else cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_new_path(cr);
+        if (clockwise) cairo_arc(cr, centre, centre, radius, from, to);
+        else cairo_arc_negative(cr, centre, centre, radius, from, to);
+        cairo_stroke(cr);
+        cairo_move_to(cr, end_x + 4.5 * dx, end_y + 5.0);
+        cairo_line_to(cr, end_x + 3.0 * dx, end_y - 3.5);
+        cairo_line_to(cr, end_x - 4.5 * dx, end_y - 1.0);
+        cairo_close_path(cr);
+        cairo_fill_preserve(cr);
+        cairo_stroke(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(surface), size, size, 32,
+                                                            cairo_image_surface_get_stride(surface),
+                                                            SDL_PIXELFORMAT_ARGB8888);
+    SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, size / 2, size / 2) : nullptr;
+    if (image) SDL_FreeSurface(image);
+    cairo_surface_destroy(surface);
+    return cursor;
+}
+
+}  // namespace
+
+std::vector<KeyHelp> key_help() {
+    std::vector<KeyHelp> help;
+    for (const Binding& binding : bindings) help.push_back({binding.keys, binding.meaning});
+    return help;
+}
+
+struct PanelWindow::Sdl {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    SDL_Cursor* arrow = nullptr;
+    SDL_Cursor* hand = nullptr;
+    SDL_Cursor* turn_right = nullptr;
+    SDL_Cursor* turn_left = nullptr;
+
+    ~Sdl() {
+        for (SDL_Cursor* cursor : {arrow, hand, turn_right, turn_left}) {
+            if (cursor) SDL_FreeCursor(cursor);
+        }
+        if (texture) SDL_DestroyTexture(texture);
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+};
+
+PanelWindow::PanelWindow(const std::string& title, int width, int height, const WindowSettings& settings,
+                         std::optional<int> display)
+    : width_(width), height_(height) {
+    // Without a display SDL would open an invisible off-screen window and fly on unseen.
+    auto given = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    const bool asked = given("SDL_VIDEODRIVER");
+    if (!asked && !given("DISPLAY") && !given("WAYLAND_DISPLAY")) {
+        throw WindowError("cannot open a window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        throw WindowError(std::string("cannot open a window (") + SDL_GetError() + "); is a display running?");
+    }
+    sdl_ = std::make_unique<Sdl>();
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!asked && (driver == "offscreen" || driver == "dummy")) {
+        throw WindowError("cannot open a window: no display answers (SDL found only its " + driver + " driver)");
+    }
+    const int displays = SDL_GetNumVideoDisplays();
+    if (display && (*display < 0 || *display >= displays)) {
+        throw WindowError("there is no display " + std::to_string(*display) + " (displays 0 to " +
+                          std::to_string(displays - 1) + ")");
+    }
+    // A display asked for wins over the place remembered, which may be on a screen now gone.
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display.value_or(0)), y = x;
+    const int on = display.value_or(settings.display);
+    if (!display && settings.placed && on < displays) {
+        x = settings.x;
+        y = settings.y;
+    } else if (!display && on < displays) {
+        x = y = SDL_WINDOWPOS_CENTERED_DISPLAY(on);
+    }
+    const int window_width = settings.width > 0 && !display ? settings.width : width;
+    const int window_height = settings.height > 0 && !display ? settings.height : height;
+    sdl_->window = SDL_CreateWindow(title.c_str(), x, y, window_width, window_height,
+                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!sdl_->window) throw WindowError(std::string("cannot open a window (") + SDL_GetError() + ")");
+    SDL_SetWindowMinimumSize(sdl_->window, std::max(width / 4, 80), std::max(height / 4, 40));
+    sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!sdl_->renderer) sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
+    if (!sdl_->renderer) throw WindowError(std::string("cannot draw into the window (") + SDL_GetError() + ")");
+    // Scaled smoothly, not in blocks.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    sdl_->texture =
+        SDL_CreateTexture(sdl_->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!sdl_->texture) throw WindowError(std::string("cannot draw into the window (") + SDL_GetError() + ")");
+    sdl_->arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    sdl_->hand = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    sdl_->turn_right = turn_cursor(true);
+    sdl_->turn_left = turn_cursor(false);
+    if (settings.full_screen) toggle_full_screen();
+    SDL_StartTextInput();
+}
+
+PanelWindow::~PanelWindow() = default;
+
+void PanelWindow::present(cairo_surface_t* picture) {
+    cairo_surface_flush(picture);
+    SDL_UpdateTexture(sdl_->texture, nullptr, cairo_image_surface_get_data(picture),
+                      cairo_image_surface_get_stride(picture));
+    int out_width = 0, out_height = 0;
+    SDL_GetRendererOutputSize(sdl_->renderer, &out_width, &out_height);
+    // The picture as large as the window allows, its proportions kept, centred.
+    const double scale = std::min(double(out_width) / width_, double(out_height) / height_);
+    SDL_Rect place;
+    place.w = std::max(1, static_cast<int>(std::lround(width_ * scale)));
+    place.h = std::max(1, static_cast<int>(std::lround(height_ * scale)));
+    place.x = (out_width - place.w) / 2;
+    place.y = (out_height - place.h) / 2;
+    SDL_SetRenderDrawColor(sdl_->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(sdl_->renderer);
+    SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, &place);
+    SDL_RenderPresent(sdl_->renderer);
+}
+
+std::optional<std::pair<double, double>> PanelWindow::to_picture(int x, int y) const {
+    int window_width = 0, window_height = 0;
+    SDL_GetWindowSize(sdl_->window, &window_width, &window_height);
+    if (window_width <= 0 || window_height <= 0) return std::nullopt;
+    const double scale = std::min(double(window_width) / width_, double(window_height) / height_);
+    const double left = (window_width - width_ * scale) / 2, top = (window_height - height_ * scale) / 2;
+    const double px = (x + 0.5 - left) / scale, py = (y + 0.5 - top) / scale;
+    if (px < 0 || py < 0 || px >= width_ || py >= height_) return std::nullopt;
+    return std::pair{px, py};
+}
+
+std::vector<WindowEvent> PanelWindow::poll() {
+    std::vector<WindowEvent> events;
+    auto action = [&](Action what) {
+        WindowEvent event;
+        event.kind = WindowEvent::Kind::action;
+        event.action = what;
+        events.push_back(event);
+    };
+    auto at = [&](WindowEvent::Kind kind, int x, int y, int notches) {
+        if (auto point = to_picture(x, y)) {
+            WindowEvent event;
+            event.kind = kind;
+            event.x = point->first;
+            event.y = point->second;
+            event.notches = notches;
+            events.push_back(event);
+        }
+    };
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_QUIT:
+                events.push_back({});
+                break;
+            case SDL_KEYDOWN:
+                if (event.key.keysym.sym == SDLK_UNKNOWN) break;
+                for (const Binding& binding : bindings) {
+                    if (event.key.keysym.sym == binding.first || event.key.keysym.sym == binding.second) {
+                        action(binding.action);
+                    }
+                }
+                break;
+            case SDL_TEXTINPUT:
+                for (const Binding& binding : bindings) {
+                    if (binding.typed != 0 && event.text.text[0] == binding.typed && event.text.text[1] == '\0') {
+                        action(binding.action);
+                    }
+                }
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (event.button.button == SDL_BUTTON_LEFT) at(WindowEvent::Kind::click, event.button.x, event.button.y, 0);
+                break;
+            case SDL_MOUSEWHEEL: {
+                int x = 0, y = 0;
+                SDL_GetMouseState(&x, &y);
+                const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+                if (notches != 0) at(WindowEvent::Kind::wheel, x, y, notches);
+                break;
+            }
+            case SDL_MOUSEMOTION:
+                if (auto point = to_picture(event.motion.x, event.motion.y)) {
+                    at(WindowEvent::Kind::motion, event.motion.x, event.motion.y, 0);
+                } else {
+                    set_cursor(CursorShape::arrow);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return events;
+}
+
+void PanelWindow::set_cursor(CursorShape shape) {
+    if (shape == cursor_) return;
+    cursor_ = shape;
+    SDL_Cursor* cursor = sdl_->arrow;
+    if (shape == CursorShape::push) cursor = sdl_->hand;
+    if (shape == CursorShape::turn_right && sdl_->turn_right) cursor = sdl_->turn_right;
+    if (shape == CursorShape::turn_left && sdl_->turn_left) cursor = sdl_->turn_left;
+    if (cursor) SDL_SetCursor(cursor);
+}
+
+void PanelWindow::toggle_full_screen() {
+    full_screen_ = !full_screen_;
+    SDL_SetWindowFullscreen(sdl_->window, full_screen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+WindowSettings PanelWindow::settings() const {
+    WindowSettings settings;
+    settings.full_screen = full_screen_;
+    settings.display = std::max(0, SDL_GetWindowDisplayIndex(sdl_->window));
+    if (!full_screen_) {
+        SDL_GetWindowPosition(sdl_->window, &settings.x, &settings.y);
+        SDL_GetWindowSize(sdl_->window, &settings.width, &settings.height);
+        settings.placed = true;
+    }
+    return settings;
+}
+
+}  // namespace panel::app

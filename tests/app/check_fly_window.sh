@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# check_fly_window.sh PANELHOST PNG_REGION_DIFF WORK_DIR
+# `panelhost fly` as a person uses it, under a virtual X server: real pointer clicks (xdotool) on
+# the GPS power knob and the DME selector change the faces in saved screenshots, and after the
+# window is resized to twice its size a click still lands on the control under the pointer.
+# Picture coordinates below are the demo panel's: GPS at (7,6), DME at (25,170).
+set -uo pipefail
+panelhost=$1 diff_tool=$2 work=$3
+rm -rf "$work"; mkdir -p "$work/home"; cd "$work"
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+
+# A display of its own: Xvfb picks a free number and tells it.
+exec 3>display.txt
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
+[ -s display.txt ] || { echo "FAIL no X server: $(cat xvfb.log)"; kill $xvfb; exit 1; }
+export DISPLAY=:$(head -1 display.txt) HOME=$work/home XDG_CONFIG_HOME=
+cleanup() { kill "$fly" "$xvfb" 2>/dev/null; wait 2>/dev/null; }
+
+"$panelhost" fly --out shots --mute >fly.log 2>&1 &
+fly=$!
+trap cleanup EXIT
+window=$(timeout 20 xdotool search --sync --name '^panelhost' | head -1)
+[ -n "$window" ] || { echo "FAIL no window: $(cat fly.log)"; exit 1; }
+sleep 1
+
+# shot NAME: presses F12 and renames the new screenshot to NAME.png.
+shot() {
+  local before; before=$(ls shots 2>/dev/null | wc -l)
+  xdotool key --window "$window" F12
+  for _ in $(seq 50); do [ "$(ls shots 2>/dev/null | wc -l)" -gt "$before" ] && break; sleep 0.1; done
+  local newest; newest=$(ls -t shots | head -1)
+  [ -n "$newest" ] && mv "shots/$newest" "$1.png" || fail "F12 saved no screenshot for $1"
+}
+# changed A B X Y W H: whether the rectangle differs between two screenshots.
+changed() { [ "$("$diff_tool" "$1.png" "$2.png" "$3" "$4" "$5" "$6")" -gt 0 ]; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 1.5; }
+
+shot start
+click 69 127                        # the GPS knob's ON half, gauge (62,121)
+shot gps_on
+changed start gps_on 84 27 320 75 && echo "ok the GPS screen changed after the click on ON" \
+  || fail "the GPS screen did not change after a click on its ON half"
+changed start gps_on 50 176 230 50 && fail "the DME face changed after a click on the GPS"
+click 333 201                       # the DME selector's FREQ position, gauge (308,31)
+shot dme_freq
+changed gps_on dme_freq 310 192 45 35 && echo "ok the DME selector turned" \
+  || fail "the DME selector did not turn after a click on FREQ"
+
+# Twice the size: the DME's ON switch (gauge (316,65), picture (341,235)) now lies at (682,470).
+xdotool windowsize "$window" 1000 580
+sleep 1.5
+click 682 470
+shot dme_on
+changed dme_freq dme_on 50 176 230 50 && echo "ok a click in the resized window switched the DME on" \
+  || fail "a click in the resized window did not reach the DME's ON switch"
+
+xdotool key --window "$window" Escape
+for _ in $(seq 50); do kill -0 "$fly" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$fly" 2>/dev/null && fail "Esc did not close the window"
+wait "$fly"; status=$?
+[ $status -eq 0 ] || fail "panelhost fly exited $status: $(cat fly.log)"
+grep -q '^width 1000$' home/.config/panelhost/window.conf 2>/dev/null && echo "ok the window's size was remembered" \
+  || fail "the window's size was not remembered: $(cat home/.config/panelhost/window.conf 2>&1)"
+
+# No display at all: one line, a non-zero exit.
+out=$(DISPLAY= "$panelhost" fly --mute 2>&1); status=$?
+[ $status -ne 0 ] && [ "$(printf '%s\n' "$out" | wc -l)" -eq 1 ] && echo "ok without a display: $out" \
+  || fail "without a display: exit $status: $out"
+
+[ $failures -eq 0 ] && echo "all passed"
+exit $((failures > 0))
