@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcairo2-dev libpango1.0-dev libgif-dev libcli11-dev libsdl2-dev
+  libcairo2-dev libpango1.0-dev libgif-dev libcli11-dev libsdl2-dev libasound2-dev
   fonts-dejavu-core fonts-liberation fonts-dseg
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386

@@ -8,12 +8,14 @@
 #include <ctime>
 #include <thread>
 
+#include "cue_playback.h"
 #include "flight.h"
 #include "frame_driver.h"
 #include "knob_wheel.h"
 #include "panel_picture.h"
 #include "panel_window.h"
 #include "scenario_runner.h"
+#include "sdl_audio_sink.h"
 #include "simulator_catalogue.h"
 
 namespace panel::app {
@@ -27,6 +29,23 @@ constexpr int status_height = 22;
 
 // Thrown out of the frame loop when the window is closed: the flight simply ends there.
 struct WindowClosed {};
+
+// Where cue paths ("sound\click.wav") are resolved: the folder asked for, else the current one
+// when it holds a sound folder, as the simulator plays them from its own folder, else the
+// project's own cues.
+fs::path sound_base(const std::optional<fs::path>& asked) {
+    if (asked) return *asked;
+    std::error_code error;
+    if (fs::is_directory(fs::current_path(error) / "sound", error)) return fs::current_path(error);
+    return PANEL_SOURCE_DIR;
+}
+
+std::unique_ptr<sound::AudioSink> audio_sink(bool mute) {
+    if (mute) return std::make_unique<sound::SilentAudioSink>();
+    auto sink = std::make_unique<sound::SdlAudioSink>();
+    if (!sink->available()) std::fprintf(stderr, "no sound: %s\n", sink->problem().c_str());
+    return sink;
+}
 
 std::string degrees_minutes(double degrees, char positive, char negative) {
     const double magnitude = std::fabs(degrees);
@@ -54,6 +73,8 @@ public:
           picture_(panel),
           flight_(panel, variables, default_setup()),
           frame_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), picture_.height() + status_height)),
+          sink_(audio_sink(options.mute)),
+          cues_(sound_base(options.sounds), *sink_, options.mute),
           night_(options.night) {
         const std::optional<fs::path> file = options.remember_window ? settings_file() : std::nullopt;
         settings_path_ = file;
@@ -255,11 +276,13 @@ private:
         }
     }
 
-    // The last key event a gauge sent, for the status line.
+    // Cues are played as the gauges ask; the last key event sent goes on the status line.
     void phase_done(size_t gauge, Phase, const EventLog& log) override {
         for (const KeyEvent& event : log.events()) {
             last_event_ = panel_.at(gauge).alias + " sent " + describe_event(simulator_catalogue(), event.id);
         }
+        for (const CueRequest& cue : log.cues()) cues_.play(cue);
+        for (const std::string& problem : cues_.take_problems()) std::fprintf(stderr, "%s\n", problem.c_str());
     }
 
     const FlyOptions& options_;
@@ -267,6 +290,8 @@ private:
     PanelPicture picture_;
     Flight flight_;
     cairo_surface_t* frame_;
+    std::unique_ptr<sound::AudioSink> sink_;
+    sound::CuePlayer cues_;
     std::optional<PanelWindow> window_;
     std::optional<fs::path> settings_path_;
     Clock::time_point next_update_ = Clock::now();
