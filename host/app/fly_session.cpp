@@ -24,8 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// The height of the status line under the panel, in picture pixels.
-constexpr int status_height = 22;
+// The height of the status lines under the panel, in picture pixels: the world's state, then
+// what the gauges last asked for (or what the host has to say).
+constexpr int status_height = 32;
 
 // Thrown out of the frame loop when the window is closed: the flight simply ends there.
 struct WindowClosed {};
@@ -141,16 +142,17 @@ private:
         sim::World& world = flight_.world();
         const sim::UtcTime utc = world.utc();
         char line[256];
-        std::snprintf(line, sizeof line, "%s %s  %.0f ft  hdg %03.0f  %.0f kt  UTC %02d:%02d:%02d  supply %s%s%s",
+        std::snprintf(line, sizeof line, "%s %s  %.0f ft  hdg %03.0f  %.0f kt  %02d:%02d:%02d UTC  supply %s%s%s",
                       degrees_minutes(world.position().latitude_deg, 'N', 'S').c_str(),
                       degrees_minutes(world.position().longitude_deg, 'E', 'W').c_str(), world.altitude_ft(),
                       world.heading_deg(), world.airspeed_kt(), utc.hours, utc.minutes, utc.seconds,
                       world.supply_on() ? "on" : "OFF", paused_ ? "  PAUSED" : "",
                       time_rate_ != 1.0 ? ("  x" + format_rate()).c_str() : "");
-        std::string text = line;
-        if (!last_event_.empty()) text += "  | " + last_event_;
-        if (!message_.empty()) text = message_;
-        show_text(cr, text + "   F1: keys", 6, top + 4, 0.78);
+        show_text(cr, line, 6, top + 3, 0.78);
+        std::string second = message_;
+        if (second.empty()) second = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
+        show_text(cr, second, 6, top + 17, 0.6);
+        show_text(cr, "F1: keys", picture_.width() - 58, top + 17, 0.45);
     }
 
     std::string format_rate() const {
@@ -162,7 +164,7 @@ private:
     void show_text(cairo_t* cr, const std::string& text, double x, double y, double grey) {
         PangoLayout* layout = pango_cairo_create_layout(cr);
         PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Mono");
-        pango_font_description_set_absolute_size(font, 11 * PANGO_SCALE);
+        pango_font_description_set_absolute_size(font, 10 * PANGO_SCALE);
         pango_layout_set_font_description(layout, font);
         pango_layout_set_text(layout, text.c_str(), -1);
         cairo_set_source_rgb(cr, grey, grey, grey);
@@ -281,7 +283,10 @@ private:
         for (const KeyEvent& event : log.events()) {
             last_event_ = panel_.at(gauge).alias + " sent " + describe_event(simulator_catalogue(), event.id);
         }
-        for (const CueRequest& cue : log.cues()) cues_.play(cue);
+        for (const CueRequest& cue : log.cues()) {
+            cues_.play(cue);
+            last_cue_ = panel_.at(gauge).alias + " played " + cue.path;
+        }
         for (const std::string& problem : cues_.take_problems()) std::fprintf(stderr, "%s\n", problem.c_str());
     }
 
@@ -302,6 +307,7 @@ private:
     bool targets_set_ = false;
     double heading_ = 0.0, altitude_ = 0.0, speed_ = 0.0;
     std::string last_event_;
+    std::string last_cue_;
     std::string message_;
 };
 
@@ -310,7 +316,7 @@ private:
 int fly_window(const FlyOptions& options) {
     const PanelConfig config = read_panel(options.panel);
     VariableStore variables;
-    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders), variables);
+    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders, options.windows), variables);
     const std::optional<scenario::Script> script =
         options.script ? std::optional(read_script(*options.script, panel)) : std::nullopt;
     FlySession session(options, panel, variables);

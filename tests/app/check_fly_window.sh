@@ -50,7 +50,7 @@ changed gps_on dme_freq 310 192 45 35 && echo "ok the DME selector turned" \
   || fail "the DME selector did not turn after a click on FREQ"
 
 # Twice the size: the DME's ON switch (gauge (316,65), picture (341,235)) now lies at (682,470).
-xdotool windowsize "$window" 1000 580
+xdotool windowsize "$window" 1000 600
 sleep 1.5
 click 682 470
 shot dme_on
