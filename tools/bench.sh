@@ -10,12 +10,14 @@ esac
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 build=${1:-build-bench}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The bridge's target flies the .gau files: the Windows build comes first.
+PANEL_JOBS=$(nproc) bash tools/build-windows.sh build-win >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DPANEL_WINDOWS_BUILD_DIR="$PWD/build-win" >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 status=0
 while read -r program; do
   [ -n "$program" ] || continue
   out=$("$build/bench/$program" --benchmark_min_time=0.2 2>/dev/null) || status=1
-  grep -E ' (met|MISSED)$' <<<"$out" || { echo "$program: no target reported"; status=1; }
+  grep -E ' (met|MISSED)$|not measured' <<<"$out" || { echo "$program: no target reported"; status=1; }
 done <"$build/bench/benchmarks.txt"
 exit $status

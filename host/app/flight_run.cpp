@@ -98,7 +98,7 @@ private:
 FlightResult fly(const FlightOptions& options) {
     const PanelConfig config = read_panel(options.panel);
     VariableStore variables;
-    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders), variables);
+    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders, options.windows), variables);
     const scenario::Script script = read_script(options.script, panel);
     // A flight that writes nothing draws nothing.
     std::optional<PanelPicture> picture;

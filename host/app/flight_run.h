@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "module_finder.h"
 #include "panel.h"
 #include "panel_config.h"
 #include "scenario_script.h"
@@ -28,6 +29,7 @@ struct FlightOptions {
     NamedText panel;   // panel.cfg
     NamedText script;  // the scenario
     std::vector<std::filesystem::path> gauge_folders;
+    WindowsModules windows;  // how .gau modules are found and run
     // Where the snapshots, flight.gif and trace.txt go; none for a flight that only ends in
     // one picture.
     std::optional<std::filesystem::path> out;

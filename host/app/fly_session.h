@@ -16,6 +16,7 @@ struct FlyOptions {
     NamedText panel;
     std::optional<NamedText> script;
     std::vector<std::filesystem::path> gauge_folders;
+    WindowsModules windows;  // how .gau modules are found and run
     std::filesystem::path screenshots = "out";  // where F12 saves its pictures
     double rate = 18.0;                         // panel updates per second of real time
     std::optional<int> display;

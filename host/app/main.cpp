@@ -3,6 +3,7 @@
 //   panelhost run SCRIPT [--out DIR]      any scenario
 //   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
 //   panelhost fly [SCRIPT]                the panel in a window, flown by hand
+//   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1.
 #include <CLI/CLI.hpp>
@@ -15,6 +16,7 @@
 
 #include "flight_run.h"
 #include "fly_session.h"
+#include "module_check.h"
 #include "panel_window.h"
 #include "scenario_time.h"
 
@@ -38,6 +40,8 @@ NamedText read_text(const fs::path& file) {
 struct Common {
     std::string panel_file;
     std::vector<std::string> gauge_folders;
+    std::string windows_folder;
+    CLI::Option* windows = nullptr;
     bool quiet = false;
 
     void add_to(CLI::App& command) {
@@ -46,12 +50,21 @@ struct Common {
         command.add_option("--gauges", gauge_folders,
                            "a folder of gauge modules, searched before the built ones (repeatable)");
         command.add_flag("-q,--quiet", quiet, "no progress bar and no summary");
+        windows = command.add_option("--windows", windows_folder,
+                                     "fly the Windows modules (.gau) of this Windows build folder under wine "
+                                     "(default: the one panelhost was built with)")
+                      ->expected(0, 1)
+                      ->type_name("[DIR]");
     }
 
     FlightOptions options() const {
         FlightOptions options;
         options.panel = panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file);
         for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
+        const panel::app::WindowsBuild build =
+            panel::app::windows_build(windows->count() > 0, windows_folder, PANEL_WINDOWS_BUILD_DIR);
+        options.windows = build.modules;
+        options.gauge_folders.insert(options.gauge_folders.end(), build.folders.begin(), build.folders.end());
         // Beside the panel file and in a Gauges folder there, then the built modules.
         if (!options.panel.folder.empty()) {
             options.gauge_folders.push_back(options.panel.folder);
@@ -134,6 +147,15 @@ int main(int argc, char** argv) {
     fly_common.add_to(*fly);
     fly->footer(keys_text);
 
+    std::vector<std::string> check_files;
+    bool check_verbose = false;
+    CLI::App* check = app.add_subcommand(
+        "check", "check gauge modules' records as the simulator's host reads them: a native .so loaded, a .gau "
+                 "read from its file without running it; one line per finding; exit 0 clean, 1 on errors, 2 "
+                 "when a file is no module at all");
+    check->add_option("modules", check_files, "the module files")->required();
+    check->add_flag("-v,--verbose", check_verbose, "also the notes, and a summary line per module");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -153,12 +175,17 @@ int main(int argc, char** argv) {
             options.out = run_out;
             return fly_and_report(std::move(options), run_common.quiet);
         }
+        if (check->parsed()) {
+            std::vector<fs::path> files(check_files.begin(), check_files.end());
+            return panel::check::check_modules(files, check_verbose, std::cout);
+        }
         if (fly->parsed()) {
             const FlightOptions flight = fly_common.options();
             panel::app::FlyOptions options;
             options.panel = flight.panel;
             if (!fly_script.empty()) options.script = read_text(fly_script);
             options.gauge_folders = flight.gauge_folders;
+            options.windows = flight.windows;
             options.screenshots = fly_out;
             options.rate = fly_rate;
             if (fly_display >= 0) options.display = fly_display;

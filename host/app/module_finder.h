@@ -1,5 +1,6 @@
 // Where the module a panel.cfg line names ("MODULE!GAUGE") is found: the first of the gauge
-// folders that holds MODULE with an extension this host can load.
+// folders that holds MODULE with an extension this host can load, a native MODULE.so or a
+// Windows MODULE.gau (run by a bridge program under wine).
 #pragma once
 
 #include <filesystem>
@@ -8,17 +9,43 @@
 
 namespace panel::app {
 
+// How Windows modules are flown.
+struct WindowsModules {
+    bool preferred = false;        // MODULE.gau before MODULE.so in each folder
+    std::filesystem::path bridge;  // the bridge program (panel_bridge.exe); empty when none was built
+};
+
 class ModuleFinder {
 public:
-    explicit ModuleFinder(std::vector<std::filesystem::path> folders) : folders_(std::move(folders)) {}
+    explicit ModuleFinder(std::vector<std::filesystem::path> folders, WindowsModules windows = {})
+        : folders_(std::move(folders)), windows_(std::move(windows)) {}
 
     // The module's file; throws std::runtime_error saying where it looked.
     std::filesystem::path find(const std::string& module) const;
 
     const std::vector<std::filesystem::path>& folders() const { return folders_; }
+    const WindowsModules& windows() const { return windows_; }
+
+    // Whether `file` is a Windows module, to be run through the bridge.
+    static bool is_windows_module(const std::filesystem::path& file);
 
 private:
     std::vector<std::filesystem::path> folders_;
+    WindowsModules windows_;
 };
+
+// The Windows build a command flies with: `asked` (--windows DIR), or the one this program was
+// configured with (`configured`, empty for none) when --windows names no folder. Its module
+// folders (modules/, Gauges/ and itself) are searched before the built native modules.
+struct WindowsBuild {
+    WindowsModules modules;
+    std::vector<std::filesystem::path> folders;
+};
+// `windows_asked`: the command asked for the Windows modules. Without it, only the bridge of
+// the configured build is named, for a .gau found among the gauge folders. Throws
+// std::runtime_error with one line when the Windows modules are asked for and there is no
+// such build.
+WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked,
+                           const std::filesystem::path& configured);
 
 }  // namespace panel::app

@@ -1,13 +1,38 @@
 #include "panel.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <stdexcept>
 
+#include "bridged_gauge.h"
 #include "face_names.h"
 #include "in_process_gauge.h"
+#include "wine_prefix.h"
 
 namespace panel::app {
+namespace {
+
+// A Windows module runs in a bridge process under wine: each one its own process, so a module
+// placed twice needs no private copy.
+std::unique_ptr<GaugeInstance> bridged(const std::filesystem::path& file, const WindowsModules& windows) {
+    std::error_code error;
+    if (windows.bridge.empty() || !std::filesystem::is_regular_file(windows.bridge, error)) {
+        throw std::runtime_error(file.string() + ": a Windows module needs the bridge program" +
+                                 (windows.bridge.empty() ? std::string() : " " + windows.bridge.string()) +
+                                 ", which is not built (tools/build-windows.sh builds it; --windows DIR names "
+                                 "the build)");
+    }
+    const std::filesystem::path prefix = bridge::wine_prefix_folder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+    bridge::ensure_wine_prefix(prefix, stderr);
+    bridge::BridgeCommand command;
+    command.argv = bridge::wine_bridge_command(windows.bridge, file);
+    command.environment = bridge::wine_environment(prefix);
+    return std::make_unique<bridge::BridgedGauge>(file, command);
+}
+
+}  // namespace
 
 // Hands one gauge's phases on to the panel's observers with the gauge's index.
 class Panel::Relay : public PhaseObserver {
@@ -32,9 +57,13 @@ Panel::Panel(const PanelConfig& config, const std::filesystem::path& config_file
             auto placed = std::make_unique<PlacedGauge>();
             try {
                 placed->file = finder.find(line.module);
-                const bool again = !loaded.insert(std::filesystem::weakly_canonical(placed->file)).second;
-                placed->gauge = std::make_unique<InProcessGauge>(
-                    placed->file, again ? ModuleInstance::separate : ModuleInstance::only);
+                if (ModuleFinder::is_windows_module(placed->file)) {
+                    placed->gauge = bridged(placed->file, finder.windows());
+                } else {
+                    const bool again = !loaded.insert(std::filesystem::weakly_canonical(placed->file)).second;
+                    placed->gauge = std::make_unique<InProcessGauge>(
+                        placed->file, again ? ModuleInstance::separate : ModuleInstance::only);
+                }
             } catch (const std::exception& error) {
                 throw std::runtime_error(where + error.what());
             }
@@ -72,6 +101,9 @@ Panel::~Panel() {
 }
 
 void Panel::run_frame() {
+    // Gauges in bridge processes all begin first and work side by side; every gauge reads the
+    // store as it stands at the frame's start, since observers only carry events to the world.
+    for (auto& placed : gauges_) placed->driver->start_frame();
     for (auto& placed : gauges_) placed->driver->run_frame();
 }
 

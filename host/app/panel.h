@@ -39,7 +39,8 @@ struct PlacedGauge {
 class Panel {
 public:
     // Loads every gauge the config places, opened; a module placed twice is loaded as a
-    // separate instance, so that each copy is an instrument of its own. Throws
+    // separate instance, so that each copy is an instrument of its own. A Windows module (.gau)
+    // runs in a bridge process of its own under wine. Throws
     // std::runtime_error ("FILE:LINE: what") naming the panel line of a gauge it cannot load.
     Panel(const PanelConfig& config, const std::filesystem::path& config_file, const ModuleFinder& finder,
           VariableStore& variables);

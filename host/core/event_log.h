@@ -41,6 +41,8 @@ public:
         if (cues_.size() < capacity_) cues_.push_back({std::move(path), flags});
         else ++dropped_;
     }
+    // Entries another log could not keep, counted here too.
+    void add_dropped(size_t count) { dropped_ += count; }
     // Everything `other` holds, appended (and bounded) here.
     void append(const EventLog& other) {
         for (uint32_t id : other.lookups_) record_lookup(id);

@@ -33,7 +33,11 @@ template <typename Call>
 void FrameDriver::run(Phase phase, Call&& call) {
     log_.clear();
     call(HostCalls{variables_, log_});
-    for (PhaseObserver* observer : observers_) observer->phase_done(phase, log_);
+    notify(phase, log_);
+}
+
+void FrameDriver::notify(Phase phase, const EventLog& log) {
+    for (PhaseObserver* observer : observers_) observer->phase_done(phase, log);
 }
 
 void FrameDriver::open() {
@@ -46,9 +50,14 @@ void FrameDriver::close() {
 }
 
 void FrameDriver::run_frame() {
-    pre_update();
-    update_elements();
-    pre_draw();
+    log_.clear();
+    elements_log_.clear();
+    pre_draw_log_.clear();
+    gauge_.run_frame(variables_, {log_, elements_log_, pre_draw_log_});
+    notify(Phase::pre_update, log_);
+    notify(Phase::elements, elements_log_);
+    notify(Phase::pre_draw, pre_draw_log_);
+    variables_.end_frame();
     ++frames_;
 }
 

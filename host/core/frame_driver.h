@@ -45,8 +45,13 @@ public:
     void open();
     void close();
 
-    // One whole update: pre-update, the element pass, pre-draw.
+    // One whole update: pre-update, the element pass, pre-draw, made by the gauge in one go;
+    // the observers then see each phase's log in that order (the element states as the whole
+    // update left them).
     void run_frame();
+    // Begins the next run_frame() in a gauge that runs in another process (nothing otherwise),
+    // so that a panel's gauges can work at the same time; the store must not change until then.
+    void start_frame() { gauge_.start_frame(variables_); }
     void pre_update();
     void update_elements();
     // Pre-draw ends a frame: texts replaced in the store during it are released.
@@ -68,10 +73,14 @@ public:
 private:
     template <typename Call>
     void run(Phase phase, Call&& call);
+    void notify(Phase phase, const EventLog& log);
 
     GaugeInstance& gauge_;
     VariableStore& variables_;
     EventLog log_;
+    // The element pass's and pre-draw's logs of a whole update; pre-update's is log_.
+    EventLog elements_log_;
+    EventLog pre_draw_log_;
     MouseDispatcher mouse_;
     std::vector<PhaseObserver*> observers_;
     uint64_t frames_ = 0;

@@ -80,6 +80,13 @@ struct HostCalls {
     EventLog& log;
 };
 
+// Where one whole update notes what each of its phases asked for.
+struct FrameLogs {
+    EventLog& pre_update;
+    EventLog& elements;
+    EventLog& pre_draw;
+};
+
 class GaugeInstance {
 public:
     virtual ~GaugeInstance() = default;
@@ -98,6 +105,18 @@ public:
     // The handler of clickable area `index` (of records().mouse_areas), for a click of
     // `event_class` at (x, y) in gauge pixels.
     virtual void click_area(size_t index, uint32_t event_class, int32_t x, int32_t y, HostCalls calls) = 0;
+    // Lets a gauge in another process begin the update that run_frame() will finish, so that
+    // several such gauges of a panel work side by side; `variables` must not change between
+    // the two calls. A gauge in this process has nothing to begin.
+    virtual void start_frame(const VariableStore& variables) { (void)variables; }
+    // One whole update: pre-update, the element pass and pre-draw, all answered from
+    // `variables`, each phase into its own log. A gauge in another process makes this one
+    // exchange instead of three.
+    virtual void run_frame(const VariableStore& variables, FrameLogs logs) {
+        call_gauge(SERVICE_PRE_UPDATE, {variables, logs.pre_update});
+        update_elements({variables, logs.elements});
+        call_gauge(SERVICE_PRE_DRAW, {variables, logs.pre_draw});
+    }
 
     // The module's records described field by field at their byte offsets, a line each.
     virtual std::vector<std::string> record_lines() const = 0;

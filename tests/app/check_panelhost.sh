@@ -91,5 +91,10 @@ for command in "" demo run shot; do
   "$panelhost" $command --help >/dev/null 2>&1 || fail "panelhost $command --help"
 done
 
+# check: both built modules clean; a file that is no module, exit 2 with one line.
+"$panelhost" check "$modules/GPS_Corvane_PX40.so" "$modules/VER2_Corvane_VX_RD22.so" >check.log 2>&1 \
+  && [ ! -s check.log ] && echo "ok check: both modules clean" || fail "check: $(cat check.log)"
+expect_error check_not_a_module "taken: " "$panelhost" check taken
+
 [ $failures -eq 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -1,0 +1,467 @@
+#include "protocol.h"
+
+#include <bit>
+#include <cstring>
+
+namespace panel::bridge {
+namespace {
+
+// The fewest bytes one entry of each list takes, for bounding counts.
+constexpr size_t variable_min_bytes = 4 + 1 + 4;
+constexpr size_t element_record_min_bytes = 12 * 4 + 4 + 2 * 4 + 2 * 8;
+constexpr size_t area_min_bytes = 8 * 4 + 1 + 4;
+constexpr size_t line_min_bytes = 4;
+constexpr size_t state_min_bytes = 4 + 8 + 8 + 1;
+constexpr size_t cue_min_bytes = 4 + 4;
+
+void put_variables(Writer& out, const std::vector<VariableValue>& values) {
+    out.u32(static_cast<uint32_t>(values.size()));
+    for (const VariableValue& value : values) {
+        out.u32(value.id);
+        out.u8(static_cast<uint8_t>(value.type));
+        switch (value.type) {
+            case VariableValue::Type::number: out.f64(value.number); break;
+            case VariableValue::Type::integer: out.i32(value.integer); break;
+            case VariableValue::Type::text: out.string(value.text); break;
+            case VariableValue::Type::null_text: out.u32(0); break;
+        }
+    }
+}
+
+std::vector<VariableValue> get_variables(Reader& in) {
+    std::vector<VariableValue> values(in.count(variable_min_bytes));
+    for (VariableValue& value : values) {
+        value.id = in.u32();
+        const uint8_t type = in.u8();
+        switch (type) {
+            case 0: value.type = VariableValue::Type::number; value.number = in.f64(); break;
+            case 1: value.type = VariableValue::Type::integer; value.integer = in.i32(); break;
+            case 2: value.type = VariableValue::Type::text; value.text = in.string(); break;
+            case 3:
+                value.type = VariableValue::Type::null_text;
+                if (in.u32() != 0) throw ProtocolError("a null text variable carries a value");
+                break;
+            default: throw ProtocolError("variable " + std::to_string(value.id) + " has no type " + std::to_string(type));
+        }
+    }
+    return values;
+}
+
+void put_states(Writer& out, const std::vector<ElementState>& states) {
+    out.u32(static_cast<uint32_t>(states.size()));
+    for (const ElementState& state : states) {
+        out.u32(state.flags);
+        out.f64(state.value);
+        out.f64(state.y_value);
+        // The text up to its last non-zero byte: the rest of the buffer is zero on both sides.
+        size_t length = state.text.size();
+        while (length > 0 && state.text[length - 1] == '\0') --length;
+        out.u8(static_cast<uint8_t>(length));
+        for (size_t i = 0; i < length; ++i) out.u8(static_cast<uint8_t>(state.text[i]));
+    }
+}
+
+// `expected`: the count the records gave, checked before anything is changed.
+void get_states(Reader& in, std::vector<ElementState>& states, std::optional<size_t> expected) {
+    const size_t count = in.count(state_min_bytes);
+    if (expected && count != *expected) {
+        throw ProtocolError(std::to_string(count) + " element states for " + std::to_string(*expected) + " elements");
+    }
+    states.resize(count);
+    for (ElementState& state : states) {
+        state.flags = in.u32();
+        state.value = in.f64();
+        state.y_value = in.f64();
+        const uint8_t length = in.u8();
+        // The last byte always stays NUL: a text is bounded however it arrives.
+        if (length >= state.text.size()) throw ProtocolError("an element text of " + std::to_string(length) + " bytes");
+        state.text.fill('\0');
+        for (size_t i = 0; i < length; ++i) state.text[i] = static_cast<char>(in.u8());
+    }
+}
+
+void put_log(Writer& out, const EventLog& log) {
+    out.u32(static_cast<uint32_t>(log.lookups().size()));
+    for (uint32_t id : log.lookups()) out.u32(id);
+    out.u32(static_cast<uint32_t>(log.events().size()));
+    for (const KeyEvent& event : log.events()) {
+        out.u32(event.id);
+        out.u32(event.value);
+    }
+    out.u32(static_cast<uint32_t>(log.cues().size()));
+    for (const CueRequest& cue : log.cues()) {
+        out.string(cue.path);
+        out.u32(cue.flags);
+    }
+    out.u64(log.dropped());
+}
+
+void get_log(Reader& in, EventLog& log) {
+    const size_t lookups = in.count(4);
+    for (size_t i = 0; i < lookups; ++i) log.record_lookup(in.u32());
+    const size_t events = in.count(8);
+    for (size_t i = 0; i < events; ++i) {
+        const uint32_t id = in.u32();
+        log.record_event(id, in.u32());
+    }
+    const size_t cues = in.count(cue_min_bytes);
+    for (size_t i = 0; i < cues; ++i) {
+        std::string path = in.string(4096);
+        log.record_cue(std::move(path), in.u32());
+    }
+    const uint64_t dropped = in.u64();
+    if (dropped > (uint64_t{1} << 48)) throw ProtocolError("a log that dropped " + std::to_string(dropped) + " entries");
+    log.add_dropped(static_cast<size_t>(dropped));
+}
+
+void put_element(Writer& out, const ElementRecord& e) {
+    out.u32(e.kind);
+    out.u32(e.resource_id);
+    out.i32(e.x);
+    out.i32(e.y);
+    out.u32(e.flags);
+    out.u32(e.own_variable);
+    out.u32(e.frame_count);
+    out.i32(e.box_width);
+    out.i32(e.box_height);
+    out.u32(e.text_color);
+    out.u32(e.color_b);
+    out.u32(e.color_c);
+    out.string(e.font_name);
+    out.u32(e.font_weight);
+    out.u32(e.font_charset);
+    out.f64(e.x_scale);
+    out.f64(e.y_scale);
+}
+
+ElementRecord get_element(Reader& in) {
+    ElementRecord e;
+    e.kind = in.u32();
+    e.resource_id = in.u32();
+    e.x = in.i32();
+    e.y = in.i32();
+    e.flags = in.u32();
+    e.own_variable = in.u32();
+    e.frame_count = in.u32();
+    e.box_width = in.i32();
+    e.box_height = in.i32();
+    e.text_color = in.u32();
+    e.color_b = in.u32();
+    e.color_c = in.u32();
+    e.font_name = in.string(256);
+    e.font_weight = in.u32();
+    e.font_charset = in.u32();
+    e.x_scale = in.f64();
+    e.y_scale = in.f64();
+    return e;
+}
+
+void put_area(Writer& out, const MouseAreaRecord& a) {
+    out.i32(a.x);
+    out.i32(a.y);
+    out.i32(a.width);
+    out.i32(a.height);
+    out.i32(a.cursor);
+    out.i32(a.help_id);
+    out.u32(a.event_flags);
+    out.u32(a.event_id);
+    out.u8(a.has_handler ? 1 : 0);
+    out.i32(a.group_depth);
+}
+
+MouseAreaRecord get_area(Reader& in) {
+    MouseAreaRecord a;
+    a.x = in.i32();
+    a.y = in.i32();
+    a.width = in.i32();
+    a.height = in.i32();
+    a.cursor = in.i32();
+    a.help_id = in.i32();
+    a.event_flags = in.u32();
+    a.event_id = in.u32();
+    const uint8_t handler = in.u8();
+    if (handler > 1) throw ProtocolError("a mouse area's handler flag is " + std::to_string(handler));
+    a.has_handler = handler == 1;
+    a.group_depth = in.i32();
+    return a;
+}
+
+void expect_kind(const Message& message, Kind kind) {
+    if (message.kind != kind) {
+        throw ProtocolError(std::string("expected ") + kind_name(kind) + ", got " + kind_name(message.kind));
+    }
+}
+
+}  // namespace
+
+const char* kind_name(Kind kind) {
+    switch (kind) {
+        case Kind::ready: return "ready";
+        case Kind::done: return "done";
+        case Kind::failed: return "failed";
+        case Kind::open: return "open";
+        case Kind::close: return "close";
+        case Kind::service: return "service";
+        case Kind::elements: return "elements";
+        case Kind::frame: return "frame";
+        case Kind::click: return "click";
+        case Kind::quit: return "quit";
+    }
+    return "an unknown kind";
+}
+
+size_t phase_count(Kind request) {
+    return request == Kind::frame ? 3 : 1;
+}
+
+std::vector<VariableValue> variables_of(const VariableStore& store) {
+    std::vector<VariableValue> values;
+    values.reserve(store.catalogue().variables().size());
+    for (const VariableInfo& info : store.catalogue().variables()) {
+        VariableValue value;
+        value.id = info.id;
+        switch (info.type) {
+            case VariableType::number:
+                value.type = VariableValue::Type::number;
+                value.number = store.number(info.id);
+                break;
+            case VariableType::integer:
+                value.type = VariableValue::Type::integer;
+                value.integer = store.integer(info.id);
+                break;
+            case VariableType::text:
+                if (const std::optional<std::string_view> text = store.text(info.id)) {
+                    value.type = VariableValue::Type::text;
+                    value.text = *text;
+                } else {
+                    value.type = VariableValue::Type::null_text;
+                }
+                break;
+        }
+        values.push_back(std::move(value));
+    }
+    return values;
+}
+
+void apply_variables(std::span<const VariableValue> values, VariableStore& store) {
+    for (const VariableValue& value : values) {
+        switch (value.type) {
+            case VariableValue::Type::number: store.set_number(value.id, value.number); break;
+            case VariableValue::Type::integer: store.set_integer(value.id, value.integer); break;
+            case VariableValue::Type::text: store.set_text(value.id, value.text); break;
+            case VariableValue::Type::null_text: store.set_null_text(value.id); break;
+        }
+    }
+}
+
+Writer::Writer(Kind kind) {
+    bytes_.reserve(512);
+    u32(0);  // the length, filled in by bytes()
+    u32(protocol_version);
+    u32(static_cast<uint32_t>(kind));
+}
+
+void Writer::u32(uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void Writer::u64(uint64_t value) {
+    for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void Writer::f64(double value) {
+    u64(std::bit_cast<uint64_t>(value));
+}
+
+void Writer::string(std::string_view text) {
+    u32(static_cast<uint32_t>(text.size()));
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+}
+
+const std::vector<uint8_t>& Writer::bytes() {
+    const auto length = static_cast<uint32_t>(bytes_.size() - 4);
+    for (int i = 0; i < 4; ++i) bytes_[i] = static_cast<uint8_t>(length >> (8 * i));
+    return bytes_;
+}
+
+std::span<const uint8_t> Reader::take(size_t n) {
+    if (n > left()) {
+        throw ProtocolError("the message ends " + std::to_string(n - left()) + " bytes early (at byte " +
+                            std::to_string(at_) + " of " + std::to_string(bytes_.size()) + ")");
+    }
+    std::span<const uint8_t> taken = bytes_.subspan(at_, n);
+    at_ += n;
+    return taken;
+}
+
+uint8_t Reader::u8() {
+    return take(1)[0];
+}
+
+uint32_t Reader::u32() {
+    std::span<const uint8_t> b = take(4);
+    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+}
+
+uint64_t Reader::u64() {
+    const uint64_t low = u32();
+    return low | uint64_t{u32()} << 32;
+}
+
+double Reader::f64() {
+    return std::bit_cast<double>(u64());
+}
+
+std::string Reader::string(size_t max_bytes) {
+    const uint32_t length = u32();
+    if (length > max_bytes) throw ProtocolError("a text of " + std::to_string(length) + " bytes");
+    std::span<const uint8_t> b = take(length);
+    return std::string(b.begin(), b.end());
+}
+
+size_t Reader::count(size_t min_entry_bytes) {
+    const uint32_t n = u32();
+    if (n > left() / min_entry_bytes) {
+        throw ProtocolError("a count of " + std::to_string(n) + " where " + std::to_string(left()) +
+                            " bytes are left");
+    }
+    return n;
+}
+
+void Reader::finish() const {
+    if (left() != 0) throw ProtocolError(std::to_string(left()) + " bytes past the end of the message");
+}
+
+Header read_header(std::span<const uint8_t, header_bytes> bytes) {
+    Reader in(bytes);
+    const uint32_t length = in.u32();
+    const uint32_t version = in.u32();
+    const uint32_t kind = in.u32();
+    if (version != protocol_version) {
+        throw ProtocolError("protocol version " + std::to_string(version) + ", not " +
+                            std::to_string(protocol_version));
+    }
+    if (length < 8 || length > max_message_bytes) throw ProtocolError("a message length of " + std::to_string(length));
+    const bool known = (kind >= 1 && kind <= 3) || (kind >= 16 && kind <= 22);
+    if (!known) throw ProtocolError("unknown message kind " + std::to_string(kind));
+    return {static_cast<Kind>(kind), length - 8};
+}
+
+std::vector<uint8_t> encode(const Request& request) {
+    Writer out(request.kind);
+    switch (request.kind) {
+        case Kind::service: out.i32(request.service_id); break;
+        case Kind::click:
+            out.u32(request.area);
+            out.u32(request.event_class);
+            out.i32(request.x);
+            out.i32(request.y);
+            break;
+        case Kind::open:
+        case Kind::close:
+        case Kind::elements:
+        case Kind::frame: break;
+        case Kind::quit: return out.bytes();
+        default: throw ProtocolError(std::string(kind_name(request.kind)) + " is not a request");
+    }
+    put_variables(out, request.variables);
+    return out.bytes();
+}
+
+Request decode_request(const Message& message) {
+    Request request;
+    request.kind = message.kind;
+    Reader in(message.payload);
+    switch (message.kind) {
+        case Kind::service: request.service_id = in.i32(); break;
+        case Kind::click:
+            request.area = in.u32();
+            request.event_class = in.u32();
+            request.x = in.i32();
+            request.y = in.i32();
+            break;
+        case Kind::open:
+        case Kind::close:
+        case Kind::elements:
+        case Kind::frame: break;
+        case Kind::quit: in.finish(); return request;
+        default: throw ProtocolError(std::string(kind_name(message.kind)) + " is not a request");
+    }
+    request.variables = get_variables(in);
+    in.finish();
+    return request;
+}
+
+std::vector<uint8_t> encode_ready(const GaugeRecords& records, const std::vector<std::string>& record_lines,
+                                  const std::vector<ElementState>& states) {
+    Writer out(Kind::ready);
+    out.string(records.module);
+    out.string(records.name);
+    out.u32(records.size_value);
+    out.u32(static_cast<uint32_t>(records.elements.size()));
+    for (const ElementRecord& element : records.elements) put_element(out, element);
+    out.u32(static_cast<uint32_t>(records.mouse_areas.size()));
+    for (const MouseAreaRecord& area : records.mouse_areas) put_area(out, area);
+    out.u32(static_cast<uint32_t>(record_lines.size()));
+    for (const std::string& line : record_lines) out.string(line);
+    put_states(out, states);
+    return out.bytes();
+}
+
+Ready decode_ready(const Message& message) {
+    expect_kind(message, Kind::ready);
+    Reader in(message.payload);
+    Ready ready;
+    ready.records.module = in.string(4096);
+    ready.records.name = in.string(4096);
+    ready.records.size_value = in.u32();
+    const size_t elements = in.count(element_record_min_bytes);
+    for (size_t i = 0; i < elements; ++i) ready.records.elements.push_back(get_element(in));
+    const size_t areas = in.count(area_min_bytes);
+    for (size_t i = 0; i < areas; ++i) ready.records.mouse_areas.push_back(get_area(in));
+    const size_t lines = in.count(line_min_bytes);
+    for (size_t i = 0; i < lines; ++i) ready.record_lines.push_back(in.string());
+    get_states(in, ready.states, ready.records.elements.size());
+    in.finish();
+    return ready;
+}
+
+std::vector<uint8_t> encode_done(std::span<const EventLog* const> logs, const std::vector<ElementState>& states) {
+    Writer out(Kind::done);
+    out.u32(static_cast<uint32_t>(logs.size()));
+    for (const EventLog* log : logs) put_log(out, *log);
+    put_states(out, states);
+    return out.bytes();
+}
+
+void decode_done(const Message& message, std::span<EventLog* const> logs, std::vector<ElementState>& states) {
+    expect_kind(message, Kind::done);
+    Reader in(message.payload);
+    const uint32_t count = in.u32();
+    if (count != logs.size()) {
+        throw ProtocolError(std::to_string(count) + " phase logs where " + std::to_string(logs.size()) +
+                            " were asked for");
+    }
+    for (EventLog* log : logs) get_log(in, *log);
+    get_states(in, states, states.size());
+    in.finish();
+}
+
+std::vector<uint8_t> encode_failed(Failure failure, std::string_view text) {
+    Writer out(Kind::failed);
+    out.u32(static_cast<uint32_t>(failure));
+    out.string(text);
+    return out.bytes();
+}
+
+Failed decode_failed(const Message& message) {
+    expect_kind(message, Kind::failed);
+    Reader in(message.payload);
+    const uint32_t failure = in.u32();
+    if (failure < 1 || failure > 3) throw ProtocolError("unknown failure " + std::to_string(failure));
+    Failed failed{static_cast<Failure>(failure), in.string(4096)};
+    in.finish();
+    return failed;
+}
+
+}  // namespace panel::bridge

@@ -1,0 +1,105 @@
+// How panelhost finds and runs Windows modules: which file of a folder is taken, which
+// Windows build and bridge a command flies with, and where the wine prefix lies.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+
+#include "module_finder.h"
+#include "wine_prefix.h"
+
+namespace panel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+public:
+    Folder() : path_(fs::temp_directory_path() / ("panel-bridge-test-" + std::to_string(::getpid()))) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~Folder() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+    void touch(const fs::path& name) const {
+        fs::create_directories((path_ / name).parent_path());
+        std::ofstream(path_ / name) << "x";
+    }
+
+private:
+    fs::path path_;
+};
+
+TEST(WindowsModules, ANativeModuleComesFirstUnlessWindowsModulesAreAskedFor) {
+    Folder folder;
+    folder.touch("both.so");
+    folder.touch("both.gau");
+    folder.touch("only.gau");
+    const app::ModuleFinder native({folder.path()});
+    EXPECT_EQ(native.find("both"), folder.path() / "both.so");
+    EXPECT_EQ(native.find("only"), folder.path() / "only.gau");
+    const app::ModuleFinder windows({folder.path()}, {.preferred = true, .bridge = {}});
+    EXPECT_EQ(windows.find("both"), folder.path() / "both.gau");
+    EXPECT_TRUE(app::ModuleFinder::is_windows_module("X/GPS.GAU"));
+    EXPECT_FALSE(app::ModuleFinder::is_windows_module("X/gau.so"));
+}
+
+TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheConfiguredOne) {
+    Folder folder;
+    folder.touch("named/bin/panel_bridge.exe");
+    folder.touch("configured/bin/panel_bridge.exe");
+    folder.touch("install/Gauges/GPS.gau");
+    const fs::path named = folder.path() / "named", configured = folder.path() / "configured";
+
+    // Not asked for: only the configured build's bridge, for a .gau found anyway.
+    app::WindowsBuild build = app::windows_build(false, {}, configured);
+    EXPECT_FALSE(build.modules.preferred);
+    EXPECT_EQ(build.modules.bridge, configured / "bin" / "panel_bridge.exe");
+    EXPECT_TRUE(build.folders.empty());
+    EXPECT_TRUE(app::windows_build(false, {}, {}).modules.bridge.empty());
+
+    build = app::windows_build(true, named, configured);
+    EXPECT_TRUE(build.modules.preferred);
+    EXPECT_EQ(build.modules.bridge, named / "bin" / "panel_bridge.exe");
+    EXPECT_EQ(build.folders, (std::vector<fs::path>{named / "modules", named / "Gauges", named}));
+    EXPECT_EQ(app::windows_build(true, {}, configured).modules.bridge, configured / "bin" / "panel_bridge.exe");
+    // An install folder has no bridge of its own: the configured build's runs its modules.
+    EXPECT_EQ(app::windows_build(true, folder.path() / "install", configured).modules.bridge,
+              configured / "bin" / "panel_bridge.exe");
+
+    try {
+        app::windows_build(true, {}, {});
+        FAIL() << "no build, yet one was found";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("--windows DIR"), std::string::npos) << error.what();
+    }
+    try {
+        app::windows_build(true, folder.path() / "nowhere", configured);
+        FAIL() << "a missing folder was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()).find((folder.path() / "nowhere").string() + ": no such Windows build"), 0u)
+            << error.what();
+    }
+}
+
+TEST(WinePrefix, LiesInTheUsersCacheFolder) {
+    EXPECT_EQ(bridge::wine_prefix_folder("/x/cache", "/home/p"), fs::path("/x/cache/panelhost/wine"));
+    // A relative XDG_CACHE_HOME is to be ignored, as the base directory rules say.
+    EXPECT_EQ(bridge::wine_prefix_folder("cache", "/home/p"), fs::path("/home/p/.cache/panelhost/wine"));
+    EXPECT_EQ(bridge::wine_prefix_folder("", "/home/p"), fs::path("/home/p/.cache/panelhost/wine"));
+    EXPECT_EQ(bridge::wine_prefix_folder(nullptr, "/home/p"), fs::path("/home/p/.cache/panelhost/wine"));
+    EXPECT_THROW(bridge::wine_prefix_folder(nullptr, nullptr), std::runtime_error);
+    EXPECT_THROW(bridge::wine_prefix_folder("", ""), std::runtime_error);
+}
+
+TEST(WinePrefix, WineRunsQuietlyIn32BitsWithoutInstallerDialogs) {
+    const std::vector<std::string> environment = bridge::wine_environment("/p/wine");
+    EXPECT_EQ(environment, (std::vector<std::string>{"WINEPREFIX=/p/wine", "WINEARCH=win32", "WINEDEBUG=-all",
+                                                     "WINEDLLOVERRIDES=mscoree,mshtml="}));
+    const std::vector<std::string> command = bridge::wine_bridge_command("/b/panel_bridge.exe", "/m/GPS.gau");
+    EXPECT_EQ(command, (std::vector<std::string>{"wine", "/b/panel_bridge.exe", "/m/GPS.gau"}));
+}
+
+}  // namespace
+}  // namespace panel
