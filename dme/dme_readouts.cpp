@@ -52,29 +52,50 @@ double GAUGE_CALL time_readout(StringElement* element) {
 }
 
 // The own value's low word holds four BCD digits, highest first: 0x1345 is 113.45 MHz.
-static float frequency_mhz(const StringElement* element) {
-    uint32_t word = element->own_var.value.word;
+static float frequency_mhz(uint32_t word) {
     char composed[GAUGE_TEXT_CAPACITY];
     platform_compose_frequency(composed, sizeof composed, (int)((word >> 12) & 0xF), (int)((word >> 8) & 0xF),
                                (int)((word >> 4) & 0xF), (int)(word & 0xF));
     return (float)atof(composed);
 }
 
+// Composing, reading back and formatting the frequency cost more than the rest of the frame,
+// and the word changes only when the radio is tuned: each readout keeps the text its last word
+// gave and writes it again while the word stays. Only the four digits count, so a key above
+// 0xFFFF stands for "nothing yet".
+typedef struct FrequencyText {
+    uint32_t digits;
+    char text[GAUGE_TEXT_CAPACITY];
+} FrequencyText;
+
+static FrequencyText freq_text = {0xFFFFFFFFu, ""};
+static FrequencyText freq_set_text = {0xFFFFFFFFu, ""};
+
+// The text of the frequency in the own value's word.
+static const char* frequency_text(FrequencyText* cache, const StringElement* element) {
+    uint32_t digits = element->own_var.value.word & 0xFFFFu;
+    if (cache->digits != digits) {
+        format_readout(cache->text, "%3.2f", frequency_mhz(digits));
+        cache->digits = digits;
+    }
+    return cache->text;
+}
+
 // The steady frequency, counter at 0.
 double GAUGE_CALL freq_readout(StringElement* element) {
     light_element(&element->head);
-    float mhz = frequency_mhz(element);
+    const char* mhz = frequency_text(&freq_text, element);
     show_element_when(&element->head, dme.mode == MODE_FREQ && dme.powered == 1 && dme.freq_set_count == 0.0f);
-    format_readout(element->text, "%3.2f", mhz);
+    copy_readout_text(element->text, mhz);
     return 13;
 }
 
 // The frequency being set, counter at 1: on in even seconds, off in odd ones.
 double GAUGE_CALL freq_set_readout(StringElement* element) {
     light_element(&element->head);
-    float mhz = frequency_mhz(element);
+    const char* mhz = frequency_text(&freq_set_text, element);
     show_element_when(&element->head, dme.powered == 1 && dme.mode == MODE_FREQ && dme.freq_set_count == 1.0f &&
                                      dme.blink_phase == 1);
-    format_readout(element->text, "%3.2f", mhz);
+    copy_readout_text(element->text, mhz);
     return 13;
 }

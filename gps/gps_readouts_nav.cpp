@@ -47,6 +47,21 @@ double GAUGE_CALL desired_track_readout(StringElement* element) {
     return value;
 }
 
+// The sine of the last whole-degree wind angle: the angle seldom changes from one update to
+// the next, and the library-free sine is the dearest step of the navigator's whole frame.
+static int32_t drift_sine_angle;
+static double drift_sine;
+static int32_t drift_sine_known;
+
+static double wind_angle_sine(int32_t angle) {
+    if (!drift_sine_known || angle != drift_sine_angle) {
+        drift_sine = gauge_sin(angle * 3.14 / 180.0);
+        drift_sine_angle = angle;
+        drift_sine_known = 1;
+    }
+    return drift_sine;
+}
+
 // 23: track made good, the heading corrected by the wind's drift; 999 when too slow to tell
 double GAUGE_CALL track_readout(StringElement* element) {
     light_element(&element->head);
@@ -57,7 +72,7 @@ double GAUGE_CALL track_readout(StringElement* element) {
         gps.track_deg = 999;
     } else {
         // 57.32... is 180 / 3.14, the navigator's degrees per radian
-        double drift = gauge_sin(gps.wind_angle * 3.14 / 180.0) * (gps_input(WIND_SPEED_INPUT) / airspeed) *
+        double drift = wind_angle_sine(gps.wind_angle) * (gps_input(WIND_SPEED_INPUT) / airspeed) *
                        57.324840764331206;
         gps.track_deg = truncate_to_int32(heading + drift);
         if (gps.track_deg < 0) gps.track_deg += 360;

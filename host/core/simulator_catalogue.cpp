@@ -71,12 +71,16 @@ const char* type_name(VariableType type) {
 }
 
 Catalogue::Catalogue(std::span<const VariableInfo> variables, std::span<const KeyEventInfo> events)
-    : variables_(variables), events_(events) {
-    for (size_t i = 0; i < variables.size(); ++i) by_id_.emplace_back(variables[i].id, static_cast<int>(i));
+    : variables_(variables), events_(events), direct_(direct_ids, -1) {
+    for (size_t i = 0; i < variables.size(); ++i) {
+        if (variables[i].id < direct_ids && i < INT16_MAX) direct_[variables[i].id] = static_cast<int16_t>(i);
+        else by_id_.emplace_back(variables[i].id, static_cast<int>(i));
+    }
     std::sort(by_id_.begin(), by_id_.end());
 }
 
 int Catalogue::index_of(uint32_t id) const {
+    if (id < direct_ids) return direct_[id];
     auto found = std::lower_bound(by_id_.begin(), by_id_.end(), std::pair<uint32_t, int>{id, -1});
     return found != by_id_.end() && found->first == id ? found->second : -1;
 }

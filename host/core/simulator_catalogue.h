@@ -48,9 +48,14 @@ public:
     std::span<const KeyEventInfo> events() const { return events_; }
 
 private:
+    // Ids below this are found by a direct table: every lookup of every frame asks, most of
+    // them for small ids.
+    static constexpr uint32_t direct_ids = 4096;
+
     std::span<const VariableInfo> variables_;
     std::span<const KeyEventInfo> events_;
-    std::vector<std::pair<uint32_t, int>> by_id_;  // sorted by id
+    std::vector<int16_t> direct_;                  // index by id, -1 for none
+    std::vector<std::pair<uint32_t, int>> by_id_;  // the rest, sorted by id
 };
 
 // Every variable either gauge reads (its input list and its elements' own variables) and

@@ -1,6 +1,7 @@
 // The distance, speed, time and frequency readouts of a powered radio.
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #include "dme_fixture.h"
@@ -80,6 +81,27 @@ TEST_F(DmeReadouts, FrequencyWordsAreFourBcdDigits) {
         EXPECT_EQ(s.result(FREQ), 13.0);
         EXPECT_EQ(s.result(FREQ_SET), 13.0);
     }
+}
+
+// Each readout keeps the text of its last word. A word held over frames gives its text in every
+// frame (the host hands over a cleared buffer each time); a word that changes in any digit, or
+// changes back, gives its own. The set frequency runs through the words in reverse order.
+TEST_F(DmeReadouts, FrequencyTextsFollowTheirWordsFrameAfterFrame) {
+    click_freq(1);
+    const std::pair<int32_t, const char*> steps[] = {{0x1345, "113.45"}, {0x1345, "113.45"}, {0x0945, "109.45"},
+                                                     {0x0945, "109.45"}, {0x1340, "113.40"}, {0x1345, "113.45"}};
+    const size_t count = std::size(steps);
+    for (size_t i = 0; i < count; ++i) {
+        s.variables().set_integer(FREQ_VAR, steps[i].first);
+        s.variables().set_integer(SET_FREQ_VAR, steps[count - 1 - i].first);
+        s.run_frame();
+        EXPECT_STREQ(s.text(FREQ), steps[i].second) << "frame " << i;
+        EXPECT_STREQ(s.text(FREQ_SET), steps[count - 1 - i].second) << "frame " << i;
+    }
+    // Only the four digits count: bits above them leave the text as it was.
+    s.variables().set_integer(FREQ_VAR, 0x71345);
+    s.run_frame();
+    EXPECT_STREQ(s.text(FREQ), "113.45");
 }
 
 TEST_F(DmeReadouts, OutOfRangeInputsStayInsideTheTextBuffer) {
