@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
   xvfb xauth xdotool
+  # clang with its libFuzzer and sanitizer runtimes, for the fuzzers
+  clang libclang-rt-14-dev
 )
 
 as_root() {
