@@ -3,33 +3,18 @@
 #include <stdexcept>
 
 namespace panel::app {
-namespace {
-
-using scenario::WorldKind;
-
-const char* world_name(WorldKind kind) {
-    switch (kind) {
-        case WorldKind::position: return "position";
-        case WorldKind::altitude: return "altitude";
-        case WorldKind::heading: return "heading";
-        case WorldKind::speed: return "speed";
-        case WorldKind::wind: return "wind";
-        case WorldKind::utc: return "utc";
-        case WorldKind::baro: return "baro";
-        case WorldKind::obs: return "obs";
-        case WorldKind::waypoint: return "waypoint";
-        case WorldKind::dme: return "dme";
-        case WorldKind::tune: return "tune";
-        case WorldKind::supply: return "supply";
-        case WorldKind::gps_status: return "gps_status";
-    }
-    return "?";
-}
-
-}  // namespace
 
 Flight::Flight(Panel& panel, VariableStore& variables, sim::FlightSetup setup)
-    : panel_(panel), variables_(variables), setup_(std::move(setup)) {
+    : panel_(panel),
+      variables_(variables),
+      own_world_(std::in_place, std::move(setup), variables.catalogue()),
+      source_(*own_world_),
+      world_source_(&*own_world_) {
+    panel_.add_observer(*this);
+}
+
+Flight::Flight(Panel& panel, VariableStore& variables, FlightSource& source)
+    : panel_(panel), variables_(variables), source_(source), world_source_(dynamic_cast<WorldSource*>(&source)) {
     panel_.add_observer(*this);
 }
 
@@ -37,9 +22,26 @@ Flight::~Flight() {
     panel_.remove_observer(*this);
 }
 
+WorldSource& Flight::needs_world(const std::string& step) {
+    if (world_source_ == nullptr) {
+        throw std::invalid_argument(step + " needs the simulated world; here " + std::string(source_.name()) +
+                                    " flies the aircraft");
+    }
+    return *world_source_;
+}
+
 sim::World& Flight::world() {
-    if (!world_) world_.emplace(setup_, variables_.catalogue());
-    return *world_;
+    return needs_world("the world").world();
+}
+
+// What the source has to say goes into the trace with the frame it happened in.
+void Flight::pass_on_notes() {
+    source_notes_.clear();
+    source_.take_notes(source_notes_);
+    for (const std::string& line : source_notes_) {
+        if (note_listener_) note_listener_(line);
+        if (source_note_listener_) source_note_listener_(line);
+    }
 }
 
 // The panel's first update, when it comes up: the world as set up, at 0 s. Gauges reset
@@ -47,7 +49,7 @@ sim::World& Flight::world() {
 void Flight::open_panel() {
     if (opened_) return;
     opened_ = true;
-    world().fill(variables_);
+    source_.fill(variables_);
     apply_pins();
     if (frame_start_) frame_start_(0);
     panel_.run_frame();
@@ -56,14 +58,14 @@ void Flight::open_panel() {
 
 void Flight::advance_frame() {
     open_panel();
-    // The world moves on first, so that the gauges of update N see it at N/18 s, the time the
+    // The source moves on first, so that the gauges of update N see it at N/18 s, the time the
     // script's clock gives that update.
-    sim::World& now = world();
-    now.advance_frame();
-    now.fill(variables_);
+    source_.advance_frame();
+    source_.fill(variables_);
     apply_pins();
     ++frames_;
     if (frame_start_) frame_start_(frames_);
+    pass_on_notes();
     panel_.run_frame();
     if (frame_end_) frame_end_(frames_);
 }
@@ -108,65 +110,15 @@ void Flight::pin_null_text(uint32_t id) {
 void Flight::unpin(uint32_t id) {
     pins_.erase(id);
     variables_.clear(id);
-    if (world_) world_->fill(variables_);
+    if (opened_) source_.fill(variables_);
 }
 
 void Flight::fly(scenario::FlyTarget target, double value) {
-    switch (target) {
-        case scenario::FlyTarget::heading: world().fly_heading(value); break;
-        case scenario::FlyTarget::altitude: world().fly_altitude(value); break;
-        case scenario::FlyTarget::speed: world().fly_speed(value); break;
-        case scenario::FlyTarget::vertical_speed: world().fly_vertical_speed(value); break;
-    }
+    needs_world("fly").fly(target, value);
 }
 
 void Flight::world(const scenario::WorldStep& step) {
-    if (!world_) {
-        set_up(step);
-        return;
-    }
-    // Once flying, the weather, the supply and the navigator's status may change; the rest is
-    // where and how the flight began.
-    switch (step.kind) {
-        case WorldKind::wind: world_->set_wind(step.value, step.knots); return;
-        case WorldKind::supply: world_->set_supply(step.on); return;
-        case WorldKind::gps_status: world_->set_gps_status(step.integer); return;
-        default:
-            throw std::invalid_argument(std::string("world ") + world_name(step.kind) +
-                                        " sets up the flight: give it before the first update");
-    }
-}
-
-void Flight::set_up(const scenario::WorldStep& step) {
-    switch (step.kind) {
-        case WorldKind::position: setup_.start = {step.latitude, step.longitude}; break;
-        case WorldKind::altitude: setup_.altitude_ft = step.value; break;
-        case WorldKind::heading: setup_.heading_deg = step.value; break;
-        case WorldKind::speed: setup_.airspeed_kt = step.value; break;
-        case WorldKind::wind: setup_.wind = {step.value, step.knots}; break;
-        case WorldKind::utc: {
-            const int seconds = static_cast<int>(step.value);
-            setup_.utc = {seconds / 3600, seconds / 60 % 60, seconds % 60};
-            break;
-        }
-        case WorldKind::baro: setup_.baro_mb = step.value; break;
-        case WorldKind::obs: setup_.obs_deg = step.value; break;
-        case WorldKind::waypoint:
-            // The script's plan replaces the default one; its first waypoint is where the first
-            // leg starts.
-            if (!waypoints_given_) setup_.flight_plan.clear();
-            waypoints_given_ = true;
-            setup_.flight_plan.push_back({step.ident, {step.latitude, step.longitude}});
-            setup_.active_waypoint = setup_.flight_plan.size() > 1 ? 1 : 0;
-            break;
-        case WorldKind::dme:
-            setup_.dme = {step.ident, step.value, {step.latitude, step.longitude}, step.elevation_ft.value_or(0.0),
-                          step.range_nm};
-            break;
-        case WorldKind::tune: setup_.dme_tuned_mhz = step.value; break;
-        case WorldKind::supply: setup_.supply_on = step.on; break;
-        case WorldKind::gps_status: setup_.gps_status = step.integer; break;
-    }
+    needs_world("world").world_step(step);
 }
 
 void Flight::click(size_t gauge, int32_t x, int32_t y) {
@@ -218,16 +170,19 @@ void Flight::phase_done(size_t gauge, Phase, const EventLog& log) {
     const double now = simulated_seconds();
     for (const KeyEvent& event : log.events()) {
         happenings_.push_back({scenario::Happening::Kind::event, now, gauge, event.id, event.value, {}});
-        if (!world().key_event(event)) {
+        if (!source_.key_event(event)) {
             std::string line = panel_.at(gauge).alias + " sent event " +
-                               describe_event(variables_.catalogue(), event.id) + ", which the world does not know";
+                               describe_event(variables_.catalogue(), event.id) + ", which " +
+                               std::string(source_.name()) + " does not know";
             if (note_listener_) note_listener_(line);
+            if (source_note_listener_) source_note_listener_(line);
             if (unknown_events_.size() < 100) unknown_events_.push_back(std::move(line));
         }
     }
     for (const CueRequest& cue : log.cues()) {
         happenings_.push_back({scenario::Happening::Kind::cue, now, gauge, 0, 0, cue.path});
     }
+    pass_on_notes();
 }
 
 }  // namespace panel::app

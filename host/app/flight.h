@@ -1,8 +1,9 @@
-// A flight: the simulated world and the panel's gauges run together, frame after frame, as
-// the scenario runner directs. Each frame the world moves on by 1/18 s and fills the
-// variables, the script's pinned values go over them, and every gauge runs an update. The key
-// events the gauges send are carried out by the world at once; an event it does not know is
-// noted, never lost.
+// A flight: a source of variables (the simulated world, or a live simulator) and the panel's
+// gauges run together, frame after frame, as the scenario runner directs. Each frame the source
+// moves on by 1/18 s and fills the variables, the script's pinned values go over them, and every
+// gauge runs an update. The key events the gauges send are carried out by the source at once;
+// an event it does not know is noted, never lost. The script's `fly` and `world` steps need the
+// simulated world; with another source they are refused.
 #pragma once
 
 #include <functional>
@@ -12,10 +13,12 @@
 #include <variant>
 #include <vector>
 
+#include "flight_source.h"
 #include "panel.h"
 #include "scenario_host.h"
 #include "variable_store.h"
 #include "world.h"
+#include "world_source.h"
 
 namespace panel::app {
 
@@ -24,6 +27,8 @@ public:
     // The world starts from `setup`, changed by the script's `world` steps until the first
     // update. `panel` must be driven by `variables`.
     Flight(Panel& panel, VariableStore& variables, sim::FlightSetup setup);
+    // Flies with `source`, which must outlive the flight.
+    Flight(Panel& panel, VariableStore& variables, FlightSource& source);
     ~Flight() override;
 
     // Called before and after every update, with the frame's number: 0 for the update that
@@ -37,11 +42,20 @@ public:
     }
     // Called for each line the flight itself has to say (notes, events nobody knows).
     void on_note(std::function<void(const std::string& line)> listener) { note_listener_ = std::move(listener); }
+    // Called, besides, for the source's own lines and the events it does not know: what a
+    // status line shows.
+    void on_source_note(std::function<void(const std::string& line)> listener) {
+        source_note_listener_ = std::move(listener);
+    }
 
-    // The world, made from the setup at the first update (or when first asked for).
+    FlightSource& source() { return source_; }
+    // The simulated world, or null when the source is another.
+    WorldSource* world_source() { return world_source_; }
+    // The world, made from the setup at the first update (or when first asked for); throws
+    // std::invalid_argument when the source is not the simulated world.
     sim::World& world();
     uint64_t frames() const { return frames_; }
-    // Events the gauges sent that the world does not know, in words.
+    // Events the gauges sent that the source does not know, in words.
     const std::vector<std::string>& unknown_events() const { return unknown_events_; }
 
     // ScenarioHost.
@@ -71,22 +85,25 @@ private:
     void open_panel();
     void apply_pins();
     void apply(uint32_t id, const Pin& pin);
-    void set_up(const scenario::WorldStep& step);
+    void pass_on_notes();
+    WorldSource& needs_world(const std::string& step);
 
     Panel& panel_;
     VariableStore& variables_;
-    sim::FlightSetup setup_;
-    std::optional<sim::World> world_;
+    std::optional<WorldSource> own_world_;
+    FlightSource& source_;
+    WorldSource* world_source_;
     std::map<uint32_t, Pin> pins_;
     std::vector<scenario::Happening> happenings_;
     std::vector<std::string> unknown_events_;
     uint64_t frames_ = 0;
     std::function<void(uint64_t)> frame_start_;
     std::function<void(uint64_t)> frame_end_;
-    bool waypoints_given_ = false;
     bool opened_ = false;
+    std::vector<std::string> source_notes_;
     std::function<void(const std::string&, bool)> snapshot_listener_;
     std::function<void(const std::string&)> note_listener_;
+    std::function<void(const std::string&)> source_note_listener_;
 };
 
 }  // namespace panel::app

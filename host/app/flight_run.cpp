@@ -10,6 +10,7 @@
 
 #include "embedded_demo.h"
 #include "flight.h"
+#include "frame_pacer.h"
 #include "gif_recorder.h"
 #include "panel.h"
 #include "panel_config.h"
@@ -96,10 +97,16 @@ private:
 }  // namespace
 
 FlightResult fly(const FlightOptions& options) {
+    WorldSource world(default_setup());
+    return fly(options, world);
+}
+
+FlightResult fly(const FlightOptions& options, FlightSource& source) {
     const PanelConfig config = read_panel(options.panel);
     VariableStore variables;
     Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders, options.windows), variables);
     const scenario::Script script = read_script(options.script, panel);
+    if (options.check_script) options.check_script(script, options.script.name);
     // A flight that writes nothing draws nothing.
     std::optional<PanelPicture> picture;
     if (options.out || options.final_picture) picture.emplace(panel);
@@ -124,9 +131,11 @@ FlightResult fly(const FlightOptions& options) {
         panel.add_observer(trace);
     }
 
-    Flight flight(panel, variables, default_setup());
+    Flight flight(panel, variables, source);
     GifRecorder gif(picture ? picture->width() : 1, picture ? picture->height() : 1);
-    ProgressBar progress(options.progress, script.seconds);
+    ProgressBar progress(options.progress, std::max(script.seconds, options.duration.value_or(0.0)));
+    std::optional<FramePacer> pacer;
+    if (options.real_time) pacer.emplace(scenario::frames_per_second);
     FlightResult result;
 
     flight.on_frame_start([&](uint64_t frame) {
@@ -135,6 +144,7 @@ FlightResult fly(const FlightOptions& options) {
     flight.on_frame_end([&](uint64_t) {
         const double seconds = flight.simulated_seconds();
         progress.update(seconds);
+        if (pacer) pacer->wait();
         if (options.out && gif.due(seconds)) {
             picture->draw();
             cairo_surface_flush(picture->surface());
@@ -157,7 +167,17 @@ FlightResult fly(const FlightOptions& options) {
     } catch (const scenario::RunError& error) {
         throw std::runtime_error(error.what());
     }
+    const auto flying_on = [&] {
+        if (options.duration) return flight.simulated_seconds() + 1e-9 < *options.duration;
+        return options.until_source_ends && !source.finished();
+    };
+    uint64_t frames_after_script = 0;
+    for (; flying_on(); ++frames_after_script) flight.advance_frame();
     if (flight.frames() == 0) flight.advance_frame();  // a picture shows a panel that has run
+    if (options.out && options.end_snapshot) {
+        picture->draw({.night = options.night});
+        picture->write_png(staging->file(*options.end_snapshot + ".png"));
+    }
 
     if (options.final_picture) {
         picture->draw({.night = options.night});
@@ -171,8 +191,8 @@ FlightResult fly(const FlightOptions& options) {
         for (fs::path& file : staging->publish()) result.written.push_back(std::move(file));
     }
 
-    result.simulated_seconds = summary.simulated_seconds;
-    result.frames = summary.frames;
+    result.simulated_seconds = frames_after_script > 0 ? flight.simulated_seconds() : summary.simulated_seconds;
+    result.frames = summary.frames + frames_after_script;
     result.snapshots = summary.snapshots;
     result.expectations_met = summary.met.size();
     for (const scenario::Outcome& failure : summary.failed) result.failures.push_back(failure.message);

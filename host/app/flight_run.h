@@ -1,15 +1,17 @@
-// One scripted flight from start to finish, as `panelhost demo`, `run` and `shot` fly it: the
-// panel loaded, the script read against it, the flight flown with its trace, snapshots and
-// time-lapse written into a staging folder that becomes the output only when the flight is
-// over, and a summary.
+// One scripted flight from start to finish, as `panelhost demo`, `run`, `shot` and `live
+// --headless` fly it: the panel loaded, the script read against it, the flight flown with its
+// trace, snapshots and time-lapse written into a staging folder that becomes the output only
+// when the flight is over, and a summary.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "flight_source.h"
 #include "module_finder.h"
 #include "panel.h"
 #include "panel_config.h"
@@ -38,6 +40,16 @@ struct FlightOptions {
     bool night = false;     // the final picture at night
     bool progress = false;  // a progress bar on standard error
     size_t gif_max_bytes = 5 * 1024 * 1024;
+    // After the script: fly on until this much simulated time has passed, or, without it and
+    // with `until_source_ends`, until the source has nothing more (a recording played through).
+    std::optional<double> duration;
+    bool until_source_ends = false;
+    // Updates kept to the wall clock (18 a second), for a source that runs in real time.
+    bool real_time = false;
+    // A picture of the panel as the flight ends, NAME.png in the output folder.
+    std::optional<std::string> end_snapshot;
+    // Looks the script over before it flies; throws std::runtime_error to refuse it.
+    std::function<void(const scenario::Script& script, const std::string& file)> check_script;
 };
 
 struct FlightResult {
@@ -54,6 +66,8 @@ struct FlightResult {
 // that stops the flight before it ends: a broken panel, module, bitmap or script, an output
 // folder that cannot be written. Failed expectations do not throw; they are in the result.
 FlightResult fly(const FlightOptions& options);
+// The same with another source of variables than the demo's world; `source` outlives the call.
+FlightResult fly(const FlightOptions& options, FlightSource& source);
 
 // The built-in demo: its panel and its scenario.
 NamedText demo_panel();

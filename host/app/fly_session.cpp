@@ -11,6 +11,7 @@
 #include "cue_playback.h"
 #include "flight.h"
 #include "frame_driver.h"
+#include "frame_pacer.h"
 #include "knob_wheel.h"
 #include "panel_picture.h"
 #include "panel_window.h"
@@ -22,9 +23,8 @@ namespace panel::app {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
-// The height of the status lines under the panel, in picture pixels: the world's state, then
+// The height of the status lines under the panel, in picture pixels: the source's state, then
 // what the gauges last asked for (or what the host has to say).
 constexpr int status_height = 32;
 
@@ -48,15 +48,6 @@ std::unique_ptr<sound::AudioSink> audio_sink(bool mute) {
     return sink;
 }
 
-std::string degrees_minutes(double degrees, char positive, char negative) {
-    const double magnitude = std::fabs(degrees);
-    const int whole = static_cast<int>(magnitude);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d\xC2\xB0%04.1f'%c", whole, (magnitude - whole) * 60.0,
-                  degrees < 0 ? negative : positive);
-    return text;
-}
-
 std::string time_stamp() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
@@ -68,11 +59,12 @@ std::string time_stamp() {
 
 class FlySession : private PanelObserver {
 public:
-    FlySession(const FlyOptions& options, Panel& panel, VariableStore& variables)
+    FlySession(const FlyOptions& options, Panel& panel, VariableStore& variables, FlightSource& source)
         : options_(options),
           panel_(panel),
           picture_(panel),
-          flight_(panel, variables, default_setup()),
+          flight_(panel, variables, source),
+          pacer_(options.rate),
           frame_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), picture_.height() + status_height)),
           sink_(audio_sink(options.mute)),
           cues_(sound_base(options.sounds), *sink_, options.mute),
@@ -84,12 +76,18 @@ public:
                         options.display);
         panel_.add_observer(*this);
         flight_.on_frame_end([this](uint64_t) { after_frame(); });
+        // What the source says (a connection lost, an event it cannot carry out) goes where the
+        // last event is shown, and to standard error.
+        flight_.on_source_note([this](const std::string& line) {
+            last_event_ = fresh_note_ = line;
+            last_cue_.clear();
+            std::fprintf(stderr, "%s\n", line.c_str());
+        });
     }
 
     ~FlySession() override {
         panel_.remove_observer(*this);
         if (settings_path_ && window_) save_window_settings(*settings_path_, window_->settings());
-        cairo_surface_destroy(frame_);
     }
 
     Flight& flight() { return flight_; }
@@ -109,29 +107,25 @@ private:
     // Between two updates: draw, answer the user, and keep to real time.
     void after_frame() {
         draw();
+        fresh_note_.clear();
         handle(window_->poll());
         while (paused_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             handle(window_->poll());
             draw();
         }
-        const auto step = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(1.0 / (options_.rate * time_rate_)));
-        // Behind by more than an update (a slow machine, a dragged window): start afresh from now
-        // rather than rushing to catch up.
-        next_update_ = std::max(next_update_ + step, Clock::now() - step);
-        std::this_thread::sleep_until(next_update_);
+        pacer_.wait();
     }
 
     void draw() {
         picture_.draw({.night = night_});
-        cairo_t* cr = cairo_create(frame_);
+        cairo_t* cr = cairo_create(frame_.get());
         cairo_set_source_surface(cr, picture_.surface(), 0, 0);
         cairo_paint(cr);
         draw_status(cr);
         if (help_) draw_help(cr);
         cairo_destroy(cr);
-        window_->present(frame_);
+        window_->present(frame_.get());
     }
 
     void draw_status(cairo_t* cr) {
@@ -139,15 +133,8 @@ private:
         cairo_set_source_rgb(cr, 0.08, 0.08, 0.09);
         cairo_rectangle(cr, 0, top, picture_.width(), status_height);
         cairo_fill(cr);
-        sim::World& world = flight_.world();
-        const sim::UtcTime utc = world.utc();
-        char line[256];
-        std::snprintf(line, sizeof line, "%s %s  %.0f ft  hdg %03.0f  %.0f kt  %02d:%02d:%02d UTC  supply %s%s%s",
-                      degrees_minutes(world.position().latitude_deg, 'N', 'S').c_str(),
-                      degrees_minutes(world.position().longitude_deg, 'E', 'W').c_str(), world.altitude_ft(),
-                      world.heading_deg(), world.airspeed_kt(), utc.hours, utc.minutes, utc.seconds,
-                      world.supply_on() ? "on" : "OFF", paused_ ? "  PAUSED" : "",
-                      time_rate_ != 1.0 ? ("  x" + format_rate()).c_str() : "");
+        const std::string line = flight_.source().status() + (paused_ ? "  PAUSED" : "") +
+                                 (time_rate_ != 1.0 ? "  x" + format_rate() : "");
         show_text(cr, line, 6, top + 3, 0.78);
         std::string second = message_;
         if (second.empty()) second = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
@@ -235,6 +222,19 @@ private:
     }
 
     void act(Action action) {
+        message_.clear();
+        const bool flies_the_aircraft = action == Action::heading_left || action == Action::heading_right ||
+                                        action == Action::climb || action == Action::descend ||
+                                        action == Action::faster_aircraft || action == Action::slower_aircraft ||
+                                        action == Action::supply;
+        if (flies_the_aircraft && flight_.world_source() == nullptr) {
+            message_ = "the aircraft is flown in " + std::string(flight_.source().name()) + ", not from here";
+            return;
+        }
+        if (!flies_the_aircraft) {
+            act_on_window(action);
+            return;
+        }
         sim::World& world = flight_.world();
         if (!targets_set_) {
             heading_ = world.heading_deg();
@@ -242,7 +242,6 @@ private:
             speed_ = std::round(world.airspeed_kt());
             targets_set_ = true;
         }
-        message_.clear();
         switch (action) {
             case Action::heading_left: heading_ = std::fmod(heading_ + 350.0, 360.0); world.fly_heading(heading_); break;
             case Action::heading_right: heading_ = std::fmod(heading_ + 10.0, 360.0); world.fly_heading(heading_); break;
@@ -250,15 +249,23 @@ private:
             case Action::descend: altitude_ = std::max(altitude_ - 500.0, 0.0); world.fly_altitude(altitude_); break;
             case Action::faster_aircraft: speed_ = std::min(speed_ + 10.0, 400.0); world.fly_speed(speed_); break;
             case Action::slower_aircraft: speed_ = std::max(speed_ - 10.0, 0.0); world.fly_speed(speed_); break;
-            case Action::pause: paused_ = !paused_; break;
-            case Action::faster_time: time_rate_ = std::min(time_rate_ * 2.0, 16.0); break;
-            case Action::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); break;
             case Action::supply: world.set_supply(!world.supply_on()); break;
+            default: break;
+        }
+    }
+
+    // The keys that work whatever flies the aircraft.
+    void act_on_window(Action action) {
+        switch (action) {
+            case Action::pause: paused_ = !paused_; break;
+            case Action::faster_time: time_rate_ = std::min(time_rate_ * 2.0, 16.0); pacer_.set_rate(options_.rate * time_rate_); break;
+            case Action::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); pacer_.set_rate(options_.rate * time_rate_); break;
             case Action::night: night_ = !night_; break;
             case Action::screenshot: screenshot(); break;
             case Action::full_screen: window_->toggle_full_screen(); break;
             case Action::help: help_ = !help_; break;
             case Action::quit: throw WindowClosed{};
+            default: break;
         }
     }
 
@@ -271,7 +278,7 @@ private:
             file = options_.screenshots / ("panel-" + time_stamp() + "-" + std::to_string(n) + ".png");
         }
         try {
-            render::write_png(frame_, file);
+            render::write_png(frame_.get(), file);
             message_ = "saved " + file.string();
         } catch (const std::exception& failure) {
             message_ = failure.what();
@@ -283,6 +290,8 @@ private:
         for (const KeyEvent& event : log.events()) {
             last_event_ = panel_.at(gauge).alias + " sent " + describe_event(simulator_catalogue(), event.id);
         }
+        // The source's word on the event, given just before this.
+        if (!log.events().empty() && !fresh_note_.empty()) last_event_ += ": " + fresh_note_;
         for (const CueRequest& cue : log.cues()) {
             cues_.play(cue);
             last_cue_ = panel_.at(gauge).alias + " played " + cue.path;
@@ -294,12 +303,12 @@ private:
     Panel& panel_;
     PanelPicture picture_;
     Flight flight_;
-    cairo_surface_t* frame_;
+    FramePacer pacer_;
+    render::SurfacePtr frame_;  // owned here, so that a window that fails to open leaks nothing
     std::unique_ptr<sound::AudioSink> sink_;
     sound::CuePlayer cues_;
     std::optional<PanelWindow> window_;
     std::optional<fs::path> settings_path_;
-    Clock::time_point next_update_ = Clock::now();
     double time_rate_ = 1.0;
     bool paused_ = false;
     bool night_;
@@ -307,6 +316,7 @@ private:
     bool targets_set_ = false;
     double heading_ = 0.0, altitude_ = 0.0, speed_ = 0.0;
     std::string last_event_;
+    std::string fresh_note_;
     std::string last_cue_;
     std::string message_;
 };
@@ -314,12 +324,18 @@ private:
 }  // namespace
 
 int fly_window(const FlyOptions& options) {
+    WorldSource world(default_setup());
+    return fly_window(options, world);
+}
+
+int fly_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check) {
     const PanelConfig config = read_panel(options.panel);
     VariableStore variables;
     Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders, options.windows), variables);
     const std::optional<scenario::Script> script =
         options.script ? std::optional(read_script(*options.script, panel)) : std::nullopt;
-    FlySession session(options, panel, variables);
+    if (script && check) check(*script, options.script->name);
+    FlySession session(options, panel, variables, source);
     int status = 0;
     try {
         if (script) {

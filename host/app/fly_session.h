@@ -1,14 +1,17 @@
 // `panelhost fly`: the panel in a window, flown by hand. The simulated flight runs at the
 // panel's rate in real time (faster, slower or paused from the keyboard), the mouse works the
 // gauges' controls (a click calls an area's handler once; the wheel turns a knob), a status line
-// under the panel tells the world's state and the last thing a gauge asked for, and an optional
-// scenario drives the flight as `panelhost run` would, the window staying open after it ends.
+// under the panel tells the source's state (the world's, or a live simulator's link) and the
+// last thing a gauge asked for, and an optional scenario drives the flight as `panelhost run`
+// would, the window staying open after it ends. `panelhost live` shows its flight here too.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "flight_run.h"
+#include "flight_source.h"
 
 namespace panel::app {
 
@@ -29,5 +32,11 @@ struct FlyOptions {
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws
 // std::runtime_error with one line for a panel, module, script or window that cannot be used.
 int fly_window(const FlyOptions& options);
+
+using ScriptCheck = decltype(FlightOptions::check_script);
+
+// The same with another source of variables, which must outlive the call. Without the simulated
+// world the keys that fly the aircraft only say so.
+int fly_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check = {});
 
 }  // namespace panel::app

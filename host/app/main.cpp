@@ -3,6 +3,7 @@
 //   panelhost run SCRIPT [--out DIR]      any scenario
 //   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
 //   panelhost fly [SCRIPT]                the panel in a window, flown by hand
+//   panelhost live [SCRIPT]               the panel driven by a running FlightGear
 //   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1.
@@ -16,6 +17,7 @@
 
 #include "flight_run.h"
 #include "fly_session.h"
+#include "live_session.h"
 #include "module_check.h"
 #include "panel_window.h"
 #include "scenario_time.h"
@@ -85,8 +87,8 @@ void print_summary(const FlightResult& result, const std::optional<fs::path>& ou
     if (out) std::printf("wrote %zu files into %s\n", result.written.size(), out->string().c_str());
 }
 
-int fly_and_report(FlightOptions options, bool quiet) {
-    const FlightResult result = panel::app::fly(options);
+int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* source = nullptr) {
+    const FlightResult result = source ? panel::app::fly(options, *source) : panel::app::fly(options);
     for (const std::string& failure : result.failures) std::fprintf(stderr, "%s\n", failure.c_str());
     if (!quiet) print_summary(result, options.out);
     if (!result.failures.empty()) {
@@ -147,6 +149,41 @@ int main(int argc, char** argv) {
     fly_common.add_to(*fly);
     fly->footer(keys_text);
 
+    Common live_common;
+    panel::app::LiveOptions live_options;
+    live_options.protocol = fs::path(PANEL_SOURCE_DIR) / "packaging" / "flightgear" / "panelhost.xml";
+    std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds;
+    double live_duration = 0.0;
+    int live_display = -1;
+    bool live_headless = false, live_night = false, live_mute = false;
+    CLI::App* live = app.add_subcommand(
+        "live", "the panel driven by a running FlightGear (or a recording of one): its values over UDP by the "
+                "generic protocol, the gauges' key events written back through its property server");
+    live->add_option("script", live_script, "a scenario to run against it: clicks, waits, expectations, snapshots")
+        ->check(CLI::ExistingFile);
+    live->add_option("--listen", live_options.listen,
+                     "where FlightGear's datagrams come to, HOST:PORT (default 127.0.0.1:5500; 0.0.0.0:5500 "
+                     "for another machine's)");
+    live->add_option("--protocol", live_protocol,
+                     "the protocol file FlightGear sends by (default: the shipped packaging/flightgear/panelhost.xml)")
+        ->check(CLI::ExistingFile);
+    live->add_option("--fgfs-props", live_props, "FlightGear's property server (--telnet), HOST:PORT, for the key events");
+    live->add_option("--replay", live_replay, "play a recording of protocol lines instead of listening")
+        ->check(CLI::ExistingFile);
+    live->add_option("--rate", live_options.replay_rate, "the replay's speed (default 1: as recorded)")
+        ->check(CLI::Range(0.05, 100.0));
+    live->add_flag("--headless", live_headless, "no window: fly until the script ends, --duration or the replay's end");
+    live->add_option("--duration", live_duration, "with --headless: fly this many seconds (after the script, if any)")
+        ->check(CLI::Range(0.0, 10800.0));
+    live->add_option("-o,--out", live_out,
+                     "with --headless: the trace, the script's snapshots and panel.png at the end (default out); "
+                     "with a window: where F12 saves its screenshots");
+    live->add_option("--display", live_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
+    live->add_flag("--night", live_night, "start with night lighting");
+    live->add_flag("--mute", live_mute, "play no cue sounds");
+    live->add_option("--sounds", live_sounds, "the folder cue paths are relative to (default: the current one)");
+    live_common.add_to(*live);
+
     std::vector<std::string> check_files;
     bool check_verbose = false;
     CLI::App* check = app.add_subcommand(
@@ -193,6 +230,48 @@ int main(int argc, char** argv) {
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
             return panel::app::fly_window(options);
+        }
+        if (live->parsed()) {
+            if (!live_protocol.empty()) live_options.protocol = live_protocol;
+            if (!live_props.empty()) live_options.props = live_props;
+            if (!live_replay.empty()) live_options.replay = live_replay;
+            FlightOptions flight = live_common.options();
+            if (!live_script.empty()) flight.script = read_text(live_script);
+            if (live_headless && live_script.empty() && live_duration <= 0.0 && !live_options.replay) {
+                std::fprintf(stderr, "live --headless: give a script, --duration or --replay, or it would never end\n");
+                return 2;
+            }
+            const std::unique_ptr<panel::live::LiveSource> source = panel::app::make_live_source(live_options);
+            if (!live->get_option("--listen")->empty() && live_options.replay) {
+                std::fprintf(stderr, "note: --listen is not used with --replay\n");
+            }
+            std::vector<std::string> notes;
+            source->take_notes(notes);
+            for (const std::string& line : notes) std::fprintf(stderr, "note: %s\n", line.c_str());
+            if (!live_common.quiet) std::fprintf(stderr, "%s\n", source->status().c_str());
+            if (live_headless) {
+                if (live_script.empty()) flight.script = {"(no scenario)", "", {}};
+                flight.out = live_out;
+                if (live_duration > 0.0) flight.duration = live_duration;
+                flight.until_source_ends = live_options.replay.has_value();
+                flight.real_time = !live_options.replay;
+                flight.end_snapshot = "panel";
+                flight.check_script = panel::app::refuse_world_steps;
+                const int status = fly_and_report(std::move(flight), live_common.quiet, source.get());
+                if (!live_common.quiet) std::fprintf(stderr, "at the end: %s\n", source->status().c_str());
+                return status;
+            }
+            panel::app::FlyOptions options;
+            options.panel = flight.panel;
+            if (!live_script.empty()) options.script = flight.script;
+            options.gauge_folders = flight.gauge_folders;
+            options.windows = flight.windows;
+            options.screenshots = live_out;
+            if (live_display >= 0) options.display = live_display;
+            options.night = live_night;
+            options.mute = live_mute;
+            if (!live_sounds.empty()) options.sounds = live_sounds;
+            return panel::app::fly_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();
         options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_text(shot_script);

@@ -4,12 +4,14 @@
 // says nautical miles.
 #pragma once
 
+#include "simulator_units.h"
+
 namespace panel::sim {
 
 // The mean Earth radius: one sphere for every distance and every step of the flight.
 inline constexpr double earth_radius_m = 6371008.8;
-inline constexpr double metres_per_nm = 1852.0;
-inline constexpr double metres_per_foot = 0.3048;
+using units::metres_per_foot;
+using units::metres_per_nm;
 
 struct GeoPoint {
     double latitude_deg = 0.0;

@@ -2,20 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <stdexcept>
 #include <utility>
 
 namespace panel::sim {
 namespace {
 
-// The gauges' own position scales: units per degree of latitude and of longitude (the latter
-// close to, but not, 2^32 / 360).
-constexpr double latitude_units_per_degree = 111130.555557;
-constexpr double longitude_units_per_degree = 11930430.0;
-// The vertical speed variable counts 1/256 metre per second.
-constexpr double vertical_speed_units_per_fpm = metres_per_foot / 60.0 * 256.0;
-constexpr double knots_to_metres_per_second = metres_per_nm / 3600.0;
+using units::knots_to_metres_per_second;
+using units::radians;
 constexpr double seconds_per_day = 86400.0;
 
 // Limits beyond which a value is taken for a mistake rather than flown.
@@ -25,12 +19,7 @@ constexpr double fastest_kt = 1000.0;
 constexpr double steepest_fpm = 20000.0;
 constexpr double strongest_wind_kt = 500.0;
 
-// The DME band, in hundredths of a megahertz, and its channel step.
-constexpr int lowest_frequency = 10800;
-constexpr int highest_frequency = 11795;
-constexpr int channel_step = 5;
-
-double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+constexpr int channel_step = units::dme_channel_step;
 
 // 0 up to (not including) 360.
 double normalized_degrees(double degrees) {
@@ -61,9 +50,6 @@ int whole(double value, int low, int high, std::string_view what) {
     return static_cast<int>(checked(value, low, high, what));
 }
 
-// The remainder that stays within 0 up to `divisor` for negative values too.
-int wrapped(int value, int divisor) { return ((value % divisor) + divisor) % divisor; }
-
 // Moves `value` towards `target` by at most `step`, landing on it exactly.
 double approach(double value, double target, double step) {
     const double difference = target - value;
@@ -87,17 +73,11 @@ uint32_t event_id(const Catalogue& catalogue, std::string_view name) {
 int frequency_hundredths(double mhz, std::string_view what) {
     const double hundredths = mhz * 100.0;
     const double channel = std::round(hundredths / channel_step) * channel_step;
-    if (!(channel >= lowest_frequency && channel <= highest_frequency) || std::abs(hundredths - channel) > 1e-6) {
+    if (!(channel >= units::lowest_dme_frequency && channel <= units::highest_dme_frequency) || std::abs(hundredths - channel) > 1e-6) {
         throw std::invalid_argument(std::string(what) + ": " + number_text(mhz) +
                                     " MHz is not one of 108.00 to 117.95 in steps of 0.05");
     }
     return static_cast<int>(channel);
-}
-
-int32_t bcd_frequency(int hundredths) {
-    const int digits = hundredths - 10000;  // every DME frequency starts with a 1
-    return static_cast<int32_t>((digits / 1000 % 10) << 12 | (digits / 100 % 10) << 8 | (digits / 10 % 10) << 4 |
-                                (digits % 10));
 }
 
 GroundVector ground_vector(double heading_deg, double airspeed_kt, Wind wind) {
@@ -197,26 +177,10 @@ void FlightPlan::sequence(GeoPoint here) {
 DmeRadio::DmeRadio(const DmeStation& station, double tuned_mhz)
     : station_(station),
       station_frequency_(frequency_hundredths(station.frequency_mhz, "flight setup: DME station frequency")),
-      tuned_(frequency_hundredths(tuned_mhz, "flight setup: tuned DME frequency")),
-      selection_(tuned_) {
+      selection_(frequency_hundredths(tuned_mhz, "flight setup: tuned DME frequency")) {
     checked(station.position, "flight setup: DME station");
     checked(station.elevation_ft, lowest_altitude_ft, highest_altitude_ft, "flight setup: DME elevation (ft)");
     checked(station.range_nm, 0.0, 1000.0, "flight setup: DME range (nm)");
-}
-
-void DmeRadio::select() {
-    if (selecting_) tuned_ = selection_;
-    else selection_ = tuned_;
-    selecting_ = !selecting_;
-}
-
-void DmeRadio::step_megahertz(int steps) {
-    const int megahertz = selection_ / 100 - lowest_frequency / 100;
-    selection_ = (lowest_frequency / 100 + wrapped(megahertz + steps, 10)) * 100 + selection_ % 100;
-}
-
-void DmeRadio::step_fraction(int steps) {
-    selection_ = selection_ / 100 * 100 + wrapped(selection_ % 100 + steps * channel_step, 100);
 }
 
 void DmeRadio::measure(GeoPoint position, double altitude_ft, double seconds) {
@@ -315,13 +279,13 @@ void World::fill(VariableStore& store) {
     store.set_number(v.utc_hours, time.hours);
     store.set_number(v.utc_minutes, time.minutes);
 
-    store.set_number(v.latitude, here.latitude_deg * latitude_units_per_degree);
-    store.set_number(v.longitude, here.longitude_deg * longitude_units_per_degree);
+    store.set_number(v.latitude, here.latitude_deg * units::latitude_units_per_degree);
+    store.set_number(v.longitude, here.longitude_deg * units::longitude_units_per_degree);
     store.set_number(v.altitude, aircraft_.altitude_ft());
     store.set_number(v.height, (aircraft_.altitude_ft() - ground_elevation_ft_) * metres_per_foot);
     store.set_number(v.heading, aircraft_.heading_deg());
     store.set_number(v.airspeed, aircraft_.airspeed_kt());
-    store.set_number(v.vertical_speed, aircraft_.vertical_speed_fpm() * vertical_speed_units_per_fpm);
+    store.set_number(v.vertical_speed, aircraft_.vertical_speed_fpm() * units::vertical_speed_units_per_fpm);
     store.set_number(v.ground_speed, ground().speed_kt * knots_to_metres_per_second);
     store.set_number(v.wind_direction, wind_.from_deg);
     store.set_number(v.wind_speed, wind_.speed_kt);
@@ -338,7 +302,7 @@ void World::fill(VariableStore& store) {
     store.set_number(v.rmi, initial_bearing_deg(here, dme_.station().position));
     store.set_number(v.dme_distance, dme_.slant_nm());
     store.set_number(v.dme_speed, dme_.speed_kt());
-    store.set_number(v.dme_reception, dme_.receiving() ? DmeRadio::reception_in_range : 0.0);
+    store.set_number(v.dme_reception, dme_.receiving() ? units::dme_reception_in_range : units::dme_reception_none);
     store.set_integer(v.dme_frequency, bcd_frequency(dme_.tuned_hundredths()));
     store.set_integer(v.dme_set_frequency, bcd_frequency(dme_.selection_hundredths()));
 
@@ -346,8 +310,9 @@ void World::fill(VariableStore& store) {
 }
 
 int32_t World::status_code() const {
-    const bool flies_a_leg = gps_status_ == 7 || gps_status_ == 71 || gps_status_ == 87 || gps_status_ == 95;
-    return flies_a_leg && plan_.direct() ? gps_status_ | 0x20 : gps_status_;
+    const bool flies_a_leg = gps_status_ == units::gps_status_leg || gps_status_ == 71 || gps_status_ == 87 ||
+                             gps_status_ == 95;
+    return flies_a_leg && plan_.direct() ? gps_status_ | units::gps_status_direct_bit : gps_status_;
 }
 
 bool World::key_event(const KeyEvent& event) {

@@ -18,8 +18,10 @@
 #include <string_view>
 #include <vector>
 
+#include "dme_selection.h"
 #include "geo.h"
 #include "simulator_catalogue.h"
+#include "simulator_units.h"
 #include "variable_source.h"
 
 namespace panel::sim {
@@ -75,9 +77,7 @@ struct FlightSetup {
 // stepping them never drifts. Throws std::invalid_argument, naming `what`, for a frequency off
 // the band or between channels.
 int frequency_hundredths(double mhz, std::string_view what = "DME frequency");
-// The radio's encoding: the four decimal digits after the leading 1 as BCD nibbles
-// (113.45 MHz gives 0x1345).
-int32_t bcd_frequency(int hundredths);
+using units::bcd_frequency;
 
 // Track and speed over the ground, from the air vector (heading, true airspeed) and the wind.
 struct GroundVector {
@@ -158,27 +158,24 @@ private:
 // The DME radio and the one station it can receive.
 class DmeRadio {
 public:
-    // A reception figure above the gauge's threshold of 255; 0 reads as no signal.
-    static constexpr double reception_in_range = 400.0;
-
     DmeRadio(const DmeStation& station, double tuned_mhz);
 
     // The frequency-setting event: the first starts a selection at the tuned frequency, the
     // next ends it and tunes the radio to the selection.
-    void select();
+    void select() { selection_.select(); }
     // Selection steps: whole megahertz within 108 to 117, and 0.05 MHz within the megahertz,
     // each wrapping round.
-    void step_megahertz(int steps);
-    void step_fraction(int steps);
+    void step_megahertz(int steps) { selection_.step_megahertz(steps); }
+    void step_fraction(int steps) { selection_.step_fraction(steps); }
 
     // The slant range from an aircraft at `position` and its rate of change over `seconds`
     // (the rate stays as it was when `seconds` is 0).
     void measure(GeoPoint position, double altitude_ft, double seconds);
 
-    int tuned_hundredths() const { return tuned_; }
-    int selection_hundredths() const { return selection_; }
-    bool selecting() const { return selecting_; }
-    bool receiving() const { return tuned_ == station_frequency_ && slant_nm_ <= station_.range_nm; }
+    int tuned_hundredths() const { return selection_.tuned(); }
+    int selection_hundredths() const { return selection_.selection(); }
+    bool selecting() const { return selection_.selecting(); }
+    bool receiving() const { return selection_.tuned() == station_frequency_ && slant_nm_ <= station_.range_nm; }
     double slant_nm() const { return slant_nm_; }
     double speed_kt() const { return speed_kt_; }
     const DmeStation& station() const { return station_; }
@@ -186,9 +183,7 @@ public:
 private:
     DmeStation station_;
     int station_frequency_;
-    int tuned_;
-    int selection_;
-    bool selecting_ = false;
+    DmeSelection selection_;
     double slant_nm_ = 0.0;
     double speed_kt_ = 0.0;
 };
@@ -214,7 +209,7 @@ private:
 class World : public VariableSource {
 public:
     // The panel's update rate.
-    static constexpr int frames_per_second = 18;
+    static constexpr int frames_per_second = units::updates_per_second;
     static constexpr double frame_seconds = 1.0 / frames_per_second;
 
     // Throws std::invalid_argument for a setup value out of range (one line naming it).

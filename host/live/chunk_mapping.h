@@ -1,0 +1,87 @@
+// The one table from FlightGear's values to the gauges' variables: each chunk of the protocol,
+// by name, with the catalogue variable it feeds and the conversion into the catalogue's unit
+// (the factors are those of simulator_units.h, which the simulated world uses too). Values
+// outside a row's range are bad data, as a garbled number would be.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "datagram.h"
+#include "generic_protocol.h"
+#include "simulator_catalogue.h"
+#include "variable_store.h"
+
+namespace panel::live {
+
+enum class Conversion {
+    scale,       // times `factor`
+    magnitude,   // the size, times `factor`
+    supply,      // volts: 1.0 at or above supply_on_volts, else 0.0
+    reception,   // in range or not: the DME's reception figure
+    frequency,   // MHz: the radio's BCD
+    text,        // as it is
+    gps_mode,    // FlightGear's GPS mode: "dto" flies a direct-to, anything else a leg
+    none,        // read by panelhost itself (the recording's clock, the direct-to target)
+};
+
+struct ChunkMapping {
+    std::string_view chunk;     // the protocol's <name>
+    std::string_view variable;  // the catalogue's name; empty for Conversion::none
+    Conversion conversion;
+    double factor = 1.0;
+    double low = -1e300, high = 1e300;  // in the chunk's own unit
+};
+
+// A 12-volt bus on its battery reads well above this, a dead one below.
+inline constexpr double supply_on_volts = 9.0;
+
+std::span<const ChunkMapping> chunk_mappings();
+
+// The DME channel nearest `mhz`, in hundredths of a megahertz; none off the band.
+std::optional<int> dme_channel(double mhz);
+
+// The values of the last good datagram, by chunk, and the variables made from them.
+class LiveVariables {
+public:
+    // Throws ProtocolError for a chunk of the wrong type for its row, std::invalid_argument when
+    // a row names a variable the catalogue lacks.
+    LiveVariables(const Protocol& protocol, const Catalogue& catalogue);
+
+    // What the protocol and the table do not share, one line each: chunks nobody reads (they
+    // are ignored) and rows no chunk feeds (their variables read 0).
+    const std::vector<std::string>& notes() const { return notes_; }
+
+    // Takes a parsed datagram: "" when taken, else the first value out of its row's range
+    // (then nothing is taken).
+    std::string take(const std::vector<ChunkValue>& values);
+    bool has_values() const { return !values_.empty(); }
+
+    // The last value of a chunk, by name: none before the first datagram or when the protocol
+    // has no such chunk.
+    std::optional<double> number(std::string_view chunk) const;
+    std::optional<std::string> text(std::string_view chunk) const;
+
+    // Writes every variable a chunk feeds. Without `receiving` (nothing yet, or stale) the
+    // supply is off and the navigator has no position, as with the avionics switched off.
+    void fill(VariableStore& store, bool receiving) const;
+
+private:
+    struct Row {
+        const ChunkMapping* mapping;
+        int chunk;  // in the protocol
+        uint32_t id;
+    };
+
+    const Protocol& protocol_;
+    std::vector<Row> rows_;
+    std::vector<ChunkValue> values_;
+    std::vector<std::string> notes_;
+    uint32_t supply_id_, gps_status_id_;
+};
+
+}  // namespace panel::live

@@ -1,0 +1,26 @@
+// Where the datagrams of a live session come from: FlightGear's socket or a recording of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace panel::live {
+
+class DatagramFeed {
+public:
+    virtual ~DatagramFeed() = default;
+
+    // Appends the datagrams that arrived since the last call, oldest first, once the panel's
+    // time has moved on by `frame_seconds` (of a backlog, only the newest few). Returns how many
+    // arrived. Never blocks.
+    virtual size_t poll(double frame_seconds, std::vector<std::string>& into) = 0;
+    // The feed's clock in seconds, which staleness is measured by: the wall clock for a socket,
+    // the recording's own for a replay.
+    virtual double now() const = 0;
+    // "listening on 127.0.0.1:5500", "replaying FILE": for the status line.
+    virtual std::string where() const = 0;
+    // A recording played to its end; a socket never finishes.
+    virtual bool finished() const { return false; }
+};
+
+}  // namespace panel::live

@@ -1,0 +1,153 @@
+#include "live_source.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "simulator_units.h"
+
+namespace panel::live {
+namespace {
+
+// Over this many seconds the receiving rate is measured.
+constexpr double rate_window_seconds = 2.0;
+// The log keeps this many lines of notes between two takes; the rest are counted.
+constexpr size_t max_notes = 200;
+
+uint32_t variable_id(const Catalogue& catalogue, std::string_view name) {
+    const VariableInfo* info = catalogue.variable(name);
+    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
+    return info->id;
+}
+
+}  // namespace
+
+LiveSource::LiveSource(Protocol protocol, std::unique_ptr<DatagramFeed> feed, std::unique_ptr<PropertyClient> props,
+                       const Catalogue& catalogue)
+    : protocol_(std::move(protocol)),
+      feed_(std::move(feed)),
+      props_(std::move(props)),
+      catalogue_(catalogue),
+      parser_(protocol_),
+      values_(protocol_, catalogue),
+      writes_(protocol_, catalogue),
+      tick_id_(variable_id(catalogue, "tick")),
+      seconds_id_(variable_id(catalogue, "seconds")) {
+    for (const std::string& line : values_.notes()) note(line);
+}
+
+void LiveSource::advance_frame() {
+    ++frames_;
+    arrived_.clear();
+    const size_t count = feed_->poll(1.0 / units::updates_per_second, arrived_);
+    const double now = feed_->now();
+    for (size_t i = 0; i < count; ++i) arrivals_.push_back(now);
+    if (count > 0 && !first_arrival_) first_arrival_ = now;
+    while (!arrivals_.empty() && arrivals_.front() < now - rate_window_seconds) arrivals_.pop_front();
+    take(arrived_);
+    if (count > arrived_.size()) skipped_ += count - arrived_.size();
+
+    const Link now_link = link();
+    if (now_link != noted_link_) {
+        if (now_link == Link::stale) note("FlightGear: stale: no datagram for " + std::to_string(static_cast<int>(stale_seconds)) + " s; the supply drops");
+        else if (now_link == Link::receiving) note("FlightGear: receiving (" + feed_->where() + ")");
+        noted_link_ = now_link;
+    }
+    if (props_) {
+        props_->pump();
+        for (std::string& line : props_->take_notes()) note(std::move(line));
+    }
+}
+
+// The newest good datagram wins; older ones are only looked at when a newer one is malformed.
+void LiveSource::take(const std::vector<std::string>& datagrams) {
+    bool taken = false;
+    for (size_t i = datagrams.size(); i-- > 0;) {
+        if (taken) {
+            ++skipped_;
+            continue;
+        }
+        std::string problem = parser_.parse(datagrams[i], parsed_);
+        if (problem.empty()) problem = values_.take(parsed_);
+        if (problem.empty()) {
+            taken = true;
+            last_good_ = feed_->now();
+            continue;
+        }
+        ++malformed_;
+        if (problem != last_problem_) note("FlightGear: a malformed datagram (" + problem + "), ignored");
+        last_problem_ = std::move(problem);
+    }
+}
+
+void LiveSource::fill(VariableStore& store) {
+    const double now = feed_->now();
+    values_.fill(store, link() == Link::receiving);
+    writes_.fill(store, values_, now);
+    store.set_number(tick_id_, static_cast<double>(frames_));
+    store.set_number(seconds_id_, static_cast<double>(frames_) / units::updates_per_second);
+}
+
+bool LiveSource::key_event(const KeyEvent& event) {
+    EventWrites::Outcome outcome = writes_.carry_out(event.id, values_, feed_->now());
+    if (!outcome.known) return false;
+    const std::string name = describe_event(catalogue_, event.id);
+    if (!outcome.problem.empty()) {
+        note(name + ": not carried out: " + outcome.problem);
+        return true;
+    }
+    if (outcome.writes.empty()) return true;
+    if (!props_) {
+        note(name + ": not sent: no property server (--fgfs-props)");
+        return true;
+    }
+    for (const PropertyWrite& write : outcome.writes) {
+        props_->set(write.path, write.value);
+        note(name + ": set " + write.path + " " + write.value);
+    }
+    props_->pump();  // sent at once when the connection is up
+    return true;
+}
+
+LiveSource::Link LiveSource::link() const {
+    if (!last_good_) return Link::listening;
+    return feed_->now() - *last_good_ > stale_seconds ? Link::stale : Link::receiving;
+}
+
+double LiveSource::rate() const {
+    if (!first_arrival_ || arrivals_.empty()) return 0.0;
+    const double span = std::min(rate_window_seconds, feed_->now() - *first_arrival_);
+    return span > 0.0 ? static_cast<double>(arrivals_.size()) / span : 0.0;
+}
+
+std::string LiveSource::status() const {
+    char text[512];
+    const Link now = link();
+    std::string line;
+    switch (now) {
+        case Link::listening: line = feed_->where(); break;
+        case Link::receiving:
+            std::snprintf(text, sizeof text, "receiving %.1f/s, %s", rate(), feed_->where().c_str());
+            line = text;
+            break;
+        case Link::stale:
+            std::snprintf(text, sizeof text, "stale: no datagram for %.0f s, %s", feed_->now() - *last_good_,
+                          feed_->where().c_str());
+            line = text;
+            break;
+    }
+    if (malformed_ > 0) line += "  bad data: " + std::to_string(malformed_) + " malformed (" + last_problem_ + ")";
+    line += props_ ? "  " + props_->describe() : "  no props";
+    return line;
+}
+
+void LiveSource::note(std::string line) {
+    if (notes_.size() < max_notes) notes_.push_back(std::move(line));
+}
+
+void LiveSource::take_notes(std::vector<std::string>& into) {
+    for (std::string& line : notes_) into.push_back(std::move(line));
+    notes_.clear();
+}
+
+}  // namespace panel::live

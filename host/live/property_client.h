@@ -1,0 +1,66 @@
+// A client of FlightGear's property server (TCP, POSIX sockets): `set PATH VALUE` lines sent in
+// data mode, so that the server answers nothing. It never blocks the panel: the connection is
+// made and written without blocking at each update, lost connections are made again after a
+// back-off, and lines given meanwhile wait in a bounded queue.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "socket_address.h"
+
+namespace panel::live {
+
+class PropertyClient {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    static constexpr double first_retry_seconds = 0.5;
+    static constexpr double longest_retry_seconds = 8.0;
+    static constexpr double connect_timeout_seconds = 5.0;
+    static constexpr size_t max_queued_lines = 256;
+
+    // HOST:PORT; throws std::runtime_error with one line for one that cannot be resolved.
+    explicit PropertyClient(const std::string& server);
+    ~PropertyClient();
+    PropertyClient(const PropertyClient&) = delete;
+    PropertyClient& operator=(const PropertyClient&) = delete;
+
+    // Queues `set PATH VALUE`.
+    void set(const std::string& path, const std::string& value);
+    // One step of the connection, at each panel update: connects, sends what waits, reads and
+    // drops what the server says.
+    void pump();
+
+    bool connected() const { return state_ == State::connected; }
+    size_t queued() const { return queue_.size(); }
+    // "props 127.0.0.1:5501 connected", "... connecting", "... down (Connection refused), retry in 2 s".
+    std::string describe() const;
+    // Lines for the log: connections made and lost, lines dropped from a full queue.
+    std::vector<std::string> take_notes();
+
+private:
+    enum class State { waiting, connecting, connected };
+
+    void start_connecting();
+    void finish_connecting();
+    void send_queued();
+    void drain_input();
+    void lose(const std::string& why);
+
+    SocketAddress server_;
+    int fd_ = -1;
+    State state_ = State::waiting;
+    Clock::time_point retry_at_ = Clock::now();
+    Clock::time_point connect_started_;
+    double backoff_seconds_ = first_retry_seconds;
+    std::string problem_;
+    std::deque<std::string> queue_;  // whole lines with their \r\n
+    size_t sent_of_front_ = 0;       // bytes of the first line already written
+    std::vector<std::string> notes_;
+    size_t dropped_ = 0;
+};
+
+}  // namespace panel::live

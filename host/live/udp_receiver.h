@@ -1,0 +1,35 @@
+// FlightGear's datagrams from a UDP socket (POSIX sockets), read without blocking at each
+// panel update.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "datagram_feed.h"
+
+namespace panel::live {
+
+class UdpReceiver : public DatagramFeed {
+public:
+    // Binds HOST:PORT (port 0: any free one). Throws std::runtime_error with one line when it
+    // cannot.
+    explicit UdpReceiver(const std::string& listen);
+    ~UdpReceiver() override;
+    UdpReceiver(const UdpReceiver&) = delete;
+    UdpReceiver& operator=(const UdpReceiver&) = delete;
+
+    // Every datagram waiting in the socket; of a backlog only the newest few are kept.
+    size_t poll(double frame_seconds, std::vector<std::string>& into) override;
+    double now() const override;
+    std::string where() const override { return "listening on " + listen_; }
+
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+    std::string listen_;
+    std::string buffer_;
+};
+
+}  // namespace panel::live

@@ -1,0 +1,445 @@
+// The live source between FlightGear and the gauges: the values it makes of datagrams (the same
+// as the simulated world's for the same state), the newest datagram of a frame, malformed ones
+// counted, staleness, and the key events written to a property server that comes and goes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "fakes.h"
+#include "live_source.h"
+#include "replay_feed.h"
+#include "udp_receiver.h"
+#include "world.h"
+#include "world_chunks.h"
+
+namespace {
+
+using namespace panel;
+using namespace panel::live;
+
+// Datagrams handed over by the test, on a clock the test moves.
+class QueueFeed : public DatagramFeed {
+public:
+    size_t poll(double, std::vector<std::string>& into) override {
+        const size_t count = queued.size();
+        for (std::string& datagram : queued) into.push_back(std::move(datagram));
+        queued.clear();
+        return count;
+    }
+    double now() const override { return clock; }
+    std::string where() const override { return "queue"; }
+
+    std::vector<std::string> queued;
+    double clock = 0.0;
+};
+
+uint32_t id(const char* name) {
+    return simulator_catalogue().variable(name)->id;
+}
+
+uint32_t event(const char* name) {
+    return simulator_catalogue().event(name)->id;
+}
+
+void sleep_for(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+sim::FlightSetup crossing_flight() {
+    sim::FlightSetup setup;
+    setup.start = {37.58, -122.43};
+    setup.altitude_ft = 3000.0;
+    setup.heading_deg = 60.0;
+    setup.airspeed_kt = 110.0;
+    setup.wind = {300.0, 10.0};
+    setup.utc = {20, 4, 0};
+    setup.flight_plan = {{"SFO", {37.6195, -122.3738}}, {"KOAK", {37.7213, -122.2208}}};
+    setup.active_waypoint = 1;
+    setup.dme = {"SFO", 115.80, {37.6195, -122.3738}, 0.0, 40.0};
+    setup.dme_tuned_mhz = 115.80;
+    return setup;
+}
+
+// The world's state sent as FlightGear would send it comes out as the world fills it itself, to
+// the precision of the protocol's formats: one set of units, shared.
+TEST(LiveVariables, TheWorldSentAsDatagramsFillsTheStoreAsTheWorldDoes) {
+    const Protocol protocol = fakes::shipped_protocol();
+    sim::World world(crossing_flight());
+    for (int frame = 0; frame < 200; ++frame) world.advance_frame();
+    world.key_event({event("gps_direct_to"), 0});
+    for (int frame = 0; frame < 20; ++frame) world.advance_frame();
+
+    auto feed = std::make_unique<QueueFeed>();
+    feed->queued.push_back(fakes::world_datagram(world, protocol, true));
+    LiveSource source(protocol, std::move(feed), nullptr);
+    source.advance_frame();
+    VariableStore live, simulated;
+    source.fill(live);
+    world.fill(simulated);
+
+    // The ids neither side computes from the aircraft: the clocks, the RMI, the ones never used.
+    const std::set<std::string_view> own = {"tick", "seconds", "rmi", "dme_speed"};
+    for (const VariableInfo& info : simulator_catalogue().variables()) {
+        if (own.contains(info.name) || info.name.starts_with("unused")) continue;
+        SCOPED_TRACE(std::string(info.name));
+        switch (info.type) {
+            case VariableType::number: {
+                const double expected = simulated.number(info.id);
+                // Seven decimals of a degree, two of a foot or a knot, three of a mile (a metre).
+                const bool metres = info.name == "waypoint_distance" || info.name == "cross_track";
+                EXPECT_NEAR(live.number(info.id), expected, metres ? 1.0 : std::max(0.02, std::abs(expected) * 2e-6));
+                break;
+            }
+            case VariableType::integer: EXPECT_EQ(live.integer(info.id), simulated.integer(info.id)); break;
+            case VariableType::text: EXPECT_EQ(live.text(info.id), simulated.text(info.id)); break;
+        }
+    }
+    EXPECT_EQ(live.integer(id("gps_status")), 39);
+    EXPECT_EQ(live.integer(id("dme_frequency")), 0x1580);
+    EXPECT_NEAR(live.number(id("dme_speed")), world.dme().speed_kt(), 0.05);
+}
+
+TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<QueueFeed>();
+    QueueFeed& feed = *owned;
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    VariableStore store;
+    const auto frame = [&] {
+        feed.queued.push_back(fake.datagram());
+        source.advance_frame();
+        source.fill(store);
+    };
+    fake.set("supply-volts", 9.0);
+    fake.set("dme-in-range", 0.0);
+    fake.set_text("gps-mode", "leg");
+    frame();
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_EQ(store.number(id("dme_reception")), 0.0);
+    EXPECT_EQ(store.integer(id("gps_status")), 7);
+    fake.set("supply-volts", 8.9);
+    fake.set("dme-in-range", 1.0);
+    frame();
+    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
+    EXPECT_EQ(store.number(id("dme_reception")), 400.0);
+    // A value no aircraft has is bad data: the datagram is refused whole.
+    fake.set("supply-volts", 28.0);
+    fake.set("latitude-deg", 91.0);
+    frame();
+    EXPECT_EQ(source.malformed(), 1u);
+    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
+    EXPECT_NE(source.status().find("bad data: 1 malformed (chunk latitude-deg: 91 is out of range)"), std::string::npos);
+    // A frequency off the DME band reads as none.
+    fake.set("latitude-deg", 37.6);
+    fake.set("dme-frequency-mhz", 0.0);
+    frame();
+    EXPECT_EQ(store.integer(id("dme_frequency")), 0x1580);  // the radio keeps what it was tuned to
+}
+
+TEST(LiveVariables, NoDatagramForTwoSecondsAndTheSupplyDrops) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<QueueFeed>();
+    QueueFeed& feed = *owned;
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    VariableStore store;
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(source.link(), LiveSource::Link::listening);
+    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
+    EXPECT_EQ(source.status(), "queue  no props");
+
+    feed.queued.push_back(fake.datagram());
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    feed.clock = 2.0;
+    source.advance_frame();
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    feed.clock = 2.01;
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(source.link(), LiveSource::Link::stale);
+    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
+    EXPECT_EQ(store.integer(id("gps_status")), 64);
+    EXPECT_EQ(source.status().substr(0, 30), "stale: no datagram for 2 s, qu");
+    feed.queued.push_back(fake.datagram());
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    std::vector<std::string> notes;
+    source.take_notes(notes);
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[0], "FlightGear: receiving (queue)");
+    EXPECT_EQ(notes[1], "FlightGear: stale: no datagram for 2 s; the supply drops");
+    EXPECT_EQ(notes[2], "FlightGear: receiving (queue)");
+}
+
+// Over a real socket: of several datagrams waiting, the newest is taken; a malformed newest one
+// leaves the good one before it; a silence makes the link stale.
+TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<UdpReceiver>("127.0.0.1:0");
+    const int port = owned->port();
+    ASSERT_GT(port, 0);
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    VariableStore store;
+    EXPECT_EQ(source.status(), "listening on 127.0.0.1:" + std::to_string(port) + "  no props");
+
+    for (double altitude : {1000.0, 2000.0, 3000.0}) {
+        fake.set("altitude-ft", altitude);
+        fake.send(port);
+    }
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(store.number(id("altitude")), 3000.0);
+    EXPECT_EQ(source.skipped(), 2u);
+
+    fake.set("altitude-ft", 4000.0);
+    fake.send(port);
+    const std::string good = fake.datagram();
+    fake.send_raw(port, good.substr(0, 20));                 // truncated
+    fake.send_raw(port, "garbage\n");                        // garbage
+    fake.send_raw(port, "1,2,3\n");                          // too few chunks
+    fake.send_raw(port, good.substr(0, good.size() - 1) + ",9\n");  // too many
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(store.number(id("altitude")), 4000.0);
+    EXPECT_EQ(source.malformed(), 4u);
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    EXPECT_NE(source.status().find("receiving "), std::string::npos);
+
+    sleep_for(LiveSource::stale_seconds + 0.2);
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(source.link(), LiveSource::Link::stale);
+    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
+    EXPECT_EQ(store.number(id("altitude")), 4000.0);  // the last values stay; the instruments are dark
+    fake.send(port);
+    source.advance_frame();
+    source.fill(store);
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+}
+
+TEST(UdpFeed, AnAddressThatCannotBeListenedOnIsOneLine) {
+    const auto refusal = [](const std::string& listen) {
+        try {
+            UdpReceiver receiver(listen);
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("(listening)");
+    };
+    EXPECT_EQ(refusal("5500"), "--listen 5500: give HOST:PORT, e.g. 127.0.0.1:5500");
+    EXPECT_EQ(refusal("127.0.0.1:99999"), "--listen 127.0.0.1:99999: the port must be a number from 0 to 65535");
+    UdpReceiver taken("127.0.0.1:0");
+    const std::string address = "127.0.0.1:" + std::to_string(taken.port());
+    EXPECT_EQ(refusal(address), "--listen " + address + ": cannot listen there (Address already in use)");
+}
+
+class KeyEvents : public ::testing::Test {
+protected:
+    KeyEvents() {
+        auto owned = std::make_unique<QueueFeed>();
+        feed = owned.get();
+        source.emplace(fake.protocol(), std::move(owned),
+                       std::make_unique<PropertyClient>("127.0.0.1:" + std::to_string(server.port())));
+        frame();
+    }
+    void frame() {
+        feed->queued.push_back(fake.datagram());
+        source->advance_frame();
+        source->fill(store);
+    }
+    // Sends the event and returns the lines the server got for it, but for the `data` that opens
+    // each connection (which may have come before).
+    std::vector<std::string> send(const char* name) {
+        const size_t before = server.lines().size();
+        EXPECT_TRUE(source->key_event({event(name), 0}));
+        for (int i = 0; i < 100 && server.lines().size() == before; ++i) {
+            source->advance_frame();
+            sleep_for(0.01);
+        }
+        sleep_for(0.05);
+        const std::vector<std::string> lines = server.lines();
+        std::vector<std::string> sent;
+        for (size_t i = before; i < lines.size(); ++i) {
+            if (lines[i] != "data") sent.push_back(lines[i]);
+        }
+        return sent;
+    }
+    using Lines = std::vector<std::string>;
+
+    fakes::FakeFlightGear fake;
+    fakes::FakePropertyServer server;
+    QueueFeed* feed = nullptr;
+    std::optional<LiveSource> source;
+    VariableStore store;
+};
+
+TEST_F(KeyEvents, EachEventIsWrittenAsItsRowSays) {
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1014.00"}));
+    EXPECT_EQ(server.lines().front(), "data");  // no prompts, and `set` answers nothing
+    // Shown at once, and a second step counts from the first before FlightGear reports it.
+    frame();
+    EXPECT_EQ(store.number(id("baro")), 1014.0);
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1015.00"}));
+    fake.set("altimeter-setting-hpa", 1015.0);
+    frame();
+    EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 1014.00"}));
+
+    // The DME: a selection stepped on the panel, then tuned through the frequency source.
+    EXPECT_TRUE(source->key_event({event("dme_frequency_select"), 0}));
+    EXPECT_TRUE(source->key_event({event("dme_mhz_up"), 0}));
+    EXPECT_TRUE(source->key_event({event("dme_khz_up"), 0}));
+    frame();
+    EXPECT_EQ(store.integer(id("dme_set_frequency")), 0x1685);
+    EXPECT_EQ(store.integer(id("dme_frequency")), 0x1580);
+    EXPECT_EQ(send("dme_frequency_select"),
+              (Lines{"set /instrumentation/dme/frequencies/source /instrumentation/dme/frequencies/selected-mhz",
+                     "set /instrumentation/dme/frequencies/selected-mhz 116.85"}));
+    frame();
+    EXPECT_EQ(store.integer(id("dme_frequency")), 0x1685);  // before FlightGear reports it
+
+    EXPECT_EQ(send("gps_direct_to"),
+              (Lines{"set /instrumentation/gps/scratch/ident KOAK", "set /instrumentation/gps/scratch/latitude-deg 37.7274693",
+                     "set /instrumentation/gps/scratch/longitude-deg -122.2163901", "set /instrumentation/gps/command direct"}));
+    // An event the table does not have is the flight's to note.
+    EXPECT_FALSE(source->key_event({0x10000, 0}));
+}
+
+TEST_F(KeyEvents, EveryCatalogueEventHasARow) {
+    for (const KeyEventInfo& info : simulator_catalogue().events()) {
+        bool found = false;
+        for (const EventRow& row : event_rows()) found = found || row.event == info.name;
+        EXPECT_TRUE(found) << info.name;
+    }
+}
+
+TEST_F(KeyEvents, AnEventThatCannotBeCarriedOutIsNoted) {
+    fake.set_text("wp-id", "");
+    frame();
+    std::vector<std::string> notes;
+    source->take_notes(notes);
+    notes.clear();
+    EXPECT_TRUE(source->key_event({event("gps_direct_to"), 0}));
+    source->take_notes(notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], "gps_direct_to: not carried out: FlightGear's GPS has no active waypoint");
+}
+
+TEST_F(KeyEvents, ALostConnectionIsMadeAgainAndTheWritesGoOn) {
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1014.00"}));
+    server.drop_client();
+    // The client notices the close at its next pump and connects again after its back-off.
+    for (int i = 0; i < 300 && server.connections() < 2; ++i) {
+        source->advance_frame();
+        sleep_for(0.01);
+    }
+    EXPECT_EQ(server.connections(), 2u);
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1015.00"}));
+    const Lines lines = server.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "data"), 2);  // data mode again on the new connection
+    std::vector<std::string> notes;
+    source->take_notes(notes);
+    const std::string props = "props 127.0.0.1:" + std::to_string(server.port());
+    EXPECT_NE(std::find(notes.begin(), notes.end(), props + ": connection lost (closed by the server)"), notes.end());
+}
+
+TEST(PropertyServer, AServerThatComesUpLaterIsConnectedToWithBackOff) {
+    int port = 0;
+    {
+        fakes::FakePropertyServer gone;
+        port = gone.port();
+    }
+    PropertyClient client("127.0.0.1:" + std::to_string(port));
+    client.set("/a", "1");
+    for (int i = 0; i < 50 && client.describe().ends_with("connecting"); ++i) {
+        client.pump();
+        sleep_for(0.01);
+    }
+    EXPECT_FALSE(client.connected());
+    EXPECT_TRUE(client.describe().starts_with("props 127.0.0.1:" + std::to_string(port) +
+                                              " down (Connection refused), retry in"))
+        << client.describe();
+    EXPECT_EQ(client.queued(), 1u);
+    fakes::FakePropertyServer server(port);
+    for (int i = 0; i < 400 && !client.connected(); ++i) {
+        client.pump();
+        sleep_for(0.01);
+    }
+    ASSERT_TRUE(client.connected());
+    for (int i = 0; i < 10; ++i) client.pump();
+    EXPECT_TRUE(server.wait_for_lines(2, 2.0));
+    EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /a 1"}));
+}
+
+TEST(PropertyServer, WithoutOneTheWritesAreNotedNotSent) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<QueueFeed>();
+    owned->queued.push_back(fake.datagram());
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    source.advance_frame();
+    std::vector<std::string> notes;
+    source.take_notes(notes);
+    notes.clear();
+    EXPECT_TRUE(source.key_event({event("baro_up"), 0}));
+    source.take_notes(notes);
+    EXPECT_EQ(notes, (std::vector<std::string>{"baro_up: not sent: no property server (--fgfs-props)"}));
+}
+
+TEST(Replay, TheRecordingPlaysAtItsOwnTimesTimesTheRate) {
+    const Protocol protocol = fakes::shipped_protocol();
+    const std::vector<RecordedLine> lines =
+        read_recording(std::string(PANEL_SOURCE_DIR) + "/packaging/flightgear/recording-ksfo.txt", protocol);
+    ASSERT_GT(lines.size(), 500u);
+    EXPECT_EQ(lines.front().seconds, 0.0);
+    EXPECT_NEAR(lines.back().seconds, 60.0, 0.1);
+    const auto frames_to_play = [&](double rate) {
+        ReplayFeed feed(lines, rate, "recording");
+        std::vector<std::string> into;
+        int frames = 0;
+        while (!feed.finished()) {
+            feed.poll(1.0 / 18.0, into);
+            ++frames;
+        }
+        EXPECT_EQ(into.size(), lines.size());
+        return frames;
+    };
+    EXPECT_NEAR(frames_to_play(1.0), 1080, 1);
+    EXPECT_NEAR(frames_to_play(4.0), 270, 1);
+}
+
+TEST(Replay, ALineWithoutAClockFollowsTheOneBefore) {
+    const Protocol protocol = fakes::shipped_protocol();
+    fakes::FakeFlightGear fake;
+    const std::string file = ::testing::TempDir() + "replay-clock.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        fake.set("elapsed-sec", 100.0);
+        out << fake.datagram() << "garbage\n";
+        fake.set("elapsed-sec", 100.5);
+        out << fake.datagram() << "\n";
+        fake.set("elapsed-sec", 10.0);  // FlightGear reset
+        out << fake.datagram();
+    }
+    const std::vector<RecordedLine> lines = read_recording(file, protocol);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_DOUBLE_EQ(lines[0].seconds, 0.0);
+    EXPECT_DOUBLE_EQ(lines[1].seconds, 0.1);
+    EXPECT_DOUBLE_EQ(lines[2].seconds, 0.5);
+    EXPECT_DOUBLE_EQ(lines[3].seconds, 0.6);
+    std::ofstream(file, std::ios::trunc) << "\n\n";
+    EXPECT_THROW(read_recording(file, protocol), ProtocolError);
+}
+
+}  // namespace
