@@ -33,7 +33,7 @@ void BM_BridgeDemoFlight(benchmark::State& state) {
     options.panel = app::demo_panel();
     options.script = app::demo_script();
     options.gauge_folders = {windows_build() / "modules"};
-    options.windows = {.preferred = true, .bridge = windows_build() / "bin" / "panel_bridge.exe"};
+    options.windows = {.required = true, .bridge = windows_build() / "bin" / "panel_bridge.exe"};
     // Wine's own session start (its server and services, a second or two) comes once for all
     // the bridges that follow while it stays up; one flight first leaves it out of the timing.
     app::fly(options);

@@ -10,6 +10,8 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -193,8 +195,11 @@ int main(int argc, char** argv) {
     check->add_option("modules", check_files, "the module files")->required();
     check->add_flag("-v,--verbose", check_verbose, "also the notes, and a summary line per module");
 
+    // CLI11 takes its arguments last first.
+    std::vector<std::string> arguments = panel::app::windows_option_alone({argv + 1, argv + argc});
+    std::reverse(arguments.begin(), arguments.end());
     try {
-        app.parse(argc, argv);
+        app.parse(arguments);
     } catch (const CLI::ParseError& error) {
         return app.exit(error) == 0 ? 0 : 2;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
+#include <vector>
 
 namespace panel::app {
 
@@ -18,9 +19,9 @@ std::filesystem::path ModuleFinder::find(const std::string& module) const {
     if (module.empty() || module.find_first_of("/\\") != std::string::npos || module == "." || module == "..") {
         throw std::runtime_error("module name \"" + module + "\" is not a plain file name");
     }
-    const char* const native_first[] = {".so", ".gau"};
-    const char* const windows_first[] = {".gau", ".so"};
-    const auto& extensions = windows_.preferred ? windows_first : native_first;
+    // Asked for the Windows modules, a native one found instead would fly in their place unseen.
+    const std::vector<const char*> extensions =
+        windows_.required ? std::vector<const char*>{".gau"} : std::vector<const char*>{".so", ".gau"};
     std::string looked;
     for (const std::filesystem::path& folder : folders_) {
         for (const char* extension : extensions) {
@@ -29,7 +30,8 @@ std::filesystem::path ModuleFinder::find(const std::string& module) const {
         }
         looked += (looked.empty() ? "" : ", ") + folder.string();
     }
-    throw std::runtime_error("module " + module + " is not in " + (looked.empty() ? "any gauge folder" : looked));
+    const std::string what = windows_.required ? module + ".gau (--windows flies only Windows modules)" : module;
+    throw std::runtime_error("module " + what + " is not in " + (looked.empty() ? "any gauge folder" : looked));
 }
 
 WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked,
@@ -49,7 +51,7 @@ WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& aske
     if (!std::filesystem::is_directory(folder, error)) {
         throw std::runtime_error(folder.string() + ": no such Windows build folder (tools/build-windows.sh makes one)");
     }
-    build.modules.preferred = true;
+    build.modules.required = true;
     // The build's own bridge, or the configured one beside an install folder that has none.
     build.modules.bridge = bridge_in(folder);
     if (!std::filesystem::is_regular_file(build.modules.bridge, error) && !configured.empty()) {

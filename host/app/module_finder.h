@@ -11,7 +11,7 @@ namespace panel::app {
 
 // How Windows modules are flown.
 struct WindowsModules {
-    bool preferred = false;        // MODULE.gau before MODULE.so in each folder
+    bool required = false;         // MODULE.gau only; otherwise MODULE.so before MODULE.gau
     std::filesystem::path bridge;  // the bridge program (panel_bridge.exe); empty when none was built
 };
 

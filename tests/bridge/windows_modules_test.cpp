@@ -36,11 +36,19 @@ TEST(WindowsModules, ANativeModuleComesFirstUnlessWindowsModulesAreAskedFor) {
     folder.touch("both.so");
     folder.touch("both.gau");
     folder.touch("only.gau");
+    folder.touch("native.so");
     const app::ModuleFinder native({folder.path()});
     EXPECT_EQ(native.find("both"), folder.path() / "both.so");
     EXPECT_EQ(native.find("only"), folder.path() / "only.gau");
-    const app::ModuleFinder windows({folder.path()}, {.preferred = true, .bridge = {}});
+    const app::ModuleFinder windows({folder.path()}, {.required = true, .bridge = {}});
     EXPECT_EQ(windows.find("both"), folder.path() / "both.gau");
+    // Asked for Windows modules, a native one never stands in for a missing .gau.
+    try {
+        windows.find("native");
+        FAIL() << "a native module was found for --windows";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("native.gau"), std::string::npos) << error.what();
+    }
     EXPECT_TRUE(app::ModuleFinder::is_windows_module("X/GPS.GAU"));
     EXPECT_FALSE(app::ModuleFinder::is_windows_module("X/gau.so"));
 }
@@ -54,13 +62,13 @@ TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheConfiguredOne) {
 
     // Not asked for: only the configured build's bridge, for a .gau found anyway.
     app::WindowsBuild build = app::windows_build(false, {}, configured);
-    EXPECT_FALSE(build.modules.preferred);
+    EXPECT_FALSE(build.modules.required);
     EXPECT_EQ(build.modules.bridge, configured / "bin" / "panel_bridge.exe");
     EXPECT_TRUE(build.folders.empty());
     EXPECT_TRUE(app::windows_build(false, {}, {}).modules.bridge.empty());
 
     build = app::windows_build(true, named, configured);
-    EXPECT_TRUE(build.modules.preferred);
+    EXPECT_TRUE(build.modules.required);
     EXPECT_EQ(build.modules.bridge, named / "bin" / "panel_bridge.exe");
     EXPECT_EQ(build.folders, (std::vector<fs::path>{named / "modules", named / "Gauges", named}));
     EXPECT_EQ(app::windows_build(true, {}, configured).modules.bridge, configured / "bin" / "panel_bridge.exe");
