@@ -163,13 +163,20 @@ FlightResult fly(const FlightOptions& options, FlightSource& source) {
 
     scenario::Summary summary;
     try {
-        summary = scenario::ScenarioRunner(flight, options.script.name).run(script);
+        scenario::ScenarioRunner runner(flight, options.script.name);
+        if (options.stop_requested) runner.stop_when(options.stop_requested);
+        summary = runner.run(script);
     } catch (const scenario::RunError& error) {
         throw std::runtime_error(error.what());
     }
+    bool stopped = summary.stopped;
     const auto flying_on = [&] {
-        if (options.duration) return flight.simulated_seconds() + 1e-9 < *options.duration;
-        return options.until_source_ends && !source.finished();
+        if (stopped) return false;
+        const bool more = options.duration ? flight.simulated_seconds() + 1e-9 < *options.duration
+                                           : options.until_stopped ||
+                                                 (options.until_source_ends && !source.finished());
+        if (more && options.stop_requested) stopped = options.stop_requested();
+        return more && !stopped;
     };
     uint64_t frames_after_script = 0;
     for (; flying_on(); ++frames_after_script) flight.advance_frame();
@@ -197,6 +204,7 @@ FlightResult fly(const FlightOptions& options, FlightSource& source) {
     result.expectations_met = summary.met.size();
     for (const scenario::Outcome& failure : summary.failed) result.failures.push_back(failure.message);
     result.unknown_events = flight.unknown_events();
+    result.stopped = stopped;
     return result;
 }
 

@@ -44,10 +44,15 @@ struct FlightOptions {
     // with `until_source_ends`, until the source has nothing more (a recording played through).
     std::optional<double> duration;
     bool until_source_ends = false;
+    // Without a duration: fly on until `stop_requested` says so.
+    bool until_stopped = false;
     // Updates kept to the wall clock (18 a second), for a source that runs in real time.
     bool real_time = false;
     // A picture of the panel as the flight ends, NAME.png in the output folder.
     std::optional<std::string> end_snapshot;
+    // Asked before every update; once true the flight ends there, its outputs written as far as
+    // it went (Ctrl-C).
+    std::function<bool()> stop_requested;
     // Looks the script over before it flies; throws std::runtime_error to refuse it.
     std::function<void(const scenario::Script& script, const std::string& file)> check_script;
 };
@@ -60,6 +65,7 @@ struct FlightResult {
     std::vector<std::string> failures;      // each "FILE:LINE: expected ..."
     std::vector<std::string> unknown_events;
     std::vector<std::filesystem::path> written;
+    bool stopped = false;  // ended by `stop_requested`; expectations still open were not judged
 };
 
 // Throws std::runtime_error with one line ("FILE:LINE: what" or "FILE: what") for anything

@@ -23,10 +23,28 @@
 #include "module_check.h"
 #include "panel_window.h"
 #include "scenario_time.h"
+#include "windows_option.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// Set by the first Ctrl-C (or SIGTERM): the flight stops at its next update and writes what it
+// has flown. The handler then falls back to the default, so a second Ctrl-C ends the program.
+volatile std::sig_atomic_t stop_signal = 0;
+
+void on_stop_signal(int signal) { stop_signal = signal; }
+
+void stop_on_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_stop_signal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool stop_requested() { return stop_signal != 0; }
 using panel::app::FlightOptions;
 using panel::app::FlightResult;
 using panel::app::NamedText;
@@ -89,10 +107,19 @@ void print_summary(const FlightResult& result, const std::optional<fs::path>& ou
     if (out) std::printf("wrote %zu files into %s\n", result.written.size(), out->string().c_str());
 }
 
-int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* source = nullptr) {
+// `stop_ends_it`: a Ctrl-C is how this flight is meant to end, not a break-off.
+int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* source = nullptr,
+                   bool stop_ends_it = false) {
+    stop_on_signals();
+    options.stop_requested = stop_requested;
     const FlightResult result = source ? panel::app::fly(options, *source) : panel::app::fly(options);
     for (const std::string& failure : result.failures) std::fprintf(stderr, "%s\n", failure.c_str());
     if (!quiet) print_summary(result, options.out);
+    if (result.stopped && !stop_ends_it) {
+        std::fprintf(stderr, "stopped at %s of simulated time, before the flight's end\n",
+                     panel::scenario::format_clock(result.simulated_seconds).c_str());
+        return 128 + SIGINT;
+    }
     if (!result.failures.empty()) {
         std::fprintf(stderr, "%s: %zu expectation%s not met\n", options.script.name.c_str(), result.failures.size(),
                      result.failures.size() == 1 ? "" : "s");
@@ -174,7 +201,8 @@ int main(int argc, char** argv) {
         ->check(CLI::ExistingFile);
     live->add_option("--rate", live_options.replay_rate, "the replay's speed (default 1: as recorded)")
         ->check(CLI::Range(0.05, 100.0));
-    live->add_flag("--headless", live_headless, "no window: fly until the script ends, --duration or the replay's end");
+    live->add_flag("--headless", live_headless,
+                   "no window: fly until the script ends, --duration, the replay's end or Ctrl-C");
     live->add_option("--duration", live_duration, "with --headless: fly this many seconds (after the script, if any)")
         ->check(CLI::Range(0.0, 10800.0));
     live->add_option("-o,--out", live_out,
@@ -242,10 +270,9 @@ int main(int argc, char** argv) {
             if (!live_replay.empty()) live_options.replay = live_replay;
             FlightOptions flight = live_common.options();
             if (!live_script.empty()) flight.script = read_text(live_script);
-            if (live_headless && live_script.empty() && live_duration <= 0.0 && !live_options.replay) {
-                std::fprintf(stderr, "live --headless: give a script, --duration or --replay, or it would never end\n");
-                return 2;
-            }
+            // Headless with nothing to end it: until Ctrl-C.
+            const bool until_stopped =
+                live_headless && live_script.empty() && live_duration <= 0.0 && !live_options.replay;
             const std::unique_ptr<panel::live::LiveSource> source = panel::app::make_live_source(live_options);
             if (!live->get_option("--listen")->empty() && live_options.replay) {
                 std::fprintf(stderr, "note: --listen is not used with --replay\n");
@@ -259,10 +286,12 @@ int main(int argc, char** argv) {
                 flight.out = live_out;
                 if (live_duration > 0.0) flight.duration = live_duration;
                 flight.until_source_ends = live_options.replay.has_value();
+                flight.until_stopped = until_stopped;
+                if (until_stopped && !live_common.quiet) std::fprintf(stderr, "flying until Ctrl-C\n");
                 flight.real_time = !live_options.replay;
                 flight.end_snapshot = "panel";
                 flight.check_script = panel::app::refuse_world_steps;
-                const int status = fly_and_report(std::move(flight), live_common.quiet, source.get());
+                const int status = fly_and_report(std::move(flight), live_common.quiet, source.get(), until_stopped);
                 if (!live_common.quiet) std::fprintf(stderr, "at the end: %s\n", source->status().c_str());
                 return status;
             }

@@ -97,7 +97,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vect
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    const int failed = posix_spawnp(&pid_, args[0].c_str(), &actions, nullptr, arg_pointers.data(), env_pointers.data());
+    // A process group of its own: a Ctrl-C at the terminal stops the host, which then ends its
+    // children itself once it has written what it flew, instead of killing them mid-frame.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int failed =
+        posix_spawnp(&pid_, args[0].c_str(), &actions, &attributes, arg_pointers.data(), env_pointers.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);

@@ -48,18 +48,22 @@ Summary ScenarioRunner::run(const Script& script) {
     ramps_.clear();
     pending_.clear();
     recent_.clear();
-    for (const Step& step : script.steps) {
-        try {
-            run_step(step);
-        } catch (const RunError&) {
-            throw;
-        } catch (const std::exception& error) {
-            // What the host could not do (a world change it refuses, a module that failed)
-            // is told at the step that asked for it.
-            fail(step, error.what());
+    try {
+        for (const Step& step : script.steps) {
+            try {
+                run_step(step);
+            } catch (const RunError&) {
+                throw;
+            } catch (const std::exception& error) {
+                // What the host could not do (a world change it refuses, a module that failed)
+                // is told at the step that asked for it.
+                fail(step, error.what());
+            }
         }
+        while (!pending_.empty()) advance();
+    } catch (const Stopped&) {
+        summary_.stopped = true;
     }
-    while (!pending_.empty()) advance();
     summary_.frames = static_cast<uint64_t>(frames_);
     summary_.simulated_seconds = host_.simulated_seconds();
     return std::move(summary_);
@@ -175,6 +179,7 @@ void ScenarioRunner::advance_to(double seconds) {
 }
 
 void ScenarioRunner::advance() {
+    if (stop_ && stop_()) throw Stopped{};
     // Ramps set the value the gauges read during the coming update.
     const int64_t next = frames_ + 1;
     for (auto ramp = ramps_.begin(); ramp != ramps_.end();) {

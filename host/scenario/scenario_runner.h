@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ struct Summary {
     std::vector<std::string> snapshots;
     std::vector<Outcome> met;
     std::vector<Outcome> failed;
+    // Stopped from outside before the script ended; expectations still open are in neither list.
+    bool stopped = false;
 };
 
 class ScenarioRunner {
@@ -45,6 +48,8 @@ public:
     ScenarioRunner(ScenarioHost& host, std::string file, const Catalogue& catalogue = simulator_catalogue());
 
     Summary run(const Script& script);
+    // Asked before every update; once it answers true the run ends where it is (Ctrl-C).
+    void stop_when(std::function<bool()> stop) { stop_ = std::move(stop); }
 
 private:
     struct Ramp {
@@ -71,6 +76,8 @@ private:
     [[noreturn]] void fail(const Step& step, const std::string& message) const;
     std::string at(const Step& step) const;
 
+    struct Stopped {};  // unwinds from the update that found the stop asked for
+
     ScenarioHost& host_;
     std::string file_;
     const Catalogue& catalogue_;
@@ -79,6 +86,7 @@ private:
     std::vector<Pending> pending_;
     std::vector<Happening> recent_;  // since the last update ended
     Summary summary_;
+    std::function<bool()> stop_;
 };
 
 }  // namespace panel::scenario

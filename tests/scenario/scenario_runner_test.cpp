@@ -317,6 +317,24 @@ TEST(ScenarioRunner, RunsOnAfterTheScriptUntilEveryExpectationIsSettled) {
     ASSERT_EQ(missed.failed.size(), 1u);
 }
 
+TEST(ScenarioRunner, AStopEndsTheRunWhereItIsAndJudgesNothingStillOpen) {
+    FakeHost host;
+    const Script script = parse_script("expect gps needle shown within 1m\n"  // met at the first update
+                                       "expect gps nav_text text \"WPT KJFK\" within 10s\n"
+                                       "wait 1m\n"
+                                       "snapshot never-reached\n",
+                                       panel_of(host));
+    ScenarioRunner runner(host, "demo.scenario");
+    runner.stop_when([&] { return host.frames >= 40; });
+    const Summary summary = runner.run(script);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.frames, 40u);
+    EXPECT_EQ(summary.met.size(), 1u);
+    EXPECT_TRUE(summary.failed.empty());  // its deadline never came
+    EXPECT_TRUE(summary.snapshots.empty());
+    EXPECT_FALSE(run(host, "frame 3\n").stopped);
+}
+
 TEST(ScenarioRunner, APanelUnlikeTheScriptsIsOneLine) {
     FakeHost host;
     const Script script = parse_script("click gps ent\n", panel_of(host));
