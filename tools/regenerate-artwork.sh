@@ -3,8 +3,6 @@
 # docs/artwork.png, replacing what is there; --help tells the options.
 set -euo pipefail
 
-usage_line="usage: regenerate-artwork.sh [BUILD_DIR]   (--help for more)"
-
 usage() {
   cat <<'EOF'
 usage: regenerate-artwork.sh [BUILD_DIR]
@@ -19,20 +17,8 @@ sheet docs/artwork.png, replacing the files there.
 EOF
 }
 
-build=
-while [ $# -gt 0 ]; do
-  case $1 in
-    -h|--help) usage; exit 0 ;;
-    -*) echo "regenerate-artwork.sh: unknown option $1; $usage_line" >&2; exit 2 ;;
-    *)
-      if [ -n "$build" ]; then
-        echo "regenerate-artwork.sh: more than one build folder ($build, $1); $usage_line" >&2
-        exit 2
-      fi
-      build=$1; shift ;;
-  esac
-done
-build=${build:-build}
+source "$(dirname "$0")/lib/build-folder-argument.sh"
+read_build_folder regenerate-artwork.sh "$@"
 
 cd "$(dirname "$0")/.."
 cmake -S . -B "$build" >/dev/null

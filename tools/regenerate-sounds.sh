@@ -2,8 +2,6 @@
 # Remakes the cue sounds in sound/, replacing what is there; --help tells the options.
 set -euo pipefail
 
-usage_line="usage: regenerate-sounds.sh [BUILD_DIR]   (--help for more)"
-
 usage() {
   cat <<'TEXT'
 usage: regenerate-sounds.sh [BUILD_DIR]
@@ -18,20 +16,8 @@ files there.
 TEXT
 }
 
-build=
-while [ $# -gt 0 ]; do
-  case $1 in
-    -h|--help) usage; exit 0 ;;
-    -*) echo "regenerate-sounds.sh: unknown option $1; $usage_line" >&2; exit 2 ;;
-    *)
-      if [ -n "$build" ]; then
-        echo "regenerate-sounds.sh: more than one build folder ($build, $1); $usage_line" >&2
-        exit 2
-      fi
-      build=$1; shift ;;
-  esac
-done
-build=${build:-build}
+source "$(dirname "$0")/lib/build-folder-argument.sh"
+read_build_folder regenerate-sounds.sh "$@"
 
 cd "$(dirname "$0")/.."
 cmake -S . -B "$build" >/dev/null
