@@ -6,10 +6,21 @@
 
 #include "gauge_records.h"
 
+// A floating-point conversion's type letter. A switch rather than strchr on a literal, which
+// some compilers turn into a memchr import the module would then need from its host.
+static int is_float_type_letter(char c) {
+    switch (c) {
+        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 // Length of the conversion that starts at format[start] ('%'), up to its type letter.
 static size_t conversion_length(const char* format, size_t start) {
     size_t end = start + 1;
-    while (format[end] != '\0' && strchr("fFeEgGaA", format[end]) == NULL) ++end;
+    while (format[end] != '\0' && !is_float_type_letter(format[end])) ++end;
     return format[end] == '\0' ? end - start : end - start + 1;
 }
 
