@@ -88,7 +88,10 @@ std::vector<uint8_t> tiny_dll(const std::vector<Resource>& bitmaps) {
     set32(file, section + 12, section_rva);
     set32(file, section + 16, static_cast<uint32_t>(rsrc.size()));
     set32(file, section + 20, section_file);
-    file.insert(file.end(), rsrc.begin(), rsrc.end());
+    // Resized and copied rather than inserted: GCC 12's -Warray-bounds misreads an insert at the
+    // end of a vector of constant size in optimised builds.
+    file.resize(section_file + rsrc.size());
+    std::copy(rsrc.begin(), rsrc.end(), file.begin() + static_cast<std::ptrdiff_t>(section_file));
     return file;
 }
 
