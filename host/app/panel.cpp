@@ -49,7 +49,7 @@ private:
 
 Panel::Panel(const PanelConfig& config, const std::filesystem::path& config_file, const ModuleFinder& finder,
              VariableStore& variables)
-    : config_(config) {
+    : config_(config), config_file_(config_file) {
     std::set<std::filesystem::path> loaded;
     for (size_t window = 0; window < config.windows.size(); ++window) {
         for (const PanelGauge& line : config.windows[window].gauges) {

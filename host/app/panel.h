@@ -61,11 +61,14 @@ public:
     // A gauge by its alias or its own name.
     std::optional<size_t> find(std::string_view name) const;
     const PanelConfig& config() const { return config_; }
+    // The panel.cfg it was read from, for messages.
+    const std::filesystem::path& config_file() const { return config_file_; }
 
 private:
     class Relay;
 
     PanelConfig config_;
+    std::filesystem::path config_file_;
     std::vector<std::unique_ptr<PlacedGauge>> gauges_;
     std::vector<std::unique_ptr<Relay>> relays_;
     std::vector<PanelObserver*> observers_;

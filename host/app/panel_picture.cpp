@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace panel::app {
 namespace {
 
 // Space between two windows of the panel, in pixels.
 constexpr int window_gap = 8;
+// The largest side of a panel picture: 256 MB of pixels, far beyond any screen's panel.
+constexpr int largest_side = 8192;
 
 }  // namespace
 
@@ -47,6 +51,11 @@ PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
         }
         panel_width = std::max(panel_width, width);
         top += height + (w + 1 < windows.size() ? window_gap : 0);
+    }
+    if (panel_width > largest_side || top > largest_side) {
+        throw std::runtime_error(panel.config_file().string() + ": the panel is " + std::to_string(panel_width) +
+                                 " x " + std::to_string(top) + " pixels; at most " + std::to_string(largest_side) +
+                                 " on a side can be drawn");
     }
     canvas_ = std::make_unique<render::PanelRenderer>(std::max(panel_width, 1), std::max(top, 1));
     for (size_t i = 0; i < panel.size(); ++i) canvas_->add(*renderers_[i], placements_[i]);

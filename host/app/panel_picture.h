@@ -18,7 +18,8 @@ namespace panel::app {
 class PanelPicture {
 public:
     // Reads every gauge's bitmaps and lays the panel out; throws render::RenderError naming a
-    // module whose bitmaps are missing or broken.
+    // module whose bitmaps are missing or broken, and std::runtime_error naming the panel file
+    // when the panel is too large to draw.
     explicit PanelPicture(const Panel& panel);
 
     // Draws every gauge as its last update left it.

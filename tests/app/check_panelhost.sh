@@ -71,6 +71,9 @@ printf '[Window00]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n' > gauges/
 expect_error missing_bitmaps "GPS_Corvane_PX40" "$panelhost" run ok.scenario --panel gauges/bare/panel.cfg --gauges gauges/bare --out o11
 printf '[Window00]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, zero, 0\n' > malformed.cfg
 expect_error malformed_panel "malformed.cfg:2: " "$panelhost" run ok.scenario --panel malformed.cfg --out o12
+# Every number within the reader's range, yet a panel far too large to draw.
+printf '[Window00]\nsize_mm=100000,100000\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n' > huge.cfg
+expect_error huge_panel "huge.cfg: the panel is 100000 x 100000 pixels" "$panelhost" shot --panel huge.cfg -o huge.png
 
 # An output folder that cannot be written: a file stands where it should be.
 printf 'a file\n' > taken
