@@ -13,10 +13,9 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
+#include "bounded_file.h"
 #include "flight_run.h"
 #include "fly_session.h"
 #include "live_session.h"
@@ -49,13 +48,15 @@ using panel::app::FlightOptions;
 using panel::app::FlightResult;
 using panel::app::NamedText;
 
-NamedText read_text(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error(file.string() + ": cannot read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw std::runtime_error(file.string() + ": cannot read");
-    return {file.string(), text.str(), file.parent_path()};
+// Far beyond any real scenario or panel.cfg, so that only a file named by mistake is refused.
+constexpr size_t largest_script = 16u << 20, largest_panel = 1u << 20;
+
+NamedText read_text(const fs::path& file, size_t largest, std::string_view what) {
+    return {file.string(), panel::read_bounded_file(file, largest, what), file.parent_path()};
+}
+
+NamedText read_script_file(const fs::path& file) {
+    return read_text(file, largest_script, "a scenario");
 }
 
 // Options every flying command takes.
@@ -81,7 +82,7 @@ struct Common {
 
     FlightOptions options() const {
         FlightOptions options;
-        options.panel = panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file);
+        options.panel = panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file, largest_panel, "a panel.cfg");
         for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
         const panel::app::WindowsBuild build =
             panel::app::windows_build(windows->count() > 0, windows_folder, PANEL_WINDOWS_BUILD_DIR);
@@ -241,7 +242,7 @@ int main(int argc, char** argv) {
         }
         if (run->parsed()) {
             FlightOptions options = run_common.options();
-            options.script = read_text(script_file);
+            options.script = read_script_file(script_file);
             options.out = run_out;
             return fly_and_report(std::move(options), run_common.quiet);
         }
@@ -253,7 +254,7 @@ int main(int argc, char** argv) {
             const FlightOptions flight = fly_common.options();
             panel::app::FlyOptions options;
             options.panel = flight.panel;
-            if (!fly_script.empty()) options.script = read_text(fly_script);
+            if (!fly_script.empty()) options.script = read_script_file(fly_script);
             options.gauge_folders = flight.gauge_folders;
             options.windows = flight.windows;
             options.screenshots = fly_out;
@@ -269,7 +270,7 @@ int main(int argc, char** argv) {
             if (!live_props.empty()) live_options.props = live_props;
             if (!live_replay.empty()) live_options.replay = live_replay;
             FlightOptions flight = live_common.options();
-            if (!live_script.empty()) flight.script = read_text(live_script);
+            if (!live_script.empty()) flight.script = read_script_file(live_script);
             // Headless with nothing to end it: until Ctrl-C.
             const bool until_stopped =
                 live_headless && live_script.empty() && live_duration <= 0.0 && !live_options.replay;
@@ -308,7 +309,7 @@ int main(int argc, char** argv) {
             return panel::app::fly_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();
-        options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_text(shot_script);
+        options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_script_file(shot_script);
         options.final_picture = shot_png;
         options.night = shot_night;
         options.progress = false;

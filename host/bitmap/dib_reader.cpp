@@ -12,6 +12,8 @@ constexpr size_t FILE_HEADER_SIZE = 14;
 constexpr size_t INFO_HEADER_SIZE = 40;
 // Far beyond any gauge picture; keeps every size computation well inside 64 bits.
 constexpr int64_t MAX_SIDE = 16384;
+// A bitmap file's largest size; a gauge's are a few kilobytes.
+constexpr size_t MAX_FILE_BYTES = 64u << 20;
 
 uint32_t read_u32(std::span<const uint8_t> bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -117,9 +119,19 @@ DibImage parse_bmp_file(std::span<const uint8_t> bytes) {
 }
 
 DibImage read_bmp_file(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) throw DibError(path.string() + ": a folder, not a bitmap");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw DibError(path.string() + ": cannot open");
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    // Read with a limit, so that a device or a huge file named by mistake cannot eat memory.
+    std::vector<uint8_t> bytes;
+    char chunk[65536];
+    while (in) {
+        in.read(chunk, sizeof chunk);
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+        if (bytes.size() > MAX_FILE_BYTES) throw DibError(path.string() + ": more than 64 MiB, too large for a gauge bitmap");
+    }
+    if (in.bad()) throw DibError(path.string() + ": cannot be read");
     try {
         return parse_bmp_file(bytes);
     } catch (const DibError& error) {

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
+#include "bounded_file.h"
 #include "xml_reader.h"
 
 namespace panel::live {
@@ -156,12 +155,13 @@ Protocol parse_protocol(std::string_view text, const std::string& file) {
 }
 
 Protocol read_protocol(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw ProtocolError(file.string() + ": cannot read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw ProtocolError(file.string() + ": cannot read");
-    return parse_protocol(text.str(), file.string());
+    std::string text;
+    try {
+        text = read_bounded_file(file, 1u << 20, "a protocol file");
+    } catch (const FileReadError& error) {
+        throw ProtocolError(error.what());
+    }
+    return parse_protocol(text, file.string());
 }
 
 std::string format_chunk(const Chunk& chunk, double number, std::string_view text) {

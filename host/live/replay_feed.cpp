@@ -1,21 +1,19 @@
 #include "replay_feed.h"
 
-#include <fstream>
 #include <optional>
-#include <sstream>
 
+#include "bounded_file.h"
 #include "datagram.h"
 
 namespace panel::live {
 
 std::vector<RecordedLine> read_recording(const std::filesystem::path& file, const Protocol& protocol) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw ProtocolError(file.string() + ": cannot read");
-    std::ostringstream read;
-    read << in.rdbuf();
-    if (in.bad()) throw ProtocolError(file.string() + ": cannot read");
-    const std::string text = read.str();
-    if (text.size() > max_recording_bytes) throw ProtocolError(file.string() + ": larger than 64 MB: not a recording to replay");
+    std::string text;
+    try {
+        text = read_bounded_file(file, max_recording_bytes, "a recording to replay");
+    } catch (const FileReadError& error) {
+        throw ProtocolError(error.what());
+    }
 
     // Lines end in the line separator; without one, a recording is one line per text line.
     const std::string end = protocol.line_separator.empty() ? "\n" : protocol.line_separator;

@@ -6,25 +6,10 @@
 #include <fstream>
 #include <string>
 
+#include "bounded_file.h"
 #include "gauge_session.h"
 #include "session_runner.h"
 #include "scenario_script.h"
-
-namespace {
-
-// Whole files, in binary mode: no line-end translation on Windows.
-bool read_file(const char* path, std::string& contents) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -33,8 +18,10 @@ int main(int argc, char** argv) {
     }
     const std::string module = argv[1], script = argv[2], output = argv[3];
     std::string source;
-    if (!read_file(script.c_str(), source)) {
-        std::fprintf(stderr, "%s: cannot read\n", script.c_str());
+    try {
+        source = panel::read_bounded_file(script, 16u << 20, "a scripted session");
+    } catch (const panel::FileReadError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
         return 2;
     }
     std::vector<panel::scenario::Step> steps;

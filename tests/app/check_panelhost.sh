@@ -75,6 +75,11 @@ expect_error malformed_panel "malformed.cfg:2: " "$panelhost" run ok.scenario --
 printf '[Window00]\nsize_mm=100000,100000\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n' > huge.cfg
 expect_error huge_panel "huge.cfg: the panel is 100000 x 100000 pixels" "$panelhost" shot --panel huge.cfg -o huge.png
 
+# An endless device named as a script or a panel is refused at a size, never read to the end.
+expect_error endless_script "/dev/zero: more than 16 MiB, too large for a scenario" "$panelhost" run /dev/zero --out o13
+expect_error endless_panel "/dev/zero: more than 1 MiB, too large for a panel.cfg" \
+  "$panelhost" run ok.scenario --panel /dev/zero --out o14
+
 # An output folder that cannot be written: a file stands where it should be.
 printf 'a file\n' > taken
 expect_error unwritable_output "taken: " "$panelhost" run ok.scenario --out taken

@@ -162,6 +162,10 @@ expect_error props "--fgfs-props nowhere: give HOST:PORT" "$panelhost" live --fg
 expect_error fly_step "fly.scenario:2: fly steps need the simulated world" \
   "$panelhost" live fly.scenario --replay "$recording" --headless -q
 expect_error empty_recording "empty.txt: no recorded line" "$panelhost" live --replay empty.txt --headless -q
+expect_error endless_recording "/dev/zero: more than 64 MiB, too large for a recording to replay" \
+  "$panelhost" live --replay /dev/zero --headless -q
+expect_error endless_protocol "/dev/zero: more than 1 MiB, too large for a protocol file" \
+  "$panelhost" live --protocol /dev/zero --headless --duration 1 -q
 "$panelhost" live --help >/dev/null 2>&1 || fail "panelhost live --help"
 
 [ $failures -eq 0 ] && echo "all passed"

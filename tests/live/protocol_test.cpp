@@ -114,7 +114,7 @@ TEST(ProtocolFile, AFileThatCannotBeReadIsNamed) {
     try {
         read_protocol("/nonexistent/panelhost.xml");
     } catch (const ProtocolError& error) {
-        EXPECT_EQ(std::string(error.what()), "/nonexistent/panelhost.xml: cannot read");
+        EXPECT_EQ(std::string(error.what()), "/nonexistent/panelhost.xml: cannot read (No such file or directory)");
     }
 }
 
