@@ -1,6 +1,7 @@
 // Runs every benchmark of this program, then prints one line per target (see bench_targets.h).
 // Exit status 1 when a target is missed or cannot be measured.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -19,6 +20,9 @@ std::vector<Target>& targets() {
 // Keeps each benchmark's CPU time per iteration and counters as the runs are reported.
 class TargetReporter : public benchmark::ConsoleReporter {
 public:
+    // Colour only on a terminal: a reporter of one's own is not told of --benchmark_color.
+    TargetReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     struct Result {
         double cpu_per_iteration = 0.0;
         std::map<std::string, double> counters;

@@ -17,7 +17,7 @@ cmake --build "$build" -j "$(nproc)" >/dev/null
 status=0
 while read -r program; do
   [ -n "$program" ] || continue
-  out=$("$build/bench/$program" --benchmark_min_time=0.2 --benchmark_color=false 2>/dev/null) || status=1
+  out=$("$build/bench/$program" --benchmark_min_time=0.2 2>/dev/null) || status=1
   grep -E ' (met|MISSED)$|not measured' <<<"$out" || { echo "$program: no target reported"; status=1; }
 done <"$build/bench/benchmarks.txt"
 exit $status
