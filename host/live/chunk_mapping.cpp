@@ -1,5 +1,6 @@
 #include "chunk_mapping.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -45,7 +46,9 @@ constexpr ChunkMapping mappings[] = {
     {"dme-frequency-mhz", "dme_frequency", frequency, 1.0, 0.0, 1000.0},
     {"dme-in-range", "dme_reception", reception},
     {"dme-distance-nm", "dme_distance", scale, 1.0, -1.0, 10000.0},
-    {"dme-ground-speed-kt", "dme_speed", magnitude, 1.0, -5000.0, 5000.0},
+    // FlightGear derives it from the change of distance, so a retune gives a spike of
+    // thousands of knots for a moment.
+    {"dme-ground-speed-kt", "dme_speed", magnitude, 1.0, -5000.0, 5000.0, true},
 };
 
 int32_t frequency_bcd(double mhz) {
@@ -107,7 +110,7 @@ std::string LiveVariables::take(const std::vector<ChunkValue>& values) {
     for (const Row& row : rows_) {
         const ChunkMapping& mapping = *row.mapping;
         const Chunk& chunk = protocol_.chunks[row.chunk];
-        if (chunk.type == ChunkType::text) continue;
+        if (chunk.type == ChunkType::text || mapping.clamped) continue;
         const double value = values[row.chunk].number;
         if (value < mapping.low || value > mapping.high) {
             char text[64];
@@ -116,6 +119,11 @@ std::string LiveVariables::take(const std::vector<ChunkValue>& values) {
         }
     }
     values_ = values;
+    for (const Row& row : rows_) {
+        if (!row.mapping->clamped) continue;
+        double& value = values_[row.chunk].number;
+        value = std::clamp(value, row.mapping->low, row.mapping->high);
+    }
     return "";
 }
 

@@ -35,6 +35,10 @@ struct ChunkMapping {
     Conversion conversion;
     double factor = 1.0;
     double low = -1e300, high = 1e300;  // in the chunk's own unit
+    // Out of range: a datagram that is not what the protocol says, refused whole; or, for an
+    // indication FlightGear derives and that spikes (the DME's speed after a retune), a value
+    // held at the nearer limit.
+    bool clamped = false;
 };
 
 // A 12-volt bus on its battery reads well above this, a dead one below.

@@ -137,6 +137,13 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     EXPECT_EQ(source.malformed(), 1u);
     EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
     EXPECT_NE(source.status().find("bad data: 1 malformed (chunk latitude-deg: 91 is out of range)"), std::string::npos);
+    // FlightGear's DME speed spikes when it is retuned: a true datagram, the spike held at the limit.
+    fake.set("latitude-deg", 37.6);
+    fake.set("dme-ground-speed-kt", -31665.3);
+    frame();
+    EXPECT_EQ(source.malformed(), 1u);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_EQ(store.number(id("dme_speed")), 5000.0);
     // A frequency off the DME band reads as none.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-frequency-mhz", 0.0);
