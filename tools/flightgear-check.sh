@@ -7,7 +7,9 @@
 #   - the GPS shows the waypoint, its distance and the ground speed FlightGear reports,
 #   - the DME shows FlightGear's distance and frequency,
 #   - turning the GPS inner knob while its pressure setting is edited changes FlightGear's
-#     altimeter setting (read back with `get`).
+#     altimeter setting (read back with `get`),
+#   - selecting 116.80 on the DME tunes FlightGear's DME there, through its frequency source,
+#   - D-> on the GPS sends FlightGear's GPS direct to its active waypoint again.
 # Takes a few minutes (FlightGear sends its first datagrams about a minute after it starts).
 # Not part of the test suite: it installs 1.8 GB and needs minutes.
 #
@@ -133,6 +135,8 @@ props 'set /systems/electrical/outputs/gps 28' 'set /instrumentation/gps/scratch
   'set /instrumentation/gps/command direct' >/dev/null
 sleep 3
 echo "FlightGear's GPS: $(props 'get /instrumentation/gps/wp/wp[1]/ID') at $(props 'get /instrumentation/gps/wp/wp[1]/distance-nm') nm, mode $(props 'get /instrumentation/gps/mode')"
+# A scratch ident of another place: only the panel's direct-to writes KOAK there again.
+props 'set /instrumentation/gps/scratch/ident SFO' >/dev/null
 baro_before=$(props 'get /instrumentation/altimeter/setting-hpa')
 echo "FlightGear's altimeter setting: $baro_before hPa"
 
@@ -168,6 +172,22 @@ click gps ent
 expect gps baro text "1015.0mb" within 3s
 wait 3s
 snapshot flightgear-baro
+# Tuning the DME: FREQ starts the selection (the first FREQ above already showed the steady
+# frequency), the outer ring one megahertz up to 116.80 (Oakland), FREQ again ends it and
+# tunes FlightGear's DME.
+click dme mode_freq
+expect event dme_frequency_select
+click dme outer_right
+expect dme set_frequency text "116.80" within 2s
+wait 2s
+click dme mode_freq
+expect event dme_frequency_select
+expect dme frequency text "116.80" within 3s
+wait 5s
+# Direct-to: FlightGear's GPS goes direct to the active waypoint from where the aircraft is.
+click gps direct_to
+expect event gps_direct_to
+wait 3s
 SCRIPT
 
 step "panelhost live --headless against FlightGear"
@@ -184,12 +204,17 @@ fg_ground_speed=$(props 'get /velocities/groundspeed-kt')
 fg_dme_distance=$(props 'get /instrumentation/dme/indicated-distance-nm')
 fg_dme_mhz=$(props 'get /instrumentation/dme/frequencies/selected-mhz')
 fg_baro=$(props 'get /instrumentation/altimeter/setting-hpa')
+fg_dme_source=$(props 'get /instrumentation/dme/frequencies/source')
+fg_scratch=$(props 'get /instrumentation/gps/scratch/ident')
+fg_gps_mode=$(props 'get /instrumentation/gps/mode')
+fg_gps_to=$(props 'get /instrumentation/gps/wp/wp[1]/ID')
 last_text() {  # last_text GAUGE ELEMENT: the element's last text in the trace
   grep "^$1 f[0-9]* e$2 string " "$out/run/trace.txt" | tail -n 1 | sed 's/.* text="\(.*\)"$/\1/'
 }
 gps_id=$(last_text gps 11) gps_distance=$(last_text gps 18) gps_speed=$(last_text gps 19)
 dme_distance=$(last_text dme 8) dme_frequency=$(last_text dme 11)
 echo "FlightGear: waypoint distance $fg_distance nm, ground speed $fg_ground_speed kt, DME $fg_dme_distance nm on $fg_dme_mhz MHz, altimeter $fg_baro hPa"
+echo "FlightGear: DME frequency source $fg_dme_source; GPS mode $fg_gps_mode to $fg_gps_to, scratch ident $fg_scratch"
 echo "gauges:     GPS \"$gps_id\" \"$gps_distance\" \"$gps_speed\", DME \"$dme_distance\" nm \"$dme_frequency\" MHz"
 near() {  # near SHOWN EXPECTED TOLERANCE
   awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(a != "" && d <= t) }'
@@ -202,6 +227,14 @@ check "the DME shows FlightGear's distance" near "$dme_distance" "$fg_dme_distan
 check "the DME shows FlightGear's frequency" [ "$dme_frequency" = "$(awk -v f="$fg_dme_mhz" 'BEGIN { printf "%.2f", f }')" ]
 check "FlightGear's altimeter setting went from $baro_before to 1015 hPa" near "$fg_baro" 1015 0.01
 check "the property writes are in the trace" grep -q '^baro_up: set /instrumentation/altimeter/setting-hpa 1015.00' "$out/run/trace.txt"
+dme_tuned_by_panel() {
+  [ "$(awk -v f="$fg_dme_mhz" 'BEGIN { printf "%.2f", f }')" = 116.80 ] &&
+    [ "$fg_dme_source" = /instrumentation/dme/frequencies/selected-mhz ] && [ "$dme_frequency" = 116.80 ]
+}
+direct_to_by_panel() { [ "$fg_scratch" = KOAK ] && [ "$fg_gps_mode" = dto ] && [ "$fg_gps_to" = KOAK ]; }
+check "the DME's selection tuned FlightGear's DME to 116.80 through its frequency source" dme_tuned_by_panel
+check "the GPS's D-> sent FlightGear's GPS direct to KOAK again" direct_to_by_panel
+check "the tuning and direct-to writes are in the trace" grep -q '^gps_direct_to: set /instrumentation/gps/command direct' "$out/run/trace.txt"
 
 if [ "$save_docs" -eq 1 ]; then
   for picture in flightgear-gps-dme flightgear-dme-freq flightgear-baro; do
