@@ -6,7 +6,8 @@
 //   panelhost live [SCRIPT]               the panel driven by a running FlightGear
 //   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
-// whose expectations are not all met exits with 1.
+// whose expectations are not all met exits with 1, and one stopped by Ctrl-C, after writing
+// what it flew, with 130.
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
@@ -44,6 +45,7 @@ void stop_on_signals() {
 }
 
 bool stop_requested() { return stop_signal != 0; }
+
 using panel::app::FlightOptions;
 using panel::app::FlightResult;
 using panel::app::NamedText;
