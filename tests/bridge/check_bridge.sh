@@ -6,6 +6,9 @@
 #   killed          a bridge killed mid-flight: one line naming the module, a non-zero exit, no
 #                   outputs, no bridge left running
 #   garbage         a bridge that answers rubbish: the same
+#   interrupted     Ctrl-C sent as a terminal sends it, to the whole process group: the host
+#                   stops at its next update, writes what it flew, exits with 130 and leaves no
+#                   bridge running
 set -uo pipefail
 check=$1 panelhost=$2 build=$3 work=$4
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
@@ -69,6 +72,29 @@ killed)
   sleep 0.5
   left=$(pids_of "$work/modules/")
   [ -z "$left" ] || fail "a bridge was left running: $left"
+  ;;
+interrupted)
+  mkdir -p modules
+  cp "$build"/modules/*.gau modules/
+  printf 'wait 3h\n' >long.scenario
+  # A session of its own, so that the signal goes to its whole process group as a terminal's does.
+  setsid "$panelhost" run long.scenario --gauges "$work/modules" --windows --out out -q 2>interrupted.log &
+  host=$!
+  for _ in $(seq 600); do
+    [ -n "$(pids_of "$work/modules/VER2_Corvane_VX_RD22.gau")" ] && break
+    sleep 0.1
+  done
+  sleep 1
+  kill -INT -- "-$host"
+  wait "$host"; status=$?
+  [ "$status" -eq 130 ] || fail "interrupted: exit $status: $(cat interrupted.log)"
+  grep -q "^stopped at [0-9:.]* of simulated time, before the flight's end$" interrupted.log ||
+    fail "interrupted: $(cat interrupted.log)"
+  grep -q "^gps f[0-9]* e1 static" out/trace.txt 2>/dev/null || fail "interrupted: no trace written: $(ls -A out)"
+  sleep 0.5
+  left=$(pids_of "$work/modules/")
+  [ -z "$left" ] || fail "interrupted: a bridge was left running: $left"
+  echo "interrupted (exit $status): $(cat interrupted.log)"
   ;;
 garbage)
   PANEL_BRIDGE_GARBAGE=1 "$panelhost" demo -q --windows --out out 2>garbage.log; status=$?
