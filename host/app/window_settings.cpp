@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 
+#include "bounded_file.h"
+
 namespace panel::app {
 
 std::optional<std::filesystem::path> settings_file() {
@@ -19,7 +21,14 @@ std::optional<std::filesystem::path> settings_file() {
 
 WindowSettings load_window_settings(const std::filesystem::path& file) {
     WindowSettings settings;
-    std::ifstream in(file);
+    std::string text;
+    try {
+        // A handful of short lines; anything larger is damage, and the defaults stand.
+        text = read_bounded_file(file, 64u << 10, "window settings");
+    } catch (const FileReadError&) {
+        return settings;
+    }
+    std::istringstream in(text);
     std::string line;
     bool have_x = false, have_y = false;
     while (std::getline(in, line)) {
@@ -51,7 +60,12 @@ bool save_window_settings(const std::filesystem::path& file, const WindowSetting
         out << "x " << settings.x << "\ny " << settings.y << "\nwidth " << settings.width << "\nheight "
             << settings.height << "\ndisplay " << settings.display << "\nfull_screen " << (settings.full_screen ? 1 : 0)
             << "\n";
-        if (!out) return false;
+        // Closed before it is judged: a full disk shows only when the buffer is written out.
+        out.close();
+        if (!out) {
+            std::filesystem::remove(temporary, error);
+            return false;
+        }
     }
     std::filesystem::rename(temporary, file, error);
     return !error;
