@@ -672,12 +672,33 @@ void check_characters(std::string_view line, int number) {
 
 }  // namespace
 
+namespace {
+
+// A message echoes the script's words, and a quoted word may hold any byte ("\x0A" among
+// them); control characters are written as \xNN so that every message stays one line.
+std::string one_line(const std::string& message) {
+    std::string text;
+    for (const char c : message) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            text += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        text += escaped;
+    }
+    return text;
+}
+
+}  // namespace
+
 ScriptError::ScriptError(int line, int column, const std::string& message)
     : std::runtime_error("line " + std::to_string(line) + (column ? ", column " + std::to_string(column) : "") + ": " +
-                         message),
+                         one_line(message)),
       line_(line),
       column_(column),
-      message_(message) {}
+      message_(one_line(message)) {}
 
 std::string ScriptError::located(const std::string& file) const {
     return file + ":" + std::to_string(line_) + (column_ ? ":" + std::to_string(column_) : "") + ": " + message_;

@@ -118,6 +118,11 @@ TEST(ScriptErrors, PointAtTheFileLikeACompiler) {
     EXPECT_EQ(ScriptError(9, 0, "x").located("a"), "a:9: x");
 }
 
+TEST(ScriptErrors, StayOneLineWhateverTheWordsTheyEcho) {
+    // A quoted word is decoded before it is found to be no step: "\x0A" is a line break.
+    EXPECT_EQ(parse_error("frame\n\"a\\x0Ab\\x7F\xB0\" 1\n"), "line 2: unknown step 'a\\x0Ab\\x7F\xB0'");
+}
+
 TEST(SessionScript, ReadsTheValuesBadInputSessionsNeed) {
     auto steps = parse_script("set 1 nan\nset 1 inf\nset 1 -inf\nset 1 1e300\nset 1 -0\nint 831 0xFFFFFFFF\n");
     ASSERT_EQ(steps.size(), 6u);
