@@ -1,6 +1,7 @@
 #include "simulator_catalogue.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace panel {
@@ -109,6 +110,18 @@ const KeyEventInfo* Catalogue::event(std::string_view name) const {
         if (info.name == name) return &info;
     }
     return nullptr;
+}
+
+uint32_t Catalogue::variable_id(std::string_view name) const {
+    const VariableInfo* info = variable(name);
+    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
+    return info->id;
+}
+
+uint32_t Catalogue::event_id(std::string_view name) const {
+    const KeyEventInfo* info = event(name);
+    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no event " + std::string(name));
+    return info->id;
 }
 
 const Catalogue& simulator_catalogue() {

@@ -41,6 +41,10 @@ public:
     const VariableInfo* variable(std::string_view name) const;
     const KeyEventInfo* event(uint32_t id) const;
     const KeyEventInfo* event(std::string_view name) const;
+    // The id of a variable or event the code names, which must be in the catalogue; throws
+    // std::invalid_argument otherwise (a programming error, found at start-up).
+    uint32_t variable_id(std::string_view name) const;
+    uint32_t event_id(std::string_view name) const;
     // The position of `id` in variables(), or -1: a dense index for per-variable tables.
     int index_of(uint32_t id) const;
 

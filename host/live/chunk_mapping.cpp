@@ -58,12 +58,6 @@ int32_t frequency_bcd(double mhz) {
 
 bool reads_text(Conversion conversion) { return conversion == Conversion::text || conversion == gps_mode; }
 
-uint32_t variable_id(const Catalogue& catalogue, std::string_view name) {
-    const VariableInfo* info = catalogue.variable(name);
-    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
-    return info->id;
-}
-
 }  // namespace
 
 std::span<const ChunkMapping> chunk_mappings() {
@@ -79,11 +73,11 @@ std::optional<int> dme_channel(double mhz) {
 
 LiveVariables::LiveVariables(const Protocol& protocol, const Catalogue& catalogue)
     : protocol_(protocol),
-      supply_id_(variable_id(catalogue, "avionics_supply")),
-      gps_status_id_(variable_id(catalogue, "gps_status")) {
+      supply_id_(catalogue.variable_id("avionics_supply")),
+      gps_status_id_(catalogue.variable_id("gps_status")) {
     for (const ChunkMapping& mapping : mappings) {
         const int chunk = protocol.chunk_index(mapping.chunk);
-        const uint32_t id = mapping.variable.empty() ? 0 : variable_id(catalogue, mapping.variable);
+        const uint32_t id = mapping.variable.empty() ? 0 : catalogue.variable_id(mapping.variable);
         if (chunk < 0) {
             notes_.push_back(protocol.file + ": no chunk " + std::string(mapping.chunk) +
                              (mapping.variable.empty() ? "" : ": " + std::string(mapping.variable) + " reads 0"));

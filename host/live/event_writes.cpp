@@ -46,12 +46,6 @@ constexpr EventRow rows[] = {
      [](EventWrites& w, const LiveVariables& v, std::vector<PropertyWrite>& out) { return w.direct_to(v, out); }},
 };
 
-uint32_t variable_id(const Catalogue& catalogue, std::string_view name) {
-    const VariableInfo* info = catalogue.variable(name);
-    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
-    return info->id;
-}
-
 }  // namespace
 
 std::span<const EventRow> event_rows() {
@@ -62,9 +56,9 @@ EventWrites::EventWrites(const Protocol& protocol, const Catalogue& catalogue)
     : catalogue_(catalogue),
       baro_path_(node_of(protocol, "altimeter-setting-hpa")),
       dme_path_(node_of(protocol, "dme-frequency-mhz")),
-      baro_id_(variable_id(catalogue, "baro")),
-      dme_frequency_id_(variable_id(catalogue, "dme_frequency")),
-      dme_set_frequency_id_(variable_id(catalogue, "dme_set_frequency")) {
+      baro_id_(catalogue.variable_id("baro")),
+      dme_frequency_id_(catalogue.variable_id("dme_frequency")),
+      dme_set_frequency_id_(catalogue.variable_id("dme_set_frequency")) {
     if (const size_t slash = dme_path_.rfind('/'); slash != std::string::npos && slash > 0) {
         dme_source_path_ = dme_path_.substr(0, slash) + "/source";
     }

@@ -14,12 +14,6 @@ constexpr double rate_window_seconds = 2.0;
 // The log keeps this many lines of notes between two takes; the rest are counted.
 constexpr size_t max_notes = 200;
 
-uint32_t variable_id(const Catalogue& catalogue, std::string_view name) {
-    const VariableInfo* info = catalogue.variable(name);
-    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
-    return info->id;
-}
-
 }  // namespace
 
 LiveSource::LiveSource(Protocol protocol, std::unique_ptr<DatagramFeed> feed, std::unique_ptr<PropertyClient> props,
@@ -31,8 +25,8 @@ LiveSource::LiveSource(Protocol protocol, std::unique_ptr<DatagramFeed> feed, st
       parser_(protocol_),
       values_(protocol_, catalogue),
       writes_(protocol_, catalogue),
-      tick_id_(variable_id(catalogue, "tick")),
-      seconds_id_(variable_id(catalogue, "seconds")) {
+      tick_id_(catalogue.variable_id("tick")),
+      seconds_id_(catalogue.variable_id("seconds")) {
     for (const std::string& line : values_.notes()) note(line);
 }
 

@@ -56,18 +56,6 @@ double approach(double value, double target, double step) {
     return std::abs(difference) <= step ? target : value + std::copysign(step, difference);
 }
 
-uint32_t variable_id(const Catalogue& catalogue, std::string_view name) {
-    const VariableInfo* info = catalogue.variable(name);
-    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no variable " + std::string(name));
-    return info->id;
-}
-
-uint32_t event_id(const Catalogue& catalogue, std::string_view name) {
-    const KeyEventInfo* info = catalogue.event(name);
-    if (info == nullptr) throw std::invalid_argument("the simulator catalogue has no event " + std::string(name));
-    return info->id;
-}
-
 }  // namespace
 
 int frequency_hundredths(double mhz, std::string_view what) {
@@ -222,7 +210,7 @@ World::World(const FlightSetup& setup, const Catalogue& catalogue)
 }
 
 World::VariableIds World::variable_ids(const Catalogue& catalogue) {
-    const auto id = [&](std::string_view name) { return variable_id(catalogue, name); };
+    const auto id = [&](std::string_view name) { return catalogue.variable_id(name); };
     return {
         .tick = id("tick"), .utc_hours = id("utc_hours"), .utc_minutes = id("utc_minutes"), .seconds = id("seconds"),
         .avionics_supply = id("avionics_supply"), .latitude = id("latitude"), .longitude = id("longitude"),
@@ -241,7 +229,7 @@ World::VariableIds World::variable_ids(const Catalogue& catalogue) {
 }
 
 World::EventIds World::event_ids(const Catalogue& catalogue) {
-    const auto id = [&](std::string_view name) { return event_id(catalogue, name); };
+    const auto id = [&](std::string_view name) { return catalogue.event_id(name); };
     return {
         .gps_direct_to = id("gps_direct_to"), .baro_up = id("baro_up"), .baro_down = id("baro_down"),
         .dme_frequency_select = id("dme_frequency_select"), .dme_mhz_up = id("dme_mhz_up"),

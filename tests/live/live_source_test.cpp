@@ -42,11 +42,11 @@ public:
 };
 
 uint32_t id(const char* name) {
-    return simulator_catalogue().variable(name)->id;
+    return simulator_catalogue().variable_id(name);
 }
 
 uint32_t event(const char* name) {
-    return simulator_catalogue().event(name)->id;
+    return simulator_catalogue().event_id(name);
 }
 
 void sleep_for(double seconds) {

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         long written = -1;
         for (uint64_t frame = 0; frame <= seconds * sim::World::frames_per_second; ++frame) {
             if (frame == 30 * sim::World::frames_per_second) {
-                world.key_event({simulator_catalogue().event("gps_direct_to")->id, 0});
+                world.key_event({simulator_catalogue().event_id("gps_direct_to"), 0});
                 direct_to = true;
                 world.fly_heading(45.0);
             }

@@ -38,8 +38,8 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double one_degree_m = 111195.0802;  // one degree of arc on the mean sphere
 constexpr double kt = 1852.0 / 3600.0;        // metres per second in a knot
 
-uint32_t var(std::string_view name) { return panel::simulator_catalogue().variable(name)->id; }
-panel::KeyEvent event(std::string_view name) { return {panel::simulator_catalogue().event(name)->id, 0}; }
+uint32_t var(std::string_view name) { return panel::simulator_catalogue().variable_id(name); }
+panel::KeyEvent event(std::string_view name) { return {panel::simulator_catalogue().event_id(name), 0}; }
 
 // Eastbound along the equator at 120 kt and 3000 ft, the DME station on the way.
 FlightSetup equator_flight() {
