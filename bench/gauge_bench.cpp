@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench_targets.h"
+#include "new_counter.h"
 #include "frame_driver.h"
 #include "in_process_gauge.h"
 #include "service_table.h"
@@ -40,22 +41,6 @@ PANEL_COUNTER_TARGET(gauge_allocations_per_frame, "BM_GaugeFrameAllocations", "a
 
 // The host's allocations are C++ ones; the modules cannot allocate at all (their import lists
 // hold no allocator, checked by the module tests).
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-}  // namespace
-
-[[gnu::noinline]] void* operator new(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-    throw std::bad_alloc();
-}
-// Not inlined: the compiler would otherwise pair the free() with a new expression and warn.
-[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-
 namespace {
 
 using namespace panel;
@@ -503,17 +488,20 @@ void BM_GaugeFrameAllocations(benchmark::State& state) {
     if (!ready(state)) return;
     GaugeBench& b = bench();
     long frames = 0;
-    allocations = 0;
+    if (!bench::new_counter_works()) {
+        state.SkipWithError("the allocation counter counts nothing");
+        return;
+    }
     for (auto _ : state) {
-        counting = true;
+        bench::count_new(true);
         for (BenchGauge* gauge : {&b.gps, &b.dme_rmt, &b.dme_freq}) {
             gauge->host_frame();
             gauge->direct_frames(1);
         }
-        counting = false;
+        bench::count_new(false);
         ++frames;
     }
-    state.counters["allocations"] = static_cast<double>(allocations.load()) / static_cast<double>(frames);
+    state.counters["allocations"] = static_cast<double>(bench::new_count()) / static_cast<double>(frames);
 }
 BENCHMARK(BM_GaugeFrameAllocations);
 

@@ -25,19 +25,8 @@ else
   fail "demo exited $?: $(cat demo.log)"
 fi
 
-# --- bad input: one line naming the file, a non-zero exit ---------------------------------
-# expect_error NAME EXPECTED_LINE COMMAND...
-expect_error() {
-  local name=$1 expected=$2; shift 2
-  local out status
-  out=$("$@" 2>&1); status=$?
-  if [ $status -eq 0 ]; then fail "$name: exit 0"; return; fi
-  if [ "$(printf '%s\n' "$out" | wc -l)" -ne 1 ]; then fail "$name: more than one line: $out"; return; fi
-  case $out in
-    *"$expected"*) echo "ok $name: $out" ;;
-    *) fail "$name: expected '$expected' in: $out" ;;
-  esac
-}
+# --- bad input: one line naming the file, exit 2 ------------------------------------------
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/expect_error.sh"
 
 script() { printf '%b' "$2" > "$1"; }
 script unknown_step.scenario 'wait 1s\njump 3\n'

@@ -137,17 +137,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
 fi
 
 # --- bad input: one line, exit 2 -------------------------------------------------------------
-expect_error() {
-  local name=$1 expected=$2; shift 2
-  local out status
-  out=$("$@" 2>&1); status=$?
-  if [ $status -ne 2 ]; then fail "$name: exit $status: $out"; return; fi
-  if [ "$(printf '%s\n' "$out" | wc -l)" -ne 1 ]; then fail "$name: more than one line: $out"; return; fi
-  case $out in
-    *"$expected"*) echo "ok $name: $out" ;;
-    *) fail "$name: expected '$expected' in: $out" ;;
-  esac
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/expect_error.sh"
 sed 's|<binary_mode>false</binary_mode>|<binary_mode>true</binary_mode>|' "$protocol" > binary.xml
 sed 's|<type>double</type><format>%.7f</format>|<type>double</type><format>%s</format>|' "$protocol" > format.xml
 head -c 300 "$protocol" > cut.xml
