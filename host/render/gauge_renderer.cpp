@@ -14,16 +14,6 @@ namespace {
 // Frame ids of one icon run from a multiple of 256 to the next.
 constexpr uint32_t max_frames = 256;
 
-std::string hex(uint32_t value) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    do {
-        text.insert(text.begin(), digits[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    return "0x" + text;
-}
-
 // A slider's displacement along one axis: a result that is not a number, or whose product
 // is not, leaves the slider at rest; any other is kept within the gauge.
 int slider_offset(double value, double scale, int extent) {
@@ -61,7 +51,7 @@ GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps,
         const std::string which = module_ + ": element " + std::to_string(i + 1) + ": ";
         auto required = [&](uint32_t id) {
             const Sprite* found = sprite(bitmaps, id);
-            if (found == nullptr) throw RenderError(which + "bitmap " + hex(id) + " is missing");
+            if (found == nullptr) throw RenderError(which + "bitmap " + hex_text(id) + " is missing");
             return found;
         };
         Item item;

@@ -86,17 +86,7 @@ public:
             file_.require(what, at, length);
             return at;
         }
-        file_.fail(what + " (address 0x" + hex(rva) + ") lies in no section of the file");
-    }
-
-    static std::string hex(uint64_t value) {
-        static constexpr char digits[] = "0123456789ABCDEF";
-        std::string text;
-        do {
-            text.insert(text.begin(), digits[value & 0xF]);
-            value >>= 4;
-        } while (value != 0);
-        return text;
+        file_.fail(what + " (address " + hex_text(rva) + ") lies in no section of the file");
     }
 
 private:
@@ -144,7 +134,7 @@ void PeBitmaps::index_resources() {
     file.require("optional header", optional, optional_size);
     const uint16_t magic = file.u16(optional, "optional header");
     if (magic != pe32_magic && magic != pe32_plus_magic)
-        file.fail("damaged: unknown optional header magic 0x" + SectionMap::hex(magic));
+        file.fail("damaged: unknown optional header magic " + hex_text(magic));
     const uint64_t count_at = magic == pe32_magic ? pe32_directory_count : pe32_plus_directory_count;
     const SectionMap sections(file, optional + optional_size, section_count);
 
