@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "bitmap_source.h"
+#include "le_bytes.h"
 #include "render_error.h"
 #include "render_support.h"
 
@@ -13,19 +14,14 @@ using panel::render::RenderError;
 
 namespace {
 
+using le_bytes::set16;
+using le_bytes::set32;
+
 void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void set16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    set16(b, at, v & 0xFFFF);
-    set16(b, at + 2, v >> 16);
-}
 
 struct Resource {
     uint32_t id;

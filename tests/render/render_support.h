@@ -14,8 +14,12 @@
 
 #include "bitmap_source.h"
 #include "gauge_instance.h"
+#include "le_bytes.h"
 
 namespace render_test {
+
+using le_bytes::put16;
+using le_bytes::put32;
 
 using panel::DibImage;
 using panel::RgbPixel;
@@ -47,14 +51,6 @@ private:
     std::map<uint32_t, DibImage> images_;
 };
 
-inline void put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void put32(std::vector<uint8_t>& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
 
 // A 24-bit packed DIB (info header and bottom-up rows) of `image`.
 inline std::vector<uint8_t> packed_dib(const DibImage& image) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "dib_reader.h"
+#include "le_bytes.h"
 
 using panel::DibError;
 using panel::DibImage;
@@ -19,17 +20,10 @@ using panel::RgbPixel;
 
 namespace {
 
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using le_bytes::put16;
+using le_bytes::put32;
+using le_bytes::set32;
+
 
 // A packed DIB: info header, palette, rows as given (already padded, in storage order).
 std::vector<uint8_t> packed(int32_t width, int32_t height, uint16_t bits, uint32_t colours_used,

@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "le_bytes.h"
+
 namespace wav_bytes {
+
+using le_bytes::put16;
+using le_bytes::put32;
+using le_bytes::set32;
 
 struct Fields {
     uint16_t tag = 1;
@@ -19,17 +25,6 @@ struct Fields {
     int block_align = -1;  // -1: what channels and bits make
 };
 
-inline void put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void put32(std::vector<uint8_t>& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-inline void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // One chunk: id, size, body, and the pad byte an odd body needs.
 inline std::vector<uint8_t> chunk(const std::string& id, const std::vector<uint8_t>& body) {
