@@ -8,6 +8,7 @@
 
 #include "bridged_gauge.h"
 #include "face_names.h"
+#include "i386_programs.h"
 #include "in_process_gauge.h"
 #include "wine_prefix.h"
 
@@ -23,6 +24,12 @@ std::unique_ptr<GaugeInstance> bridged(const std::filesystem::path& file, const 
                                  (windows.bridge.empty() ? std::string() : " " + windows.bridge.string()) +
                                  ", which is not built (tools/build-windows.sh builds it; --windows DIR names "
                                  "the build)");
+    }
+    // Wine's own words on a kernel without 32-bit programs are "Exec format error".
+    const bridge::I386Probe probe = bridge::machine_i386_probe();
+    const bridge::I386Programs programs = bridge::probe_i386_programs(probe);
+    if (programs == bridge::I386Programs::refused || programs == bridge::I386Programs::no_loader) {
+        throw std::runtime_error(bridge::i386_refusal(programs, probe));
     }
     const std::filesystem::path prefix = bridge::wine_prefix_folder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
     bridge::ensure_wine_prefix(prefix, stderr);

@@ -9,6 +9,9 @@
 #   interrupted     Ctrl-C sent as a terminal sends it, to the whole process group: the host
 #                   stops at its next update, writes what it flew, exits with 130 and leaves no
 #                   bridge running
+#   no_i386         on a machine that runs no 32-bit programs (the probe pointed at a loader
+#                   the kernel refuses): one line saying so and how to enable them, not wine's
+#                   "Exec format error"; no wine needed
 set -uo pipefail
 check=$1 panelhost=$2 build=$3 work=$4
 rm -rf "$work"; mkdir -p "$work"; cd "$work"
@@ -99,6 +102,13 @@ interrupted)
 garbage)
   PANEL_BRIDGE_GARBAGE=1 "$panelhost" demo -q --windows --out out 2>garbage.log; status=$?
   expect_one_line garbage "$status" garbage.log "GPS_Corvane_PX40.gau: the bridge answered garbage"
+  [ -z "$(ls -A out 2>/dev/null)" ] || fail "outputs written: $(ls -A out)"
+  ;;
+no_i386)
+  printf 'not a program\n' >refused-loader
+  chmod +x refused-loader
+  PANEL_I386_LOADER=$PWD/refused-loader "$panelhost" demo -q --windows --out out 2>no_i386.log; status=$?
+  expect_one_line no_i386 "$status" no_i386.log "this machine cannot run 32-bit programs" "ia32_emulation=on"
   [ -z "$(ls -A out 2>/dev/null)" ] || fail "outputs written: $(ls -A out)"
   ;;
 *) echo "unknown check $check"; exit 2 ;;

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "i386_programs.h"
 #include "module_finder.h"
 #include "wine_prefix.h"
 
@@ -107,6 +108,49 @@ TEST(WinePrefix, WineRunsQuietlyIn32BitsWithoutInstallerDialogs) {
                                                      "WINEDLLOVERRIDES=mscoree,mshtml="}));
     const std::vector<std::string> command = bridge::wine_bridge_command("/b/panel_bridge.exe", "/m/GPS.gau");
     EXPECT_EQ(command, (std::vector<std::string>{"wine", "/b/panel_bridge.exe", "/m/GPS.gau"}));
+}
+
+}  // namespace
+}  // namespace panel
+
+namespace panel {
+namespace {
+
+void write_file(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
+
+// Entries as binfmt_misc shows them.
+std::string binfmt_entry(const char* state, const char* magic) {
+    return std::string(state) + "\ninterpreter /usr/bin/qemu\nflags: F\noffset 0\nmagic " + magic +
+           "\nmask fffffffffffefe00fffffffffffffffffeffffff\n";
+}
+
+TEST(I386Programs, AnEmulatorCountsOnlyWhenEnabledForX86) {
+    Folder folder;
+    write_file(folder.path() / "status", "enabled\n");
+    write_file(folder.path() / "qemu-arm", binfmt_entry("enabled", "7f454c4601010100000000000000000002002800"));
+    write_file(folder.path() / "qemu-i386", binfmt_entry("disabled", "7f454c4601010100000000000000000002000300"));
+    EXPECT_FALSE(bridge::i386_emulator_registered(folder.path()));
+    write_file(folder.path() / "qemu-i386", binfmt_entry("enabled", "7f454c4601010100000000000000000002000300"));
+    EXPECT_TRUE(bridge::i386_emulator_registered(folder.path()));
+    EXPECT_FALSE(bridge::i386_emulator_registered(folder.path() / "not-mounted"));
+}
+
+TEST(I386Programs, TheLoaderDecides) {
+    Folder folder;
+    fs::create_directories(folder.path() / "binfmt");
+    write_file(folder.path() / "refused", "not a program\n");
+    fs::permissions(folder.path() / "refused", fs::perms::owner_all);
+    const fs::path runs = "/bin/true";  // any program that takes --version
+    using bridge::I386Programs;
+    EXPECT_EQ(bridge::probe_i386_programs({.loader = folder.path() / "missing", .binfmt_misc = folder.path() / "binfmt"}),
+              I386Programs::no_loader);
+    EXPECT_EQ(bridge::probe_i386_programs({.loader = folder.path() / "refused", .binfmt_misc = folder.path() / "binfmt"}),
+              I386Programs::refused);
+    EXPECT_EQ(bridge::probe_i386_programs({.loader = runs, .binfmt_misc = folder.path() / "binfmt"}), I386Programs::native);
+    write_file(folder.path() / "binfmt" / "qemu-i386",
+               binfmt_entry("enabled", "7f454c4601010100000000000000000002000300"));
+    EXPECT_EQ(bridge::probe_i386_programs({.loader = runs, .binfmt_misc = folder.path() / "binfmt"}),
+              I386Programs::emulated);
 }
 
 }  // namespace
