@@ -3,9 +3,12 @@
 # from the native suite: exports, imports, bitmaps, and every scripted session traced under
 # wine against the native trace), the native build, then the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and last every fuzzer for a few seconds,
-# failing on any crash. Installs what is missing first.
+# failing on any crash. Installs what is missing first. On a machine that runs no 32-bit
+# programs (natively or emulated) the wine tests are reported as skipped, and the last line
+# says how many and why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/lib/i386-programs.sh
 
 bash tools/install-deps.sh
 jobs=$(nproc)
@@ -27,3 +30,15 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/tools/lsan-suppressi
   run_suite build-sanitize -DPANEL_WERROR=ON -DPANEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 echo "== fuzzers, 8 seconds each (tools/fuzz.sh runs them longer)"
 PANEL_JOBS=$jobs bash tools/fuzz.sh 8
+
+# How the wine tests ran, from what each one printed into the native suite's log.
+log=build/Testing/Temporary/LastTest.log
+skipped=$(grep -c '^panel-wine-skipped: ' "$log" || true)
+if [ "$skipped" -gt 0 ]; then
+  echo "== $skipped wine tests skipped: $(grep -m 1 '^panel-wine-skipped: ' "$log" | sed 's/^panel-wine-skipped: //')"
+else
+  case $(i386_programs) in
+    emulated) echo "== the wine tests ran under emulation ($(i386_binfmt_entry) in binfmt_misc): this kernel runs no 32-bit programs itself" ;;
+    *) echo "== the wine tests ran natively" ;;
+  esac
+fi
