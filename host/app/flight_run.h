@@ -40,8 +40,9 @@ struct FlightOptions {
     bool night = false;     // the final picture at night
     bool progress = false;  // a progress bar on standard error
     size_t gif_max_bytes = 5 * 1024 * 1024;
-    // After the script: fly on until this much simulated time has passed, or, without it and
-    // with `until_source_ends`, until the source has nothing more (a recording played through).
+    // After the script: fly on until the flight has lasted this many simulated seconds from its
+    // start, or, without it and with `until_source_ends`, until the source has nothing more (a
+    // recording played through).
     std::optional<double> duration;
     bool until_source_ends = false;
     // Without a duration: fly on until `stop_requested` says so.

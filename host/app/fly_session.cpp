@@ -69,7 +69,13 @@ public:
           sink_(audio_sink(options.mute)),
           cues_(sound_base(options.sounds), *sink_, options.mute),
           night_(options.night) {
-        const std::optional<fs::path> file = options.remember_window ? settings_file() : std::nullopt;
+        std::optional<fs::path> file = options.remember_window ? settings_file() : std::nullopt;
+        if (file) {
+            if (const std::optional<std::string> refusal = window_settings_refusal(*file)) {
+                std::fprintf(stderr, "%s\n", refusal->c_str());
+                file.reset();
+            }
+        }
         settings_path_ = file;
         const WindowSettings saved = file ? load_window_settings(*file) : WindowSettings{};
         window_.emplace("panelhost - " + panel_title(), picture_.width(), picture_.height() + status_height, saved,

@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.05, 100.0));
     live->add_flag("--headless", live_headless,
                    "no window: fly until the script ends, --duration, the replay's end or Ctrl-C");
-    live->add_option("--duration", live_duration, "with --headless: fly this many seconds (after the script, if any)")
+    live->add_option("--duration", live_duration, "with --headless: end the flight this many simulated seconds after its start (a longer script still runs to its end)")
         ->check(CLI::Range(0.0, 10800.0));
     live->add_option("-o,--out", live_out,
                      "with --headless: the trace, the script's snapshots and panel.png at the end (default out); "

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "window_placement.h"
+
 namespace panel::app {
 namespace {
 
@@ -126,18 +128,16 @@ PanelWindow::PanelWindow(const std::string& title, int width, int height, const 
         throw WindowError("there is no display " + std::to_string(*display) + " (displays 0 to " +
                           std::to_string(displays - 1) + ")");
     }
-    // A display asked for wins over the place remembered, which may be on a screen now gone.
-    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display.value_or(0)), y = x;
-    const int on = display.value_or(settings.display);
-    if (!display && settings.placed && on < displays) {
-        x = settings.x;
-        y = settings.y;
-    } else if (!display && on < displays) {
-        x = y = SDL_WINDOWPOS_CENTERED_DISPLAY(on);
+    std::vector<ScreenRect> screens;
+    for (int i = 0; i < displays; ++i) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayUsableBounds(i, &bounds) != 0) SDL_GetDisplayBounds(i, &bounds);
+        screens.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
     }
-    const int window_width = settings.width > 0 && !display ? settings.width : width;
-    const int window_height = settings.height > 0 && !display ? settings.height : height;
-    sdl_->window = SDL_CreateWindow(title.c_str(), x, y, window_width, window_height,
+    const WindowPlacement place = place_window(settings, width, height, display, screens);
+    const int x = place.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(place.display)) : place.x;
+    const int y = place.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(place.display)) : place.y;
+    sdl_->window = SDL_CreateWindow(title.c_str(), x, y, place.width, place.height,
                                     SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!sdl_->window) throw WindowError(std::string("cannot open a window (") + SDL_GetError() + ")");
     SDL_SetWindowMinimumSize(sdl_->window, std::max(width / 4, 80), std::max(height / 4, 40));

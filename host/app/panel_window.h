@@ -47,8 +47,9 @@ struct WindowEvent {
 
 class PanelWindow {
 public:
-    // A window for a picture of `width` x `height`, placed as `settings` says (or centred on
-    // `display`). Throws WindowError with one line when no window can be opened.
+    // A window for a picture of `width` x `height`, placed as place_window() decides from
+    // `settings` and the displays (centred on `display` when one is asked for). Throws
+    // WindowError with one line when no window can be opened.
     PanelWindow(const std::string& title, int width, int height, const WindowSettings& settings,
                 std::optional<int> display);
     ~PanelWindow();

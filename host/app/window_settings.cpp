@@ -19,8 +19,27 @@ std::optional<std::filesystem::path> settings_file() {
     return std::nullopt;
 }
 
+std::optional<std::string> window_settings_refusal(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return std::nullopt;
+    const char* kind = "not a file";
+    switch (status.type()) {
+        case std::filesystem::file_type::fifo: kind = "a named pipe"; break;
+        case std::filesystem::file_type::directory: kind = "a folder"; break;
+        case std::filesystem::file_type::character:
+        case std::filesystem::file_type::block: kind = "a device"; break;
+        case std::filesystem::file_type::socket: kind = "a socket"; break;
+        default: break;
+    }
+    return file.string() + ": " + kind + ", not a settings file; the window opens with its defaults and its place "
+                                         "is not saved";
+}
+
 WindowSettings load_window_settings(const std::filesystem::path& file) {
     WindowSettings settings;
+    // A named pipe would be waited on for ever.
+    if (window_settings_refusal(file)) return settings;
     std::string text;
     try {
         // A handful of short lines; anything larger is damage, and the defaults stand.
@@ -51,6 +70,7 @@ WindowSettings load_window_settings(const std::filesystem::path& file) {
 }
 
 bool save_window_settings(const std::filesystem::path& file, const WindowSettings& settings) {
+    if (window_settings_refusal(file)) return false;
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     // Written beside and renamed over, so that a crash never leaves half a file.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace panel::app {
 
@@ -18,10 +19,16 @@ struct WindowSettings {
 // The settings file's place; nothing when neither variable says where home is.
 std::optional<std::filesystem::path> settings_file();
 
-// What the file holds; defaults for anything missing or unreadable (a damaged file is never an
-// error: the window just opens where it would the first time).
+// One line naming the file when something other than a file stands at its place (a named pipe
+// that would never be written, a device, a folder): it is neither read nor written over. Nothing
+// when it is a file or there is none yet.
+std::optional<std::string> window_settings_refusal(const std::filesystem::path& file);
+
+// What the file holds; defaults for anything missing, unreadable or refused (a damaged file is
+// never an error: the window just opens where it would the first time).
 WindowSettings load_window_settings(const std::filesystem::path& file);
-// Writes the file, creating its folder; false when it cannot (the window still closes).
+// Writes the file, creating its folder; false when it cannot or may not (the window still
+// closes).
 bool save_window_settings(const std::filesystem::path& file, const WindowSettings& settings);
 
 }  // namespace panel::app

@@ -11,6 +11,9 @@ namespace panel::sound {
 class AudioSink {
 public:
     virtual ~AudioSink() = default;
+    // `sound` as this sink plays it (the device's rate and channels), for the caller to keep:
+    // a sound started in that form costs no conversion. Null when it cannot be played.
+    virtual std::shared_ptr<const PcmSound> prepare(std::shared_ptr<const PcmSound> sound) { return sound; }
     // Starts `sound` from its first frame and returns at once; whatever still played is cut.
     // The sink keeps the sound alive for as long as it plays.
     virtual void start(std::shared_ptr<const PcmSound> sound) = 0;

@@ -67,7 +67,7 @@ PcmSound default_cue_sound() {
 
 CuePlayer::CuePlayer(std::filesystem::path base_folder, AudioSink& sink, bool muted)
     : base_(std::move(base_folder)), sink_(sink), muted_(muted),
-      default_sound_(std::make_shared<const PcmSound>(default_cue_sound())) {}
+      default_sound_{std::make_shared<const PcmSound>(default_cue_sound())} {}
 
 void CuePlayer::play(std::string_view path_from_the_gauge) noexcept {
     play_cue(path_from_the_gauge, true);
@@ -82,17 +82,19 @@ void CuePlayer::play_cue(std::string_view path, bool default_allowed) noexcept {
         ++requested_;
         PlayedCue cue{.requested = std::string(path)};
         if (!path.empty()) {
-            const Entry& entry = entry_for(path);
+            Entry& entry = entry_for(path);
             cue.resolved = entry.resolved;
             cue.problem = entry.problem;
-            std::shared_ptr<const PcmSound> sound = entry.sound;
+            Playable* sound = entry.sound.decoded ? &entry.sound : nullptr;
             if (!sound && default_allowed) {
-                sound = default_sound_;
+                sound = &default_sound_;
                 cue.used_default = true;
             }
             if (sound && audible()) {
-                sink_.start(std::move(sound));
-                cue.audible = true;
+                if (std::shared_ptr<const PcmSound> playable = ready(*sound)) {
+                    sink_.start(std::move(playable));
+                    cue.audible = true;
+                }
             }
         }
         remember(std::move(cue));
@@ -105,7 +107,7 @@ std::vector<std::string> CuePlayer::take_problems() {
     return std::exchange(problems_, {});
 }
 
-const CuePlayer::Entry& CuePlayer::entry_for(std::string_view path) {
+CuePlayer::Entry& CuePlayer::entry_for(std::string_view path) {
     if (auto found = cache_.find(path); found != cache_.end()) return found->second;
     Entry entry = load(path);
     if (!entry.problem.empty() && problems_.size() < MAX_PENDING_PROBLEMS) problems_.push_back(entry.problem);
@@ -118,16 +120,24 @@ const CuePlayer::Entry& CuePlayer::entry_for(std::string_view path) {
 
 CuePlayer::Entry CuePlayer::load(std::string_view path) const {
     const Resolution resolution = resolve(path, base_);
-    if (!resolution.refusal.empty()) return {{}, nullptr, "cue " + quote_text(path) + ": " + resolution.refusal};
-    Entry entry{base_ / resolution.relative, nullptr, {}};
+    if (!resolution.refusal.empty()) return {{}, {}, "cue " + quote_text(path) + ": " + resolution.refusal};
+    Entry entry{base_ / resolution.relative, {}, {}};
     try {
-        entry.sound = std::make_shared<const PcmSound>(read_wav_file(entry.resolved));
+        entry.sound.decoded = std::make_shared<const PcmSound>(read_wav_file(entry.resolved));
     } catch (const WavError& error) {
         entry.problem = error.what();
     } catch (const std::exception& error) {
         entry.problem = entry.resolved.string() + ": " + error.what();
     }
     return entry;
+}
+
+std::shared_ptr<const PcmSound> CuePlayer::ready(Playable& sound) {
+    if (!sound.prepared) {
+        sound.for_sink = sink_.prepare(sound.decoded);
+        sound.prepared = true;
+    }
+    return sound.for_sink;
 }
 
 void CuePlayer::remember(PlayedCue cue) {

@@ -1,7 +1,8 @@
 // The cue player: what a gauge's PlaySoundA(path, NULL, SND_FILENAME | SND_ASYNC) does in this
 // host. The path is taken relative to the folder the host plays from, with '\' (or '/') as
-// separator; each file is read once and kept; a cue cuts the one still playing; a file that is
-// missing, unreadable or refused plays a short default beep instead. Muted, or with no device,
+// separator; each file is read once and kept, and converted for the sink once, when first
+// played; a cue cuts the one still playing; a file that is missing, unreadable, longer than a cue
+// may last or otherwise refused plays a short default beep instead. Muted, or with no device,
 // nothing is heard but every cue is still listed. Nothing here throws to the caller, so a
 // gauge's handler always goes on. Panel thread only.
 #pragma once
@@ -62,20 +63,28 @@ public:
     const std::filesystem::path& base_folder() const { return base_; }
 
 private:
+    // A sound as read, and as the sink plays it: converted when first played, then kept, so
+    // that a cue played again costs the panel thread nothing.
+    struct Playable {
+        std::shared_ptr<const PcmSound> decoded;  // null when it cannot be played
+        std::shared_ptr<const PcmSound> for_sink;
+        bool prepared = false;
+    };
     struct Entry {
         std::filesystem::path resolved;
-        std::shared_ptr<const PcmSound> sound;  // null when it cannot be played
+        Playable sound;
         std::string problem;
     };
-    const Entry& entry_for(std::string_view path);
+    Entry& entry_for(std::string_view path);
     Entry load(std::string_view path) const;
+    std::shared_ptr<const PcmSound> ready(Playable& sound);
     void play_cue(std::string_view path, bool default_allowed) noexcept;
     void remember(PlayedCue cue);
 
     std::filesystem::path base_;
     AudioSink& sink_;
     bool muted_;
-    std::shared_ptr<const PcmSound> default_sound_;
+    Playable default_sound_;
     // Keyed by the path as given: gauges name their cues with fixed strings.
     std::map<std::string, Entry, std::less<>> cache_;
     Entry uncached_;  // where entries land once the cache is full

@@ -7,6 +7,10 @@
 
 namespace panel::sound {
 
+// The longest a cue may last: gauges click and beep; anything longer is a file named by mistake,
+// and converting it for the device would stall the panel.
+constexpr int MAX_CUE_SECONDS = 10;
+
 struct PcmSound {
     int sample_rate = 0;  // frames per second
     int channels = 0;     // 1 or 2

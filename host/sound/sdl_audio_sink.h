@@ -1,6 +1,7 @@
 // The audio device, through SDL2: the one file of the host that talks to it (the matching
-// .cpp). Opened once, at 44.1 kHz stereo; each sound is converted to that when started and
-// mixed from SDL's audio thread. With no device the sink is simply unavailable.
+// .cpp). Opened once, at 44.1 kHz stereo; each sound is converted to that by prepare() (or when
+// started unprepared), in bounded pieces and for at most MAX_CUE_SECONDS, and mixed from SDL's
+// audio thread. With no device the sink is simply unavailable.
 #pragma once
 
 #include <memory>
@@ -19,6 +20,7 @@ public:
     SdlAudioSink(const SdlAudioSink&) = delete;
     SdlAudioSink& operator=(const SdlAudioSink&) = delete;
 
+    std::shared_ptr<const PcmSound> prepare(std::shared_ptr<const PcmSound> sound) override;
     void start(std::shared_ptr<const PcmSound> sound) override;
     bool available() const override;
     // Why no device was opened; empty when one was.

@@ -70,6 +70,13 @@ PcmSound decode(const Format& format, std::span<const uint8_t> data) {
     // A trailing partial frame is left out, as players do.
     const size_t frames = data.size() / format.block_align;
     if (frames == 0) fail("data chunk holds no whole frame");
+    // Refused before a sample is widened.
+    if (frames > size_t{format.sample_rate} * MAX_CUE_SECONDS) {
+        const size_t tenths = frames * 10 / format.sample_rate;
+        fail(std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s of sound at " +
+             std::to_string(format.sample_rate) + " Hz, longer than a cue may last (" +
+             std::to_string(MAX_CUE_SECONDS) + " s)");
+    }
     PcmSound sound{static_cast<int>(format.sample_rate), format.channels, {}};
     const size_t count = frames * format.channels;
     sound.samples.resize(count);

@@ -1,6 +1,7 @@
 // Reads RIFF/WAVE files: uncompressed PCM, 8 or 16 bits, mono or stereo, at any rate from 1000
-// to 384000 Hz. Every chunk is checked against the bytes that hold it before it is read;
-// anything malformed or truncated, and every other encoding, throws WavError.
+// to 384000 Hz, lasting at most MAX_CUE_SECONDS. Every chunk is checked against the bytes that
+// hold it before it is read; anything malformed, truncated or too long, and every other
+// encoding, throws WavError.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Far beyond any cue (a minute and a half of 44.1 kHz stereo); larger files are refused unread.
+// Room for the longest cue at the highest rate (10 s of 384 kHz stereo); larger files are refused
+// unread.
 constexpr uintmax_t MAX_WAV_FILE_BYTES = 16u << 20;
 
 // The bytes of a whole .wav file; 8-bit samples come back widened to 16 bits.

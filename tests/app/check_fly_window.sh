@@ -68,6 +68,39 @@ wait "$fly"; status=$?
 grep -q '^width 1000$' home/.config/panelhost/window.conf 2>/dev/null && echo "ok the window's size was remembered" \
   || fail "the window's size was not remembered: $(cat home/.config/panelhost/window.conf 2>&1)"
 
+# A damaged or stale window.conf still opens the window on the 1280x1024 screen, and what is saved
+# at the end is on it too; something other than a file there gets one line and is left alone.
+conf=home/.config/panelhost/window.conf
+# on_screen NAME: flies until the window shows, checks that it lies on the screen, closes it.
+on_screen() {
+  ASAN_OPTIONS=$windowed_asan "$panelhost" fly --out shots --mute >"$work/$1.log" 2>&1 &
+  fly=$!
+  local found; found=$(timeout 20 xdotool search --sync --name '^panelhost' | head -1)
+  if [ -z "$found" ]; then
+    fail "$1: no window: $(head -3 "$work/$1.log")"; kill "$fly" 2>/dev/null; wait "$fly" 2>/dev/null; return
+  fi
+  sleep 0.5
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$found")"
+  [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ $((Y + HEIGHT)) -le 1024 ] \
+    && echo "ok $1: the window opens at $X,$Y, ${WIDTH}x$HEIGHT" || fail "$1: the window opens at $X,$Y, ${WIDTH}x$HEIGHT"
+  xdotool key --window "$found" Escape
+  wait "$fly"
+}
+saved_x() { sed -n 's/^x //p' "$conf"; }
+printf 'x 3000\ny 2000\nwidth 16385\nheight 400\n' >"$conf"
+on_screen "a place below and right of the screen, a width SDL refuses"
+[ "$(saved_x)" -lt 1280 ] 2>/dev/null && ! grep -q '^width 16385$' "$conf" && echo "ok what is saved is on the screen" \
+  || fail "saved back: $(tr '\n' ' ' <"$conf")"
+printf 'x -90000\ny 10\nwidth 3000\nheight 300\n' >"$conf"
+on_screen "a place far left, a width wider than the screen"
+rm -f "$conf"; mkfifo "$conf"
+on_screen "a named pipe for window.conf"
+grep -q "window.conf: a named pipe, not a settings file" "$work/a named pipe for window.conf.log" \
+  && echo "ok the pipe is named in one line" || fail "the pipe was not named: $(cat "$work/a named pipe for window.conf.log")"
+[ -p "$conf" ] && echo "ok the pipe is left as it was" || fail "the pipe was written over"
+rm -f "$conf"
+
 # No display at all: one line, a non-zero exit.
 out=$(DISPLAY= "$panelhost" fly --mute 2>&1); status=$?
 [ $status -ne 0 ] && [ "$(printf '%s\n' "$out" | wc -l)" -eq 1 ] && echo "ok without a display: $out" \

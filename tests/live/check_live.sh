@@ -156,7 +156,10 @@ expect_error endless_recording "/dev/zero: more than 64 MiB, too large for a rec
   "$panelhost" live --replay /dev/zero --headless -q
 expect_error endless_protocol "/dev/zero: more than 1 MiB, too large for a protocol file" \
   "$panelhost" live --protocol /dev/zero --headless --duration 1 -q
-"$panelhost" live --help >/dev/null 2>&1 || fail "panelhost live --help"
+help=$("$panelhost" live --help 2>&1) || fail "panelhost live --help"
+# A duration counts from the flight's start, not from the script's end.
+printf '%s\n' "$help" | grep -A1 -- '--duration' | grep -q 'after its start' \
+  || fail "live --help does not say --duration counts from the start"
 
 [ $failures -eq 0 ] && echo "all passed"
 exit $((failures > 0))

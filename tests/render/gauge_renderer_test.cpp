@@ -268,6 +268,31 @@ TEST_F(TextTest, TextIsClippedToItsBox) {
     EXPECT_EQ(ink.bottom, 10 + 12 - 1);
 }
 
+TEST_F(TextTest, NoPixelOutsideTheBoxChangesWhateverTheTextHolds) {
+    wide_background();
+    // A box smaller than the capitals, in every face, for texts as long as the buffer takes,
+    // with glyphs that reach above, below and before their origin.
+    for (const char* font : {"Glass", "Quartz", "Courier New"}) {
+        records.elements = {records.elements.front(), text_box(60, 20, 40, 8, 0xFFFFFF, font)};
+        renderer.reset();
+        for (const std::string& text : {std::string(GAUGE_TEXT_CAPACITY - 1, 'W'), std::string("jgÅ\x80\xC9|_^{}") +
+                                        std::string(GAUGE_TEXT_CAPACITY - 12, '@')}) {
+            for (const bool night : {false, true}) {
+                draw_wide({state(0.0, ELEMENT_FLAGS_AT_LOAD, text.c_str())}, DrawOptions{.night = night});
+                int inside = 0;
+                for (int y = 0; y < wide().height(); ++y)
+                    for (int x = 0; x < wide().width(); ++x) {
+                        const bool in_box = x >= 60 && x < 100 && y >= 20 && y < 28;
+                        const uint32_t expected = opaque(night ? RgbPixel{27, 27, 27} : GREY);
+                        if (in_box) inside += wide().at(x, y) != expected;
+                        else ASSERT_EQ(wide().at(x, y), expected) << font << " " << x << "," << y;
+                    }
+                EXPECT_GT(inside, 0) << font << ": the text is drawn inside its box";
+            }
+        }
+    }
+}
+
 TEST_F(TextTest, ANewTextIsDrawnAndAnEmptyOneDrawsNothing) {
     wide_background();
     records.elements.push_back(text_box(20, 10, 100, 26, 0xFFFFFF));

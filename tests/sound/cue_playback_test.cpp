@@ -74,6 +74,24 @@ TEST_F(CuePlayerTest, ReadsEachFileOnce) {
     ASSERT_EQ(sink.started().size(), 2u);
     EXPECT_EQ(sink.started()[0], sink.started()[1]) << "the second play should reuse the first read";
     EXPECT_FALSE(player.played().back().used_default);
+    player.play("sound\\missing.wav");
+    player.play("sound\\bad.wav");
+    EXPECT_EQ(sink.prepared(), 2) << "the file and the default beep are each converted once, when first played";
+}
+
+TEST_F(CuePlayerTest, ACueLongerThanACueMayLastIsRefusedAndTheDefaultPlays) {
+    // Four minutes of 8-bit mono at 1000 Hz (larger ones crashed the device's converter).
+    wav_bytes::write(base / "sound" / "long.wav",
+                     wav_bytes::wav({.rate = 1000, .bits = 8}, std::vector<uint8_t>(4u << 20, 128)));
+    CuePlayer player(base, sink, false);
+    player.play("sound\\long.wav");
+    ASSERT_EQ(sink.started().size(), 1u);
+    EXPECT_EQ(*sink.playing(), beep);
+    EXPECT_TRUE(player.played().back().used_default);
+    const std::vector<std::string> problems = player.take_problems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind((base / "sound" / "long.wav").string() + ": wav: ", 0), 0u) << problems[0];
+    EXPECT_NE(problems[0].find("longer than a cue may last"), std::string::npos) << problems[0];
 }
 
 TEST_F(CuePlayerTest, ResolvesPathsAsGaugesWriteThemInsideTheFolder) {
@@ -144,6 +162,7 @@ TEST_F(CuePlayerTest, MutedOrWithoutDeviceEveryCueIsListedAndNoneHeard) {
     }
     EXPECT_TRUE(sink.started().empty());
     EXPECT_TRUE(no_device.started().empty());
+    EXPECT_EQ(sink.prepared() + no_device.prepared(), 0) << "nothing is converted for a sink that plays nothing";
 }
 
 TEST_F(CuePlayerTest, LogRequestsHeedNoDefaultAndANullPath) {

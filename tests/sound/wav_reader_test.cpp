@@ -43,6 +43,9 @@ TEST(WavReader, ReadsBothDepthsAndBothChannelCounts) {
     // 8-bit samples are unsigned around 128, widened to 16 bits.
     const PcmSound bytes = parse_wav(wav({.rate = 8000, .bits = 8}, {0, 128, 255}));
     EXPECT_EQ(bytes, (PcmSound{8000, 1, {-32768, 0, 32512}}));
+
+    // The longest cue there may be.
+    EXPECT_EQ(parse_wav(wav({.channels = 2, .rate = 1000}, std::vector<uint8_t>(40000))).frames(), 10000u);
 }
 
 TEST(WavReader, StepsOverOtherChunksPaddingAndTrailingBytes) {
@@ -102,6 +105,9 @@ TEST(WavReader, RefusesWhatItCannotPlayWithTheReason) {
          }),
          "chunk data of 8 bytes runs past the end"},
         {"huge chunk", spoiled([](auto& b) { set32(b, 16, 0xFFFFFFFFu); }), "runs past the end"},
+        // A valid file far longer than a cue: converting it for the device stalled the panel.
+        {"longer than a cue", wav({.rate = 1000, .bits = 8}, std::vector<uint8_t>(10001, 128)),
+         "10.0 s of sound at 1000 Hz, longer than a cue may last (10 s)"},
     };
     for (const Case& c : cases) {
         const std::string error = error_of(c.bytes);
