@@ -1,9 +1,6 @@
-// `panelhost fly`: the panel in a window, flown by hand. The simulated flight runs at the
-// panel's rate in real time (faster, slower or paused from the keyboard), the mouse works the
-// gauges' controls (a click calls an area's handler once; the wheel turns a knob), a status line
-// under the panel tells the source's state (the world's, or a live simulator's link) and the
-// last thing a gauge asked for, and an optional scenario drives the flight as `panelhost run`
-// would, the window staying open after it ends. `panelhost live` shows its flight here too.
+// `panelhost fly` and `live` in a window: the panel flown in real time with the SDL window
+// attached as its front end (see real_time_flight.h for what the flight does), the window's
+// place remembered between runs.
 #pragma once
 
 #include <filesystem>

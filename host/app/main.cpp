@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     bool fly_night = false, fly_mute = false;
     std::string fly_sounds;
     std::string keys_text = "\nKeys in the window:\n";
-    for (const panel::app::KeyHelp& key : panel::app::key_help()) {
+    for (const panel::window::KeyHelp& key : panel::window::key_help()) {
         keys_text += "  " + key.keys + std::string(key.keys.size() < 12 ? 12 - key.keys.size() : 1, ' ') + key.meaning + "\n";
     }
     keys_text += "Mouse: a click works the control under it; the wheel over a knob turns it.";

@@ -7,11 +7,16 @@
 #include <map>
 
 #include "face_names.h"
+#include "gauge_names.h"
 #include "scenario_time.h"
 #include "text_escape.h"
 
 namespace panel::scenario {
 namespace {
+
+using controls::FaceNames;
+using controls::face_names;
+using controls::number_of;
 
 std::string short_number(double value) {
     char text[32];
@@ -168,9 +173,16 @@ bool identifier(std::string_view text, size_t longest) {
     return true;
 }
 
+std::vector<std::string> own_names(const std::vector<GaugeInfo>& gauges) {
+    std::vector<std::string> names;
+    for (const GaugeInfo& gauge : gauges) names.push_back(gauge.name);
+    return names;
+}
+
 class Parser {
 public:
-    explicit Parser(const ScriptContext& context) : context_(context), catalogue_(context.catalogue()) {}
+    explicit Parser(const ScriptContext& context)
+        : context_(context), gauge_names_(own_names(context.gauges())), catalogue_(context.catalogue()) {}
 
     Step step(LineReader& in, const std::string& verb, int line) {
         Step step{};
@@ -528,47 +540,12 @@ private:
     // The gauge a name means: its own name or its alias, with #N for the N-th of several
     // gauges of that name in panel order (gps#2).
     size_t gauge(const std::string& written, LineReader& in) {
-        const auto& gauges = context_.gauges();
-        std::string name = written;
-        std::optional<size_t> copy;
-        if (const size_t hash = written.find('#'); hash != std::string::npos) {
-            name = written.substr(0, hash);
-            const std::string number = written.substr(hash + 1);
-            size_t value = 0;
-            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-            if (error != std::errc() || end != number.data() + number.size() || value == 0) {
-                in.fail("bad gauge number in '" + written + "' (write " + name + "#1, " + name + "#2, ...)");
-            }
-            copy = value;
-        }
-        std::vector<size_t> found;
-        for (size_t i = 0; i < gauges.size(); ++i) {
-            const FaceNames* names = face_names(gauges[i].name);
-            if (gauges[i].name == name || (names && names->alias == name)) found.push_back(i);
-        }
-        if (found.empty()) {
-            std::string known;
-            for (size_t i = 0; i < gauges.size(); ++i) known += (i ? ", " : "") + gauge_label(i);
-            in.fail("unknown gauge '" + name + "' (the panel has " + (known.empty() ? "none" : known) + ")");
-        }
-        if (copy) {
-            if (*copy > found.size()) {
-                in.fail("no gauge '" + written + "': the panel has " + std::to_string(found.size()) + " " + name);
-            }
-            return found[*copy - 1];
-        }
-        if (found.size() > 1) {
-            in.fail("gauge name '" + name + "' is ambiguous: the panel has " + std::to_string(found.size()) + "; write " +
-                    name + "#1 to " + name + "#" + std::to_string(found.size()));
-        }
-        return found.front();
+        const controls::GaugeNames::Found found = gauge_names_.find(written);
+        if (!found.gauge) in.fail(found.problem);
+        return *found.gauge;
     }
 
-    std::string gauge_label(size_t gauge) const {
-        const std::string& name = context_.gauges()[gauge].name;
-        const FaceNames* names = face_names(name);
-        return names ? std::string(names->alias) : name;
-    }
+    std::string gauge_label(size_t gauge) const { return gauge_names_.label(gauge); }
 
     std::string element_label(size_t gauge, size_t element) const {
         const FaceNames* names = face_names(context_.gauges()[gauge].name);
@@ -651,6 +628,7 @@ private:
     }
 
     const ScriptContext& context_;
+    controls::GaugeNames gauge_names_;
     const Catalogue& catalogue_;
     int64_t frames_ = 0;
     double now_ = 0.0;

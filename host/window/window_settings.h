@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace panel::app {
+namespace panel::window {
 
 struct WindowSettings {
     int x = 0, y = 0;
@@ -24,4 +24,4 @@ WindowSettings load_window_settings(const std::filesystem::path& file);
 // Writes the file, creating its folder; false when it cannot (the window still closes).
 bool save_window_settings(const std::filesystem::path& file, const WindowSettings& settings);
 
-}  // namespace panel::app
+}  // namespace panel::window

@@ -11,9 +11,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using panel::app::load_window_settings;
-using panel::app::save_window_settings;
-using panel::app::WindowSettings;
+using panel::window::load_window_settings;
+using panel::window::save_window_settings;
+using panel::window::WindowSettings;
 
 class WindowSettingsFile : public ::testing::Test {
 protected:
