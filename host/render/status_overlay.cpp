@@ -29,7 +29,9 @@ void draw_status(cairo_t* cr, FontBook& fonts, const StatusLines& lines, double 
 
 void draw_help(cairo_t* cr, FontBook& fonts, const std::string& title, const std::vector<HelpLine>& keys,
                const std::string& footer, double width, double height) {
-    const double line = 15, box_height = 24 + line * (keys.size() + 3);
+    // Lines closer together where the panel is too low for them all, so the footer stays inside.
+    const double line = std::min(15.0, (height - 50.0) / (keys.size() + 2.0));
+    const double box_height = 24 + line * (keys.size() + 3);
     const double box_width = std::min(width - 20.0, 420.0), left = (width - box_width) / 2;
     cairo_set_source_rgba(cr, 0.02, 0.02, 0.03, 0.9);
     cairo_rectangle(cr, left, 10, box_width, std::min(box_height, height - 20.0));
