@@ -113,8 +113,8 @@ void Flight::unpin(uint32_t id) {
     if (opened_) source_.fill(variables_);
 }
 
-void Flight::fly(scenario::FlyTarget target, double value) {
-    needs_world("fly").fly(target, value);
+void Flight::autopilot(scenario::FlyTarget target, double value) {
+    needs_world("fly").autopilot(target, value);
 }
 
 void Flight::world(const scenario::WorldStep& step) {

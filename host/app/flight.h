@@ -70,7 +70,7 @@ public:
     void pin_text(uint32_t id, std::string_view text) override;
     void pin_null_text(uint32_t id) override;
     void unpin(uint32_t id) override;
-    void fly(scenario::FlyTarget target, double value) override;
+    void autopilot(scenario::FlyTarget target, double value) override;
     void world(const scenario::WorldStep& step) override;
     void click(size_t gauge, int32_t x, int32_t y) override;
     void phase(size_t gauge, Phase which, int32_t service_id) override;

@@ -151,7 +151,7 @@ void ScenarioRunner::run_step(const Step& step) {
             return;
         }
         case StepKind::fly:
-            host_.fly(step.fly, step.number);
+            host_.autopilot(step.fly, step.number);
             return;
         case StepKind::world:
             host_.world(step.world);

@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "flight_run.h"
+#include "flight_files.h"
+#include "world_source.h"
 #include "input_queue.h"
 #include "scripted_front_end.h"
 #include "window_front_end.h"
@@ -41,9 +42,9 @@ private:
 };
 
 struct DemoPanel {
-    panel::VariableStore variables;
-    panel::app::Panel panel{panel::app::read_panel(panel::app::demo_panel()), "demo panel.cfg",
-                            panel::app::ModuleFinder({PANEL_MODULE_DIR}, {}), variables};
+    panel::app::LoadedFlight loaded{{.panel = panel::app::demo_panel(), .gauge_folders = {PANEL_MODULE_DIR}}};
+    panel::VariableStore& variables = loaded.variables;
+    panel::app::Panel& panel = loaded.panel;
     panel::app::WorldSource world{panel::app::default_setup()};
 
     // The middle of a gauge's clickable area, in the demo picture's pixels (the gauges stand
