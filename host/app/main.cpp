@@ -22,6 +22,7 @@
 #include "live_session.h"
 #include "module_check.h"
 #include "panel_window.h"
+#include "scenario_script.h"
 #include "scenario_time.h"
 #include "windows_option.h"
 
@@ -152,6 +153,9 @@ int main(int argc, char** argv) {
     run->add_option("script", script_file, "the scenario file")->required()->check(CLI::ExistingFile);
     run->add_option("-o,--out", run_out, "the output folder (default out)");
     run_common.add_to(*run);
+    std::string steps_text = "\nSteps of a scenario, one a line (# starts a comment):\n";
+    for (const std::string& line : panel::scenario::step_help()) steps_text += "  " + line + "\n";
+    run->footer(steps_text);
 
     CLI::App* shot = app.add_subcommand("shot", "draw the panel as a scenario leaves it (or as it starts) to a PNG");
     shot->add_option("script", shot_script, "a scenario to fly first")->check(CLI::ExistingFile);

@@ -1,9 +1,11 @@
 #include "scenario_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "face_names.h"
@@ -184,109 +186,120 @@ public:
     explicit Parser(const ScriptContext& context)
         : context_(context), gauge_names_(own_names(context.gauges())), catalogue_(context.catalogue()) {}
 
-    Step step(LineReader& in, const std::string& verb, int line) {
-        Step step{};
-        step.line = line;
-        step.time = now_;
-        step.gauge = current_gauge_;
-        if (verb == "set") {
-            step.kind = StepKind::set_number;
-            step.id = variable(in, VariableType::number, "set");
-            step.number = in.number();
-        } else if (verb == "int") {
-            step.kind = StepKind::set_integer;
-            step.id = variable(in, VariableType::integer, "int");
-            step.integer = in.int32("an integer");
-        } else if (verb == "text") {
-            step.kind = StepKind::set_text;
-            step.id = variable(in, VariableType::text, "text");
-            step.text = in.word("a text");
-        } else if (verb == "null") {
-            step.kind = StepKind::set_null_text;
-            step.id = variable(in, VariableType::text, "null");
-        } else if (verb == "clear") {
-            step.kind = StepKind::clear;
-            step.id = variable(in, std::nullopt, "clear");
-        } else if (verb == "frame") {
-            step.kind = StepKind::frame;
-            step.integer = in.at_end() ? 1 : in.int32("a frame count");
-            if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
-            frames_ += step.integer;
-            if (frames_ > max_script_frames) {
-                in.fail("the script asks for more than " + std::to_string(max_script_frames) + " frames in all");
-            }
-            advance_clock(in, now_ + step.integer / frames_per_second);
-        } else if (verb == "pre-update" || verb == "elements" || verb == "pre-draw") {
-            step.kind = verb == "pre-update" ? StepKind::pre_update
-                        : verb == "elements" ? StepKind::elements
-                                             : StepKind::pre_draw;
-            check_gauge(in);
-        } else if (verb == "service") {
-            step.kind = StepKind::service;
-            step.integer = in.int32("a service id");
-            check_gauge(in);
-        } else if (verb == "click") {
-            click(in, step);
-        } else if (verb == "area") {
-            step.kind = StepKind::click_area;
-            step.integer = in.int32("an area number");
-            check_gauge(in);
-            if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
-        } else if (verb == "note") {
-            step.kind = StepKind::note;
-            step.text = in.rest();
-            return step;
-        } else if (verb == "wait" || verb == "at" || verb == "ramp" || verb == "fly" || verb == "world" ||
-                   verb == "gauge" || verb == "expect" || verb == "snapshot") {
-            if (!context_.flight_steps()) in.fail("'" + verb + "' needs the panel application (panelhost run)");
-            flight_step(in, verb, step);
-        } else {
-            in.fail("unknown step '" + verb + "'");
-        }
-        in.done();
-        return step;
-    }
+    Step step(LineReader& in, const std::string& verb, int line);
 
     double seconds() const { return now_; }
+    static std::vector<std::string> help_lines();
 
 private:
-    void flight_step(LineReader& in, const std::string& verb, Step& step) {
-        if (verb == "wait") {
-            step.kind = StepKind::wait;
-            step.seconds = duration(in);
-            advance_clock(in, now_ + step.seconds);
-        } else if (verb == "at") {
-            step.kind = StepKind::at;
-            const std::string word = in.word("a time");
-            const std::optional<double> time = parse_clock(word);
-            if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
-            if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
-            step.seconds = *time;
-            advance_clock(in, *time);
-        } else if (verb == "ramp") {
-            step.kind = StepKind::ramp;
-            step.id = variable(in, VariableType::number, "ramp");
-            keyword(in, "to");
-            step.number = in.finite_number("the ramp's target");
-            keyword(in, "over");
-            step.seconds = duration(in);
-        } else if (verb == "fly") {
-            step.kind = StepKind::fly;
-            fly(in, step);
-        } else if (verb == "world") {
-            step.kind = StepKind::world;
-            world(in, step.world);
-        } else if (verb == "gauge") {
-            step.kind = StepKind::select_gauge;
-            current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
-        } else if (verb == "expect") {
-            step.kind = StepKind::expect;
-            expect(in, step);
-        } else {
-            step.kind = StepKind::snapshot;
-            snapshot(in, step);
-        }
+    // One reader a verb, each filling the step from the rest of its line.
+    void read_set(LineReader& in, Step& step) {
+        step.kind = StepKind::set_number;
+        step.id = variable(in, VariableType::number, "set");
+        step.number = in.number();
     }
+    void read_int(LineReader& in, Step& step) {
+        step.kind = StepKind::set_integer;
+        step.id = variable(in, VariableType::integer, "int");
+        step.integer = in.int32("an integer");
+    }
+    void read_text(LineReader& in, Step& step) {
+        step.kind = StepKind::set_text;
+        step.id = variable(in, VariableType::text, "text");
+        step.text = in.word("a text");
+    }
+    void read_null(LineReader& in, Step& step) {
+        step.kind = StepKind::set_null_text;
+        step.id = variable(in, VariableType::text, "null");
+    }
+    void read_clear(LineReader& in, Step& step) {
+        step.kind = StepKind::clear;
+        step.id = variable(in, std::nullopt, "clear");
+    }
+    void read_frame(LineReader& in, Step& step) {
+        step.kind = StepKind::frame;
+        step.integer = in.at_end() ? 1 : in.int32("a frame count");
+        if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
+        frames_ += step.integer;
+        if (frames_ > max_script_frames) {
+            in.fail("the script asks for more than " + std::to_string(max_script_frames) + " frames in all");
+        }
+        advance_clock(in, now_ + step.integer / frames_per_second);
+    }
+    void read_pre_update(LineReader& in, Step& step) { phase(in, step, StepKind::pre_update); }
+    void read_elements(LineReader& in, Step& step) { phase(in, step, StepKind::elements); }
+    void read_pre_draw(LineReader& in, Step& step) { phase(in, step, StepKind::pre_draw); }
+    void phase(LineReader& in, Step& step, StepKind kind) {
+        step.kind = kind;
+        check_gauge(in);
+    }
+    void read_service(LineReader& in, Step& step) {
+        step.kind = StepKind::service;
+        step.integer = in.int32("a service id");
+        check_gauge(in);
+    }
+    void read_area(LineReader& in, Step& step) {
+        step.kind = StepKind::click_area;
+        step.integer = in.int32("an area number");
+        check_gauge(in);
+        if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
+    }
+    void read_note(LineReader& in, Step& step) {
+        step.kind = StepKind::note;
+        step.text = in.rest();
+    }
+    void read_wait(LineReader& in, Step& step) {
+        step.kind = StepKind::wait;
+        step.seconds = duration(in);
+        advance_clock(in, now_ + step.seconds);
+    }
+    void read_at(LineReader& in, Step& step) {
+        step.kind = StepKind::at;
+        const std::string word = in.word("a time");
+        const std::optional<double> time = parse_clock(word);
+        if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
+        if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
+        step.seconds = *time;
+        advance_clock(in, *time);
+    }
+    void read_ramp(LineReader& in, Step& step) {
+        step.kind = StepKind::ramp;
+        step.id = variable(in, VariableType::number, "ramp");
+        keyword(in, "to");
+        step.number = in.finite_number("the ramp's target");
+        keyword(in, "over");
+        step.seconds = duration(in);
+    }
+    void read_fly(LineReader& in, Step& step) {
+        step.kind = StepKind::fly;
+        fly(in, step);
+    }
+    void read_world(LineReader& in, Step& step) {
+        step.kind = StepKind::world;
+        world(in, step.world);
+    }
+    void read_gauge(LineReader& in, Step& step) {
+        step.kind = StepKind::select_gauge;
+        current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
+    }
+    void read_expect(LineReader& in, Step& step) {
+        step.kind = StepKind::expect;
+        expect(in, step);
+    }
+    void read_snapshot(LineReader& in, Step& step) {
+        step.kind = StepKind::snapshot;
+        snapshot(in, step);
+    }
+
+    // Every verb: where it may stand, how it is read, and its line of help.
+    enum class Level { session, flight };
+    struct Verb {
+        std::string_view name;
+        Level level;
+        void (Parser::*read)(LineReader&, Step&);
+        std::string_view help;
+    };
+    static const Verb verbs[];
 
     // click X Y on the current gauge; click GAUGE CONTROL [xN] or click GAUGE X Y.
     void click(LineReader& in, Step& step) {
@@ -636,6 +649,52 @@ private:
     std::map<std::string, int> snapshots_;  // name, line
 };
 
+const Parser::Verb Parser::verbs[] = {
+    {"set", Level::session, &Parser::read_set, "set VAR NUMBER            a double: 1.5, -2e3, 1e300, nan, inf, -inf"},
+    {"int", Level::session, &Parser::read_int, "int VAR INTEGER           low 32 bits: 42, -7, 0x1345"},
+    {"text", Level::session, &Parser::read_text, "text VAR \"quoted text\""},
+    {"null", Level::session, &Parser::read_null, "null VAR                  a NULL text pointer"},
+    {"clear", Level::session, &Parser::read_clear, "clear VAR                 the variable's own value again"},
+    {"frame", Level::session, &Parser::read_frame, "frame [COUNT]             whole updates: pre-update, element pass, pre-draw"},
+    {"pre-update", Level::session, &Parser::read_pre_update, "pre-update                one phase on its own"},
+    {"elements", Level::session, &Parser::read_elements, "elements                  one phase on its own"},
+    {"pre-draw", Level::session, &Parser::read_pre_draw, "pre-draw                  one phase on its own"},
+    {"service", Level::session, &Parser::read_service, "service SERVICE_ID        one service call"},
+    {"click", Level::session, &Parser::click, "click X Y | click GAUGE CONTROL [xN] | click GAUGE X Y"},
+    {"area", Level::session, &Parser::read_area, "area N                    a click in the middle of the N-th clickable area"},
+    {"note", Level::session, &Parser::read_note, "note TEXT                 copied into the trace or the run's log"},
+    {"wait", Level::flight, &Parser::read_wait, "wait DURATION             5s, 0.5s, 2m, 1m30s, 500ms"},
+    {"at", Level::flight, &Parser::read_at, "at TIME                   since the start: 2:30, 1:02:30 or 150s"},
+    {"ramp", Level::flight, &Parser::read_ramp, "ramp VAR to NUMBER over DURATION"},
+    {"fly", Level::flight, &Parser::read_fly, "fly heading|altitude|speed|vertical_speed VALUE"},
+    {"world", Level::flight, &Parser::read_world, "world WHAT VALUE...       the world as the flight starts, or its supply"},
+    {"gauge", Level::flight, &Parser::read_gauge, "gauge NAME                the gauge later low-level steps act on"},
+    {"expect", Level::flight, &Parser::read_expect, "expect GAUGE ELEMENT ... | cue NAME | event NAME   [within DURATION]"},
+    {"snapshot", Level::flight, &Parser::read_snapshot, "snapshot NAME [night]     a picture of the panel"},
+};
+
+Step Parser::step(LineReader& in, const std::string& verb, int line) {
+    Step step{};
+    step.line = line;
+    step.time = now_;
+    step.gauge = current_gauge_;
+    const auto known = std::find_if(std::begin(verbs), std::end(verbs), [&](const Verb& v) { return v.name == verb; });
+    if (known == std::end(verbs)) in.fail("unknown step '" + verb + "'");
+    if (known->level == Level::flight && !context_.flight_steps()) {
+        in.fail("'" + verb + "' needs the panel application (panelhost run)");
+    }
+    (this->*known->read)(in, step);
+    // A note takes the rest of its line, whatever it holds.
+    if (step.kind != StepKind::note) in.done();
+    return step;
+}
+
+std::vector<std::string> Parser::help_lines() {
+    std::vector<std::string> lines;
+    for (const Verb& verb : verbs) lines.emplace_back(verb.help);
+    return lines;
+}
+
 // Tab is a blank; CR only ends a line; every other control character is a mistake.
 void check_characters(std::string_view line, int number) {
     for (size_t i = 0; i < line.size(); ++i) {
@@ -692,6 +751,10 @@ ScriptContext ScriptContext::session(const Catalogue& catalogue) {
 
 ScriptContext ScriptContext::panel(std::vector<GaugeInfo> gauges, const Catalogue& catalogue) {
     return ScriptContext(catalogue, std::move(gauges), true);
+}
+
+std::vector<std::string> step_help() {
+    return Parser::help_lines();
 }
 
 Script parse_script(std::string_view source, const ScriptContext& context) {
