@@ -32,7 +32,7 @@ app::FlightOptions demo_options() {
 void BM_DemoFlight(benchmark::State& state) {
     const app::FlightOptions options = demo_options();
     double simulated = 0.0;
-    for (auto _ : state) simulated += app::fly(options).simulated_seconds;
+    for (auto _ : state) simulated += app::fly_scripted(options).simulated_seconds;
     state.counters["realtime"] = benchmark::Counter(simulated, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DemoFlight)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -39,8 +39,8 @@ void Flight::pass_on_notes() {
     source_notes_.clear();
     source_.take_notes(source_notes_);
     for (const std::string& line : source_notes_) {
-        if (note_listener_) note_listener_(line);
-        if (source_note_listener_) source_note_listener_(line);
+        tell(note_listeners_, line);
+        tell(source_note_listeners_, line);
     }
 }
 
@@ -51,9 +51,9 @@ void Flight::open_panel() {
     opened_ = true;
     source_.fill(variables_);
     apply_pins();
-    if (frame_start_) frame_start_(0);
+    tell(frame_start_, uint64_t{0});
     panel_.run_frame();
-    if (frame_end_) frame_end_(0);
+    tell(frame_end_, uint64_t{0});
 }
 
 void Flight::advance_frame() {
@@ -64,10 +64,10 @@ void Flight::advance_frame() {
     source_.fill(variables_);
     apply_pins();
     ++frames_;
-    if (frame_start_) frame_start_(frames_);
+    tell(frame_start_, frames_);
     pass_on_notes();
     panel_.run_frame();
-    if (frame_end_) frame_end_(frames_);
+    tell(frame_end_, frames_);
 }
 
 double Flight::simulated_seconds() const {
@@ -113,8 +113,8 @@ void Flight::unpin(uint32_t id) {
     if (opened_) source_.fill(variables_);
 }
 
-void Flight::fly(scenario::FlyTarget target, double value) {
-    needs_world("fly").fly(target, value);
+void Flight::autopilot(scenario::FlyTarget target, double value) {
+    needs_world("fly").autopilot(target, value);
 }
 
 void Flight::world(const scenario::WorldStep& step) {
@@ -124,11 +124,11 @@ void Flight::world(const scenario::WorldStep& step) {
 void Flight::click(size_t gauge, int32_t x, int32_t y) {
     open_panel();
     FrameDriver& driver = *panel_.at(gauge).driver;
-    if (note_listener_) {
+    if (!note_listeners_.empty()) {
         // Before the click, so that what its handler asks for follows it in the trace.
         const std::optional<size_t> area = driver.mouse().area_at(x, y);
-        note_listener_(panel_.at(gauge).alias + " click " + std::to_string(x) + "," + std::to_string(y) +
-                       " area=" + (area ? std::to_string(*area + 1) : "none"));
+        tell(note_listeners_, panel_.at(gauge).alias + " click " + std::to_string(x) + "," + std::to_string(y) +
+                                  " area=" + (area ? std::to_string(*area + 1) : "none"));
     }
     driver.click(x, y);
 }
@@ -159,11 +159,11 @@ void Flight::take_happenings(std::vector<scenario::Happening>& into) {
 }
 
 void Flight::snapshot(const std::string& name, bool night) {
-    if (snapshot_listener_) snapshot_listener_(name, night);
+    tell(snapshot_listeners_, name, night);
 }
 
 void Flight::note(const std::string& text) {
-    if (note_listener_) note_listener_("note " + text);
+    tell(note_listeners_, "note " + text);
 }
 
 void Flight::phase_done(size_t gauge, Phase, const EventLog& log) {
@@ -174,8 +174,8 @@ void Flight::phase_done(size_t gauge, Phase, const EventLog& log) {
             std::string line = panel_.at(gauge).alias + " sent event " +
                                describe_event(variables_.catalogue(), event.id) + ", which " +
                                std::string(source_.name()) + " does not know";
-            if (note_listener_) note_listener_(line);
-            if (source_note_listener_) source_note_listener_(line);
+            tell(note_listeners_, line);
+            tell(source_note_listeners_, line);
             if (unknown_events_.size() < 100) unknown_events_.push_back(std::move(line));
         }
     }

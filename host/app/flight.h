@@ -31,21 +31,24 @@ public:
     Flight(Panel& panel, VariableStore& variables, FlightSource& source);
     ~Flight() override;
 
+    // Listeners are added, never replaced: a trace, a recorder and any number of front ends may
+    // all listen to one flight, each called in the order added.
+    //
     // Called before and after every update, with the frame's number: 0 for the update that
     // opens the panel, then 1 for the first of the script's. For the trace's frame lines,
     // pictures and progress.
-    void on_frame_start(std::function<void(uint64_t frame)> listener) { frame_start_ = std::move(listener); }
-    void on_frame_end(std::function<void(uint64_t frame)> listener) { frame_end_ = std::move(listener); }
+    void on_frame_start(std::function<void(uint64_t frame)> listener) { frame_start_.push_back(std::move(listener)); }
+    void on_frame_end(std::function<void(uint64_t frame)> listener) { frame_end_.push_back(std::move(listener)); }
     // Called for each snapshot the script takes.
     void on_snapshot(std::function<void(const std::string& name, bool night)> listener) {
-        snapshot_listener_ = std::move(listener);
+        snapshot_listeners_.push_back(std::move(listener));
     }
     // Called for each line the flight itself has to say (notes, events nobody knows).
-    void on_note(std::function<void(const std::string& line)> listener) { note_listener_ = std::move(listener); }
+    void on_note(std::function<void(const std::string& line)> listener) { note_listeners_.push_back(std::move(listener)); }
     // Called, besides, for the source's own lines and the events it does not know: what a
     // status line shows.
     void on_source_note(std::function<void(const std::string& line)> listener) {
-        source_note_listener_ = std::move(listener);
+        source_note_listeners_.push_back(std::move(listener));
     }
 
     FlightSource& source() { return source_; }
@@ -67,7 +70,7 @@ public:
     void pin_text(uint32_t id, std::string_view text) override;
     void pin_null_text(uint32_t id) override;
     void unpin(uint32_t id) override;
-    void fly(scenario::FlyTarget target, double value) override;
+    void autopilot(scenario::FlyTarget target, double value) override;
     void world(const scenario::WorldStep& step) override;
     void click(size_t gauge, int32_t x, int32_t y) override;
     void phase(size_t gauge, Phase which, int32_t service_id) override;
@@ -97,13 +100,20 @@ private:
     std::vector<scenario::Happening> happenings_;
     std::vector<std::string> unknown_events_;
     uint64_t frames_ = 0;
-    std::function<void(uint64_t)> frame_start_;
-    std::function<void(uint64_t)> frame_end_;
+    template <typename... Args>
+    using Listeners = std::vector<std::function<void(Args...)>>;
+    template <typename... Args, typename... Given>
+    static void tell(const Listeners<Args...>& listeners, const Given&... given) {
+        for (const auto& listener : listeners) listener(given...);
+    }
+
+    Listeners<uint64_t> frame_start_;
+    Listeners<uint64_t> frame_end_;
     bool opened_ = false;
     std::vector<std::string> source_notes_;
-    std::function<void(const std::string&, bool)> snapshot_listener_;
-    std::function<void(const std::string&)> note_listener_;
-    std::function<void(const std::string&)> source_note_listener_;
+    Listeners<const std::string&, bool> snapshot_listeners_;
+    Listeners<const std::string&> note_listeners_;
+    Listeners<const std::string&> source_note_listeners_;
 };
 
 }  // namespace panel::app

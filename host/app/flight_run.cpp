@@ -8,7 +8,6 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "embedded_demo.h"
 #include "flight.h"
 #include "frame_pacer.h"
 #include "gif_recorder.h"
@@ -96,17 +95,17 @@ private:
 
 }  // namespace
 
-FlightResult fly(const FlightOptions& options) {
+FlightResult fly_scripted(const FlightOptions& options) {
     WorldSource world(default_setup());
-    return fly(options, world);
+    return fly_scripted(options, world);
 }
 
-FlightResult fly(const FlightOptions& options, FlightSource& source) {
-    const PanelConfig config = read_panel(options.panel);
-    VariableStore variables;
-    Panel panel(config, options.panel.name, ModuleFinder(options.gauge_folders, options.windows), variables);
-    const scenario::Script script = read_script(options.script, panel);
-    if (options.check_script) options.check_script(script, options.script.name);
+FlightResult fly_scripted(const FlightOptions& options, FlightSource& source) {
+    LoadedFlight loaded(options, options.check_script);
+    Panel& panel = loaded.panel;
+    VariableStore& variables = loaded.variables;
+    const scenario::Script script = loaded.script.value_or(scenario::Script{});
+    const std::string& script_name = loaded.script_name;
     // A flight that writes nothing draws nothing.
     std::optional<PanelPicture> picture;
     if (options.out || options.final_picture) picture.emplace(panel);
@@ -163,7 +162,7 @@ FlightResult fly(const FlightOptions& options, FlightSource& source) {
 
     scenario::Summary summary;
     try {
-        scenario::ScenarioRunner runner(flight, options.script.name);
+        scenario::ScenarioRunner runner(flight, script_name);
         if (options.stop_requested) runner.stop_when(options.stop_requested);
         summary = runner.run(script);
     } catch (const scenario::RunError& error) {
@@ -206,46 +205,6 @@ FlightResult fly(const FlightOptions& options, FlightSource& source) {
     result.unknown_events = flight.unknown_events();
     result.stopped = stopped;
     return result;
-}
-
-sim::FlightSetup default_setup() {
-    sim::FlightSetup setup;
-    setup.start = {47.52, -122.23};
-    setup.altitude_ft = 3000.0;
-    setup.heading_deg = 340.0;
-    setup.airspeed_kt = 120.0;
-    setup.utc = {14, 5, 0};
-    setup.flight_plan = {{"SEA", {47.4354, -122.3096}}, {"PAE", {47.9063, -122.2816}}};
-    setup.active_waypoint = 1;
-    setup.dme = {"SEA", 116.80, {47.4354, -122.3096}, 0.0, 40.0};
-    setup.dme_tuned_mhz = 116.80;
-    return setup;
-}
-
-PanelConfig read_panel(const NamedText& panel) {
-    try {
-        return parse_panel_config(panel.text, panel.name);
-    } catch (const PanelConfigError& error) {
-        throw std::runtime_error(error.what());
-    }
-}
-
-scenario::Script read_script(const NamedText& script, const Panel& panel) {
-    std::vector<scenario::GaugeInfo> gauges;
-    for (size_t i = 0; i < panel.size(); ++i) gauges.push_back(scenario::gauge_info(panel.at(i).gauge->records()));
-    try {
-        return scenario::parse_script(script.text, scenario::ScriptContext::panel(std::move(gauges)));
-    } catch (const scenario::ScriptError& error) {
-        throw std::runtime_error(error.located(script.name));
-    }
-}
-
-NamedText demo_panel() {
-    return {"demo panel.cfg", std::string(embedded_demo_panel), {}};
-}
-
-NamedText demo_script() {
-    return {"demo.scenario", std::string(embedded_demo_scenario), {}};
 }
 
 }  // namespace panel::app

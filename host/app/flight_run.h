@@ -11,27 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "flight_files.h"
 #include "flight_source.h"
-#include "module_finder.h"
-#include "panel.h"
-#include "panel_config.h"
-#include "scenario_script.h"
-#include "world.h"
 
 namespace panel::app {
 
-// A text with the name its errors give it: a file, or a built-in one.
-struct NamedText {
-    std::string name;
-    std::string text;
-    std::filesystem::path folder;  // where names in it are relative to
-};
-
-struct FlightOptions {
-    NamedText panel;   // panel.cfg
-    NamedText script;  // the scenario
-    std::vector<std::filesystem::path> gauge_folders;
-    WindowsModules windows;  // how .gau modules are found and run
+// The files of the flight (a flight without a script flies only what the options below ask),
+// and how it is flown and written.
+struct FlightOptions : FlightFiles {
     // Where the snapshots, flight.gif and trace.txt go; none for a flight that only ends in
     // one picture.
     std::optional<std::filesystem::path> out;
@@ -54,8 +41,8 @@ struct FlightOptions {
     // Asked before every update; once true the flight ends there, its outputs written as far as
     // it went (Ctrl-C).
     std::function<bool()> stop_requested;
-    // Looks the script over before it flies; throws std::runtime_error to refuse it.
-    std::function<void(const scenario::Script& script, const std::string& file)> check_script;
+    // Looks the script over before it flies.
+    ScriptCheck check_script;
 };
 
 struct FlightResult {
@@ -72,19 +59,8 @@ struct FlightResult {
 // Throws std::runtime_error with one line ("FILE:LINE: what" or "FILE: what") for anything
 // that stops the flight before it ends: a broken panel, module, bitmap or script, an output
 // folder that cannot be written. Failed expectations do not throw; they are in the result.
-FlightResult fly(const FlightOptions& options);
+FlightResult fly_scripted(const FlightOptions& options);
 // The same with another source of variables than the demo's world; `source` outlives the call.
-FlightResult fly(const FlightOptions& options, FlightSource& source);
-
-// The built-in demo: its panel and its scenario.
-NamedText demo_panel();
-NamedText demo_script();
-
-// The pieces of a flight that `panelhost fly` shares: each throws std::runtime_error with one
-// line naming the file and what is wrong.
-PanelConfig read_panel(const NamedText& panel);
-scenario::Script read_script(const NamedText& script, const Panel& panel);
-// Where a script that sets up no world of its own flies: the demo's, north out of Seattle.
-sim::FlightSetup default_setup();
+FlightResult fly_scripted(const FlightOptions& options, FlightSource& source);
 
 }  // namespace panel::app

@@ -1,25 +1,18 @@
-// `panelhost fly`: the panel in a window, flown by hand. The simulated flight runs at the
-// panel's rate in real time (faster, slower or paused from the keyboard), the mouse works the
-// gauges' controls (a click calls an area's handler once; the wheel turns a knob), a status line
-// under the panel tells the source's state (the world's, or a live simulator's link) and the
-// last thing a gauge asked for, and an optional scenario drives the flight as `panelhost run`
-// would, the window staying open after it ends. `panelhost live` shows its flight here too.
+// `panelhost fly` and `live` in a window: the panel flown in real time with the SDL window
+// attached as its front end (see real_time_flight.h for what the flight does), the window's
+// place remembered between runs.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <optional>
 
-#include "flight_run.h"
+#include "flight_files.h"
 #include "flight_source.h"
 
 namespace panel::app {
 
-struct FlyOptions {
-    NamedText panel;
-    std::optional<NamedText> script;
-    std::vector<std::filesystem::path> gauge_folders;
-    WindowsModules windows;  // how .gau modules are found and run
+struct FlyOptions : FlightFiles {
     std::filesystem::path screenshots = "out";  // where F12 saves its pictures
     double rate = 18.0;                         // panel updates per second of real time
     std::optional<int> display;
@@ -31,12 +24,10 @@ struct FlyOptions {
 
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws
 // std::runtime_error with one line for a panel, module, script or window that cannot be used.
-int fly_window(const FlyOptions& options);
-
-using ScriptCheck = decltype(FlightOptions::check_script);
+int fly_in_window(const FlyOptions& options);
 
 // The same with another source of variables, which must outlive the call. Without the simulated
 // world the keys that fly the aircraft only say so.
-int fly_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check = {});
+int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check = {});
 
 }  // namespace panel::app

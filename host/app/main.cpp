@@ -22,6 +22,7 @@
 #include "live_session.h"
 #include "module_check.h"
 #include "panel_window.h"
+#include "scenario_script.h"
 #include "scenario_time.h"
 #include "windows_option.h"
 
@@ -115,7 +116,7 @@ int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* sourc
                    bool stop_ends_it = false) {
     stop_on_signals();
     options.stop_requested = stop_requested;
-    const FlightResult result = source ? panel::app::fly(options, *source) : panel::app::fly(options);
+    const FlightResult result = source ? panel::app::fly_scripted(options, *source) : panel::app::fly_scripted(options);
     for (const std::string& failure : result.failures) std::fprintf(stderr, "%s\n", failure.c_str());
     if (!quiet) print_summary(result, options.out);
     if (result.stopped && !stop_ends_it) {
@@ -124,7 +125,7 @@ int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* sourc
         return 128 + SIGINT;
     }
     if (!result.failures.empty()) {
-        std::fprintf(stderr, "%s: %zu expectation%s not met\n", options.script.name.c_str(), result.failures.size(),
+        std::fprintf(stderr, "%s: %zu expectation%s not met\n", options.script->name.c_str(), result.failures.size(),
                      result.failures.size() == 1 ? "" : "s");
         return 1;
     }
@@ -152,6 +153,9 @@ int main(int argc, char** argv) {
     run->add_option("script", script_file, "the scenario file")->required()->check(CLI::ExistingFile);
     run->add_option("-o,--out", run_out, "the output folder (default out)");
     run_common.add_to(*run);
+    std::string steps_text = "\nSteps of a scenario, one a line (# starts a comment):\n";
+    for (const std::string& line : panel::scenario::step_help()) steps_text += "  " + line + "\n";
+    run->footer(steps_text);
 
     CLI::App* shot = app.add_subcommand("shot", "draw the panel as a scenario leaves it (or as it starts) to a PNG");
     shot->add_option("script", shot_script, "a scenario to fly first")->check(CLI::ExistingFile);
@@ -166,7 +170,7 @@ int main(int argc, char** argv) {
     bool fly_night = false, fly_mute = false;
     std::string fly_sounds;
     std::string keys_text = "\nKeys in the window:\n";
-    for (const panel::app::KeyHelp& key : panel::app::key_help()) {
+    for (const panel::window::KeyHelp& key : panel::window::key_help()) {
         keys_text += "  " + key.keys + std::string(key.keys.size() < 12 ? 12 - key.keys.size() : 1, ' ') + key.meaning + "\n";
     }
     keys_text += "Mouse: a click works the control under it; the wheel over a knob turns it.";
@@ -253,19 +257,16 @@ int main(int argc, char** argv) {
             return panel::check::check_modules(files, check_verbose, std::cout);
         }
         if (fly->parsed()) {
-            const FlightOptions flight = fly_common.options();
             panel::app::FlyOptions options;
-            options.panel = flight.panel;
+            static_cast<panel::app::FlightFiles&>(options) = fly_common.options();
             if (!fly_script.empty()) options.script = read_script_file(fly_script);
-            options.gauge_folders = flight.gauge_folders;
-            options.windows = flight.windows;
             options.screenshots = fly_out;
             options.rate = fly_rate;
             if (fly_display >= 0) options.display = fly_display;
             options.night = fly_night;
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
-            return panel::app::fly_window(options);
+            return panel::app::fly_in_window(options);
         }
         if (live->parsed()) {
             if (!live_protocol.empty()) live_options.protocol = live_protocol;
@@ -285,7 +286,6 @@ int main(int argc, char** argv) {
             for (const std::string& line : notes) std::fprintf(stderr, "note: %s\n", line.c_str());
             if (!live_common.quiet) std::fprintf(stderr, "%s\n", source->status().c_str());
             if (live_headless) {
-                if (live_script.empty()) flight.script = {"(no scenario)", "", {}};
                 flight.out = live_out;
                 if (live_duration > 0.0) flight.duration = live_duration;
                 flight.until_source_ends = live_options.replay.has_value();
@@ -299,19 +299,16 @@ int main(int argc, char** argv) {
                 return status;
             }
             panel::app::FlyOptions options;
-            options.panel = flight.panel;
-            if (!live_script.empty()) options.script = flight.script;
-            options.gauge_folders = flight.gauge_folders;
-            options.windows = flight.windows;
+            static_cast<panel::app::FlightFiles&>(options) = flight;
             options.screenshots = live_out;
             if (live_display >= 0) options.display = live_display;
             options.night = live_night;
             options.mute = live_mute;
             if (!live_sounds.empty()) options.sounds = live_sounds;
-            return panel::app::fly_window(options, *source, panel::app::refuse_world_steps);
+            return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();
-        options.script = shot_script.empty() ? NamedText{"(no scenario)", "", {}} : read_script_file(shot_script);
+        if (!shot_script.empty()) options.script = read_script_file(shot_script);
         options.final_picture = shot_png;
         options.night = shot_night;
         options.progress = false;

@@ -80,7 +80,7 @@ Panel::Panel(const PanelConfig& config, const std::filesystem::path& config_file
                                          line.gauge);
             }
             placed->module = line.module;
-            const scenario::FaceNames* names = scenario::face_names(placed->name);
+            const controls::FaceNames* names = controls::face_names(placed->name);
             placed->alias = names ? std::string(names->alias) : placed->name;
             placed->window = window;
             placed->x = line.x;

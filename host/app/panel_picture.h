@@ -37,6 +37,8 @@ public:
         int32_t x, y;
     };
     std::optional<GaugePoint> gauge_at(double x, double y) const;
+    // The faces it draws with, for the host's own words beside the panel.
+    render::FontBook& fonts() { return fonts_; }
 
 private:
     const Panel& panel_;

@@ -44,7 +44,7 @@ sim::World& WorldSource::world() {
     return *world_;
 }
 
-void WorldSource::fly(scenario::FlyTarget target, double value) {
+void WorldSource::autopilot(scenario::FlyTarget target, double value) {
     switch (target) {
         case scenario::FlyTarget::heading: world().fly_heading(value); break;
         case scenario::FlyTarget::altitude: world().fly_altitude(value); break;

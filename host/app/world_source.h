@@ -23,7 +23,7 @@ public:
     // Before the world is made, every step sets up the flight; after, only the weather, the
     // supply and the navigator's status may change. Throws std::invalid_argument otherwise.
     void world_step(const scenario::WorldStep& step);
-    void fly(scenario::FlyTarget target, double value);  // throws std::invalid_argument
+    void autopilot(scenario::FlyTarget target, double value);  // throws std::invalid_argument
 
     void advance_frame() override { world().advance_frame(); }
     void fill(VariableStore& store) override { world().fill(store); }

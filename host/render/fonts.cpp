@@ -125,6 +125,15 @@ LayoutPtr FontBook::layout(const TextFace& face) const {
     return layout;
 }
 
+LayoutPtr FontBook::host_text(std::string_view utf8, double pixels) const {
+    LayoutPtr layout(pango_layout_new(context_.get()));
+    FontDescriptionPtr description(pango_font_description_from_string(fallback_family));
+    pango_font_description_set_absolute_size(description.get(), pixels * PANGO_SCALE);
+    pango_layout_set_font_description(layout.get(), description.get());
+    pango_layout_set_text(layout.get(), utf8.data(), static_cast<int>(utf8.size()));
+    return layout;
+}
+
 void FontBook::set_text(PangoLayout* layout, const TextFace& face, std::string_view bytes) const {
     const std::string utf8 = windows1252_to_utf8(bytes);
     PangoAttrList* attributes = pango_attr_list_new();

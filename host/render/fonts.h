@@ -4,7 +4,7 @@
 //   "Glass"        -> DSEG14 Classic    (fonts-dseg; the segment face the artwork previews use)
 //   "Quartz"       -> DSEG7 Classic     (fonts-dseg; seven-segment figures, bold at weight 400)
 //   "Courier New"  -> Liberation Mono   (fonts-liberation; metric-compatible)
-//   any other name -> DejaVu Sans Mono  (fonts-dejavu-core)
+//   any other name -> DejaVu Sans Mono  (fonts-dejavu-core), as the host's own words are drawn
 //
 // A character a face lacks ('>' in the seven-segment face, '#' or '[' in both segment faces) is
 // drawn from DejaVu Sans Mono rather than shown as a box, and so is '>' in the fourteen-segment
@@ -43,6 +43,9 @@ public:
     LayoutPtr layout(const TextFace& face) const;
     // Sets a gauge's text (Windows-1252 bytes) into a layout made for `face`.
     void set_text(PangoLayout* layout, const TextFace& face, std::string_view bytes) const;
+    // A layout of the host's own words (status lines, help), UTF-8, `pixels` high, in the face
+    // any other name gets.
+    LayoutPtr host_text(std::string_view utf8, double pixels) const;
 
 private:
     FontMapPtr font_map_;

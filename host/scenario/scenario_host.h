@@ -41,7 +41,7 @@ public:
     virtual void pin_null_text(uint32_t id) = 0;
     virtual void unpin(uint32_t id) = 0;
 
-    virtual void fly(FlyTarget target, double value) = 0;
+    virtual void autopilot(FlyTarget target, double value) = 0;
     virtual void world(const WorldStep& step) = 0;
 
     // Gauges by their place in the panel.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "panel_controls.h"
 #include "scenario_time.h"
 #include "text_escape.h"
 
@@ -131,7 +132,7 @@ void ScenarioRunner::run_step(const Step& step) {
             if (step.integer < 1 || static_cast<size_t>(step.integer) > areas.size()) {
                 fail(step, host_.records(step.gauge).name + " in this panel has no area " + std::to_string(step.integer));
             }
-            const auto [x, y] = FrameDriver::middle_of(areas[static_cast<size_t>(step.integer) - 1]);
+            const auto [x, y] = controls::PanelControls::press_point(areas[static_cast<size_t>(step.integer) - 1]);
             const int32_t clicks = step.kind == StepKind::click_control ? step.count : 1;
             for (int32_t i = 0; i < clicks; ++i) {
                 host_.click(step.gauge, x, y);
@@ -150,7 +151,7 @@ void ScenarioRunner::run_step(const Step& step) {
             return;
         }
         case StepKind::fly:
-            host_.fly(step.fly, step.number);
+            host_.autopilot(step.fly, step.number);
             return;
         case StepKind::world:
             host_.world(step.world);

@@ -1,159 +1,29 @@
 #include "scenario_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 
 #include "face_names.h"
+#include "gauge_names.h"
+#include "line_reader.h"
 #include "scenario_time.h"
 #include "text_escape.h"
 
 namespace panel::scenario {
 namespace {
 
-std::string short_number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
+using controls::FaceNames;
+using controls::face_names;
+using controls::number_of;
 
 bool looks_numeric(std::string_view word) {
     return !word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-');
 }
-
-// Splits one line into words; a word that starts with '"' runs to the closing quote, with
-// escapes resolved.
-class LineReader {
-public:
-    LineReader(std::string_view line, int number) : line_(line), number_(number) {}
-
-    bool at_end() {
-        skip_blanks();
-        return pos_ >= line_.size() || line_[pos_] == '#';
-    }
-
-    std::string word(const char* what) {
-        if (at_end()) fail(std::string("expected ") + what);
-        last_quoted_ = line_[pos_] == '"';
-        if (last_quoted_) return quoted();
-        size_t start = pos_;
-        while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') ++pos_;
-        return std::string(line_.substr(start, pos_ - start));
-    }
-
-    // Whether the last word read was written in quotes.
-    bool last_quoted() const { return last_quoted_; }
-
-    std::string rest() {
-        skip_blanks();
-        std::string text(line_.substr(pos_));
-        pos_ = line_.size();
-        return text;
-    }
-
-    // Decimal or 0x-prefixed hexadecimal, with an optional minus sign.
-    int64_t integer(const char* what) { return integer_of(word(what)); }
-
-    int64_t integer_of(const std::string& text) const {
-        bool negative = !text.empty() && text[0] == '-';
-        std::string_view digits(text);
-        if (negative) digits.remove_prefix(1);
-        int base = 10;
-        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-            digits.remove_prefix(2);
-            base = 16;
-        }
-        uint64_t value = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() ||
-            value > 0xFFFFFFFFull) {
-            fail("not an integer: " + text);
-        }
-        return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
-    }
-
-    int32_t int32(const char* what) { return int32_of(word(what)); }
-
-    int32_t int32_of(const std::string& text) const {
-        int64_t value = integer_of(text);
-        if (value < INT32_MIN || value > UINT32_MAX) fail("out of 32-bit range");
-        // 0x80000000 and above give the negative integer with the same 32 bits.
-        return static_cast<int32_t>(static_cast<uint32_t>(value));
-    }
-
-    double number(const char* what = "a number") { return parse_number(word(what)); }
-
-    double parse_number(const std::string& text) const {
-        double value = 0.0;
-        // from_chars is the same code in both builds, so both read the same bits.
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || end != text.data() + text.size()) fail("not a number: " + text);
-        return value;
-    }
-
-    // A finite number within [low, high], for the world and the autopilot.
-    double number_in(const char* what, double low, double high) {
-        const std::string text = word(what);
-        const double value = parse_number(text);
-        if (!(value >= low && value <= high)) {
-            fail(std::string(what) + " " + text + " out of range (" + short_number(low) + " to " + short_number(high) +
-                 ")");
-        }
-        return value;
-    }
-
-    double finite_number(const char* what) {
-        const std::string text = word(what);
-        const double value = parse_number(text);
-        if (!std::isfinite(value)) fail(std::string(what) + " " + text + " is not a finite number");
-        return value;
-    }
-
-    void done() {
-        if (!at_end()) fail("unexpected words after the step");
-    }
-
-    [[noreturn]] void fail(const std::string& message) const { throw ScriptError(number_, 0, message); }
-
-private:
-    void skip_blanks() {
-        while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
-    }
-
-    std::string quoted() {
-        std::string text;
-        ++pos_;
-        while (true) {
-            if (pos_ >= line_.size()) fail("unterminated text");
-            char c = line_[pos_++];
-            if (c == '"') return text;
-            if (c != '\\') {
-                text += c;
-                continue;
-            }
-            if (pos_ >= line_.size()) fail("unterminated escape");
-            char e = line_[pos_++];
-            if (e == '\\' || e == '"') {
-                text += e;
-            } else if (e == 'x' && pos_ + 2 <= line_.size()) {
-                unsigned value = 0;
-                auto [end, error] = std::from_chars(line_.data() + pos_, line_.data() + pos_ + 2, value, 16);
-                if (error != std::errc() || end != line_.data() + pos_ + 2) fail("bad \\x escape");
-                text += static_cast<char>(value);
-                pos_ += 2;
-            } else {
-                fail(std::string("unknown escape \\") + e);
-            }
-        }
-    }
-
-    std::string_view line_;
-    int number_;
-    size_t pos_ = 0;
-    bool last_quoted_ = false;
-};
 
 // The cues the gauges play, by file stem.
 constexpr std::string_view cue_stems[] = {"click", "soft_click", "beep2", "beep3", "beep4"};
@@ -168,113 +38,131 @@ bool identifier(std::string_view text, size_t longest) {
     return true;
 }
 
+std::vector<std::string> own_names(const std::vector<GaugeInfo>& gauges) {
+    std::vector<std::string> names;
+    for (const GaugeInfo& gauge : gauges) names.push_back(gauge.name);
+    return names;
+}
+
 class Parser {
 public:
-    explicit Parser(const ScriptContext& context) : context_(context), catalogue_(context.catalogue()) {}
+    explicit Parser(const ScriptContext& context)
+        : context_(context), gauge_names_(own_names(context.gauges())), catalogue_(context.catalogue()) {}
 
-    Step step(LineReader& in, const std::string& verb, int line) {
-        Step step{};
-        step.line = line;
-        step.time = now_;
-        step.gauge = current_gauge_;
-        if (verb == "set") {
-            step.kind = StepKind::set_number;
-            step.id = variable(in, VariableType::number, "set");
-            step.number = in.number();
-        } else if (verb == "int") {
-            step.kind = StepKind::set_integer;
-            step.id = variable(in, VariableType::integer, "int");
-            step.integer = in.int32("an integer");
-        } else if (verb == "text") {
-            step.kind = StepKind::set_text;
-            step.id = variable(in, VariableType::text, "text");
-            step.text = in.word("a text");
-        } else if (verb == "null") {
-            step.kind = StepKind::set_null_text;
-            step.id = variable(in, VariableType::text, "null");
-        } else if (verb == "clear") {
-            step.kind = StepKind::clear;
-            step.id = variable(in, std::nullopt, "clear");
-        } else if (verb == "frame") {
-            step.kind = StepKind::frame;
-            step.integer = in.at_end() ? 1 : in.int32("a frame count");
-            if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
-            frames_ += step.integer;
-            if (frames_ > max_script_frames) {
-                in.fail("the script asks for more than " + std::to_string(max_script_frames) + " frames in all");
-            }
-            advance_clock(in, now_ + step.integer / frames_per_second);
-        } else if (verb == "pre-update" || verb == "elements" || verb == "pre-draw") {
-            step.kind = verb == "pre-update" ? StepKind::pre_update
-                        : verb == "elements" ? StepKind::elements
-                                             : StepKind::pre_draw;
-            check_gauge(in);
-        } else if (verb == "service") {
-            step.kind = StepKind::service;
-            step.integer = in.int32("a service id");
-            check_gauge(in);
-        } else if (verb == "click") {
-            click(in, step);
-        } else if (verb == "area") {
-            step.kind = StepKind::click_area;
-            step.integer = in.int32("an area number");
-            check_gauge(in);
-            if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
-        } else if (verb == "note") {
-            step.kind = StepKind::note;
-            step.text = in.rest();
-            return step;
-        } else if (verb == "wait" || verb == "at" || verb == "ramp" || verb == "fly" || verb == "world" ||
-                   verb == "gauge" || verb == "expect" || verb == "snapshot") {
-            if (!context_.flight_steps()) in.fail("'" + verb + "' needs the panel application (panelhost run)");
-            flight_step(in, verb, step);
-        } else {
-            in.fail("unknown step '" + verb + "'");
-        }
-        in.done();
-        return step;
-    }
+    Step step(LineReader& in, const std::string& verb, int line);
 
     double seconds() const { return now_; }
+    static std::vector<std::string> help_lines();
 
 private:
-    void flight_step(LineReader& in, const std::string& verb, Step& step) {
-        if (verb == "wait") {
-            step.kind = StepKind::wait;
-            step.seconds = duration(in);
-            advance_clock(in, now_ + step.seconds);
-        } else if (verb == "at") {
-            step.kind = StepKind::at;
-            const std::string word = in.word("a time");
-            const std::optional<double> time = parse_clock(word);
-            if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
-            if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
-            step.seconds = *time;
-            advance_clock(in, *time);
-        } else if (verb == "ramp") {
-            step.kind = StepKind::ramp;
-            step.id = variable(in, VariableType::number, "ramp");
-            keyword(in, "to");
-            step.number = in.finite_number("the ramp's target");
-            keyword(in, "over");
-            step.seconds = duration(in);
-        } else if (verb == "fly") {
-            step.kind = StepKind::fly;
-            fly(in, step);
-        } else if (verb == "world") {
-            step.kind = StepKind::world;
-            world(in, step.world);
-        } else if (verb == "gauge") {
-            step.kind = StepKind::select_gauge;
-            current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
-        } else if (verb == "expect") {
-            step.kind = StepKind::expect;
-            expect(in, step);
-        } else {
-            step.kind = StepKind::snapshot;
-            snapshot(in, step);
-        }
+    // One reader a verb, each filling the step from the rest of its line.
+    void read_set(LineReader& in, Step& step) {
+        step.kind = StepKind::set_number;
+        step.id = variable(in, VariableType::number, "set");
+        step.number = in.number();
     }
+    void read_int(LineReader& in, Step& step) {
+        step.kind = StepKind::set_integer;
+        step.id = variable(in, VariableType::integer, "int");
+        step.integer = in.int32("an integer");
+    }
+    void read_text(LineReader& in, Step& step) {
+        step.kind = StepKind::set_text;
+        step.id = variable(in, VariableType::text, "text");
+        step.text = in.word("a text");
+    }
+    void read_null(LineReader& in, Step& step) {
+        step.kind = StepKind::set_null_text;
+        step.id = variable(in, VariableType::text, "null");
+    }
+    void read_clear(LineReader& in, Step& step) {
+        step.kind = StepKind::clear;
+        step.id = variable(in, std::nullopt, "clear");
+    }
+    void read_frame(LineReader& in, Step& step) {
+        step.kind = StepKind::frame;
+        step.integer = in.at_end() ? 1 : in.int32("a frame count");
+        if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
+        frames_ += step.integer;
+        if (frames_ > max_script_frames) {
+            in.fail("the script asks for more than " + std::to_string(max_script_frames) + " frames in all");
+        }
+        advance_clock(in, now_ + step.integer / frames_per_second);
+    }
+    void read_pre_update(LineReader& in, Step& step) { phase(in, step, StepKind::pre_update); }
+    void read_elements(LineReader& in, Step& step) { phase(in, step, StepKind::elements); }
+    void read_pre_draw(LineReader& in, Step& step) { phase(in, step, StepKind::pre_draw); }
+    void phase(LineReader& in, Step& step, StepKind kind) {
+        step.kind = kind;
+        check_gauge(in);
+    }
+    void read_service(LineReader& in, Step& step) {
+        step.kind = StepKind::service;
+        step.integer = in.int32("a service id");
+        check_gauge(in);
+    }
+    void read_area(LineReader& in, Step& step) {
+        step.kind = StepKind::click_area;
+        step.integer = in.int32("an area number");
+        check_gauge(in);
+        if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
+    }
+    void read_note(LineReader& in, Step& step) {
+        step.kind = StepKind::note;
+        step.text = in.rest();
+    }
+    void read_wait(LineReader& in, Step& step) {
+        step.kind = StepKind::wait;
+        step.seconds = duration(in);
+        advance_clock(in, now_ + step.seconds);
+    }
+    void read_at(LineReader& in, Step& step) {
+        step.kind = StepKind::at;
+        const std::string word = in.word("a time");
+        const std::optional<double> time = parse_clock(word);
+        if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
+        if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
+        step.seconds = *time;
+        advance_clock(in, *time);
+    }
+    void read_ramp(LineReader& in, Step& step) {
+        step.kind = StepKind::ramp;
+        step.id = variable(in, VariableType::number, "ramp");
+        keyword(in, "to");
+        step.number = in.finite_number("the ramp's target");
+        keyword(in, "over");
+        step.seconds = duration(in);
+    }
+    void read_fly(LineReader& in, Step& step) {
+        step.kind = StepKind::fly;
+        fly(in, step);
+    }
+    void read_world(LineReader& in, Step& step) {
+        step.kind = StepKind::world;
+        world(in, step.world);
+    }
+    void read_gauge(LineReader& in, Step& step) {
+        step.kind = StepKind::select_gauge;
+        current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
+    }
+    void read_expect(LineReader& in, Step& step) {
+        step.kind = StepKind::expect;
+        expect(in, step);
+    }
+    void read_snapshot(LineReader& in, Step& step) {
+        step.kind = StepKind::snapshot;
+        snapshot(in, step);
+    }
+
+    // Every verb: where it may stand, how it is read, and its line of help.
+    enum class Level { session, flight };
+    struct Verb {
+        std::string_view name;
+        Level level;
+        void (Parser::*read)(LineReader&, Step&);
+        std::string_view help;
+    };
+    static const Verb verbs[];
 
     // click X Y on the current gauge; click GAUGE CONTROL [xN] or click GAUGE X Y.
     void click(LineReader& in, Step& step) {
@@ -528,47 +416,12 @@ private:
     // The gauge a name means: its own name or its alias, with #N for the N-th of several
     // gauges of that name in panel order (gps#2).
     size_t gauge(const std::string& written, LineReader& in) {
-        const auto& gauges = context_.gauges();
-        std::string name = written;
-        std::optional<size_t> copy;
-        if (const size_t hash = written.find('#'); hash != std::string::npos) {
-            name = written.substr(0, hash);
-            const std::string number = written.substr(hash + 1);
-            size_t value = 0;
-            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-            if (error != std::errc() || end != number.data() + number.size() || value == 0) {
-                in.fail("bad gauge number in '" + written + "' (write " + name + "#1, " + name + "#2, ...)");
-            }
-            copy = value;
-        }
-        std::vector<size_t> found;
-        for (size_t i = 0; i < gauges.size(); ++i) {
-            const FaceNames* names = face_names(gauges[i].name);
-            if (gauges[i].name == name || (names && names->alias == name)) found.push_back(i);
-        }
-        if (found.empty()) {
-            std::string known;
-            for (size_t i = 0; i < gauges.size(); ++i) known += (i ? ", " : "") + gauge_label(i);
-            in.fail("unknown gauge '" + name + "' (the panel has " + (known.empty() ? "none" : known) + ")");
-        }
-        if (copy) {
-            if (*copy > found.size()) {
-                in.fail("no gauge '" + written + "': the panel has " + std::to_string(found.size()) + " " + name);
-            }
-            return found[*copy - 1];
-        }
-        if (found.size() > 1) {
-            in.fail("gauge name '" + name + "' is ambiguous: the panel has " + std::to_string(found.size()) + "; write " +
-                    name + "#1 to " + name + "#" + std::to_string(found.size()));
-        }
-        return found.front();
+        const controls::GaugeNames::Found found = gauge_names_.find(written);
+        if (!found.gauge) in.fail(found.problem);
+        return *found.gauge;
     }
 
-    std::string gauge_label(size_t gauge) const {
-        const std::string& name = context_.gauges()[gauge].name;
-        const FaceNames* names = face_names(name);
-        return names ? std::string(names->alias) : name;
-    }
+    std::string gauge_label(size_t gauge) const { return gauge_names_.label(gauge); }
 
     std::string element_label(size_t gauge, size_t element) const {
         const FaceNames* names = face_names(context_.gauges()[gauge].name);
@@ -651,12 +504,59 @@ private:
     }
 
     const ScriptContext& context_;
+    controls::GaugeNames gauge_names_;
     const Catalogue& catalogue_;
     int64_t frames_ = 0;
     double now_ = 0.0;
     size_t current_gauge_ = 0;
     std::map<std::string, int> snapshots_;  // name, line
 };
+
+const Parser::Verb Parser::verbs[] = {
+    {"set", Level::session, &Parser::read_set, "set VAR NUMBER            a double: 1.5, -2e3, 1e300, nan, inf, -inf"},
+    {"int", Level::session, &Parser::read_int, "int VAR INTEGER           low 32 bits: 42, -7, 0x1345"},
+    {"text", Level::session, &Parser::read_text, "text VAR \"quoted text\""},
+    {"null", Level::session, &Parser::read_null, "null VAR                  a NULL text pointer"},
+    {"clear", Level::session, &Parser::read_clear, "clear VAR                 the variable's own value again"},
+    {"frame", Level::session, &Parser::read_frame, "frame [COUNT]             whole updates: pre-update, element pass, pre-draw"},
+    {"pre-update", Level::session, &Parser::read_pre_update, "pre-update                one phase on its own"},
+    {"elements", Level::session, &Parser::read_elements, "elements                  one phase on its own"},
+    {"pre-draw", Level::session, &Parser::read_pre_draw, "pre-draw                  one phase on its own"},
+    {"service", Level::session, &Parser::read_service, "service SERVICE_ID        one service call"},
+    {"click", Level::session, &Parser::click, "click X Y | click GAUGE CONTROL [xN] | click GAUGE X Y"},
+    {"area", Level::session, &Parser::read_area, "area N                    a click in the middle of the N-th clickable area"},
+    {"note", Level::session, &Parser::read_note, "note TEXT                 copied into the trace or the run's log"},
+    {"wait", Level::flight, &Parser::read_wait, "wait DURATION             5s, 0.5s, 2m, 1m30s, 500ms"},
+    {"at", Level::flight, &Parser::read_at, "at TIME                   since the start: 2:30, 1:02:30 or 150s"},
+    {"ramp", Level::flight, &Parser::read_ramp, "ramp VAR to NUMBER over DURATION"},
+    {"fly", Level::flight, &Parser::read_fly, "fly heading|altitude|speed|vertical_speed VALUE"},
+    {"world", Level::flight, &Parser::read_world, "world WHAT VALUE...       the world as the flight starts, or its supply"},
+    {"gauge", Level::flight, &Parser::read_gauge, "gauge NAME                the gauge later low-level steps act on"},
+    {"expect", Level::flight, &Parser::read_expect, "expect GAUGE ELEMENT ... | cue NAME | event NAME   [within DURATION]"},
+    {"snapshot", Level::flight, &Parser::read_snapshot, "snapshot NAME [night]     a picture of the panel"},
+};
+
+Step Parser::step(LineReader& in, const std::string& verb, int line) {
+    Step step{};
+    step.line = line;
+    step.time = now_;
+    step.gauge = current_gauge_;
+    const auto known = std::find_if(std::begin(verbs), std::end(verbs), [&](const Verb& v) { return v.name == verb; });
+    if (known == std::end(verbs)) in.fail("unknown step '" + verb + "'");
+    if (known->level == Level::flight && !context_.flight_steps()) {
+        in.fail("'" + verb + "' needs the panel application (panelhost run)");
+    }
+    (this->*known->read)(in, step);
+    // A note takes the rest of its line, whatever it holds.
+    if (step.kind != StepKind::note) in.done();
+    return step;
+}
+
+std::vector<std::string> Parser::help_lines() {
+    std::vector<std::string> lines;
+    for (const Verb& verb : verbs) lines.emplace_back(verb.help);
+    return lines;
+}
 
 // Tab is a blank; CR only ends a line; every other control character is a mistake.
 void check_characters(std::string_view line, int number) {
@@ -714,6 +614,10 @@ ScriptContext ScriptContext::session(const Catalogue& catalogue) {
 
 ScriptContext ScriptContext::panel(std::vector<GaugeInfo> gauges, const Catalogue& catalogue) {
     return ScriptContext(catalogue, std::move(gauges), true);
+}
+
+std::vector<std::string> step_help() {
+    return Parser::help_lines();
 }
 
 Script parse_script(std::string_view source, const ScriptContext& context) {

@@ -162,6 +162,9 @@ struct Script {
     double seconds = 0.0;  // where the script's clock stands after its last step
 };
 
+// One line for each step a script may take, for help texts.
+std::vector<std::string> step_help();
+
 // Throws ScriptError naming the line (and column) of the first malformed step.
 Script parse_script(std::string_view source, const ScriptContext& context);
 

@@ -59,7 +59,7 @@ public:
     }
     void pin_null_text(uint32_t id) override { calls.push_back("pin " + std::to_string(id) + " null"); }
     void unpin(uint32_t id) override { calls.push_back("unpin " + std::to_string(id)); }
-    void fly(FlyTarget target, double value) override {
+    void autopilot(FlyTarget target, double value) override {
         calls.push_back("fly " + std::to_string(static_cast<int>(target)) + " " + panel::format_double(value));
     }
     void world(const WorldStep& step) override {

@@ -11,7 +11,7 @@
 
 #include "gauge_session.h"
 
-using namespace panel::scenario;
+using namespace panel::controls;
 
 TEST(FaceNames, EveryFaceHasOneNameForEachControlAndElement) {
     const FaceNames* gps = face_names("GPS_Corvane_PX40");

@@ -8,7 +8,7 @@
 
 #include "window_settings.h"
 
-namespace panel::app {
+namespace panel::window {
 
 // A rectangle in the desktop's coordinates, as SDL gives a display's usable bounds.
 struct ScreenRect {
@@ -34,4 +34,4 @@ constexpr int MAX_WINDOW_SIDE = 16384;
 WindowPlacement place_window(const WindowSettings& saved, int width, int height, std::optional<int> asked,
                              std::span<const ScreenRect> displays);
 
-}  // namespace panel::app
+}  // namespace panel::window

@@ -1,6 +1,6 @@
-// The wheel over a knob clicks the right half of its own ring for a notch up and the left half
-// for a notch down, on both faces; push buttons do not turn.
-#include "knob_wheel.h"
+// A notch clockwise clicks the right half of the ring an area belongs to, one anticlockwise the
+// left half, on both faces; push buttons do not turn.
+#include "knob_ring.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,16 @@
 
 namespace {
 
-using panel::app::wheel_target;
+using panel::controls::ring_half;
 
 // Areas by their number in the mouse list (1 for the first clickable area), as the face tables
 // number them.
 std::optional<size_t> target(const panel::GaugeSession& session, size_t area, bool up) {
-    auto found = wheel_target(session.records().mouse_areas, area - 1, up);
+    auto found = ring_half(session.records().mouse_areas, area - 1, up);
     return found ? std::optional<size_t>(*found + 1) : std::nullopt;
 }
 
-TEST(KnobWheel, TurnsEachRingOfTheGpsKnobByItsOwnHalves) {
+TEST(KnobRing, TurnsEachRingOfTheGpsKnobByItsOwnHalves) {
     const panel::GaugeSession gps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so");
     // 6 outer right, 7 outer left, 9 inner right, 10 inner left; 1 and 2 the power knob.
     EXPECT_EQ(target(gps, 7, true), 6u);
@@ -29,7 +29,7 @@ TEST(KnobWheel, TurnsEachRingOfTheGpsKnobByItsOwnHalves) {
     EXPECT_EQ(target(gps, 5, true), std::nullopt);  // ENT is pushed, not turned
 }
 
-TEST(KnobWheel, TurnsEachRingOfTheDmeKnob) {
+TEST(KnobRing, TurnsEachRingOfTheDmeKnob) {
     const panel::GaugeSession dme(std::string(PANEL_MODULE_DIR) + "/VER2_Corvane_VX_RD22.so");
     // 7 inner right, 8 outer right, 9 inner left, 10 outer left; 6 the knob's centre.
     EXPECT_EQ(target(dme, 9, true), 7u);

@@ -7,7 +7,7 @@
 
 #include "bounded_file.h"
 
-namespace panel::app {
+namespace panel::window {
 
 std::optional<std::filesystem::path> settings_file() {
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
@@ -91,4 +91,4 @@ bool save_window_settings(const std::filesystem::path& file, const WindowSetting
     return !error;
 }
 
-}  // namespace panel::app
+}  // namespace panel::window

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace panel::app {
+namespace panel::window {
 
 struct WindowSettings {
     int x = 0, y = 0;
@@ -31,4 +31,4 @@ WindowSettings load_window_settings(const std::filesystem::path& file);
 // closes).
 bool save_window_settings(const std::filesystem::path& file, const WindowSettings& settings);
 
-}  // namespace panel::app
+}  // namespace panel::window

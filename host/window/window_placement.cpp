@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace panel::app {
+namespace panel::window {
 namespace {
 
 // Enough of a window to see it and take hold of it.
@@ -54,4 +54,4 @@ WindowPlacement place_window(const WindowSettings& saved, int width, int height,
     return placement;
 }
 
-}  // namespace panel::app
+}  // namespace panel::window

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace panel::scenario {
+namespace panel::controls {
 
 struct FaceNames {
     std::string_view gauge;  // the gauge's own name
@@ -24,4 +24,4 @@ std::span<const FaceNames> known_faces();
 // The 1-based number a name stands for, or 0 for a name the list lacks.
 size_t number_of(std::span<const std::string_view> names, std::string_view name);
 
-}  // namespace panel::scenario
+}  // namespace panel::controls

@@ -14,23 +14,23 @@
 
 #include "window_placement.h"
 
-namespace panel::app {
+namespace panel::window {
 void PrintTo(const WindowPlacement& p, std::ostream* out) {
     *out << "display " << p.display << (p.centred ? " centred " : " at ") << p.x << "," << p.y << " " << p.width << "x"
          << p.height;
 }
-}  // namespace panel::app
+}  // namespace panel::window
 
 namespace {
 
 namespace fs = std::filesystem;
-using panel::app::load_window_settings;
-using panel::app::place_window;
-using panel::app::save_window_settings;
-using panel::app::ScreenRect;
-using panel::app::window_settings_refusal;
-using panel::app::WindowPlacement;
-using panel::app::WindowSettings;
+using panel::window::load_window_settings;
+using panel::window::place_window;
+using panel::window::save_window_settings;
+using panel::window::ScreenRect;
+using panel::window::window_settings_refusal;
+using panel::window::WindowPlacement;
+using panel::window::WindowSettings;
 
 class WindowSettingsFile : public ::testing::Test {
 protected:

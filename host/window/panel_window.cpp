@@ -8,13 +8,16 @@
 
 #include "window_placement.h"
 
-namespace panel::app {
+namespace panel::window {
+
+using frontend::InputEvent;
+using frontend::KeyAction;
 namespace {
 
 // The cockpit's keys: what each does, the keys that do it, and the characters typed that do it
 // too (for keys whose place differs between keyboard layouts).
 struct Binding {
-    Action action;
+    KeyAction action;
     const char* keys;
     const char* meaning;
     SDL_Keycode first, second;
@@ -22,21 +25,21 @@ struct Binding {
 };
 
 constexpr Binding bindings[] = {
-    {Action::heading_left, "Left", "turn 10 degrees left", SDLK_LEFT, SDLK_UNKNOWN, 0},
-    {Action::heading_right, "Right", "turn 10 degrees right", SDLK_RIGHT, SDLK_UNKNOWN, 0},
-    {Action::climb, "Up", "aim 500 ft higher", SDLK_UP, SDLK_UNKNOWN, 0},
-    {Action::descend, "Down", "aim 500 ft lower", SDLK_DOWN, SDLK_UNKNOWN, 0},
-    {Action::faster_aircraft, "+", "fly 10 kt faster", SDLK_UNKNOWN, SDLK_UNKNOWN, '+'},
-    {Action::slower_aircraft, "-", "fly 10 kt slower", SDLK_UNKNOWN, SDLK_UNKNOWN, '-'},
-    {Action::pause, "Space or P", "pause, or go on", SDLK_SPACE, SDLK_p, 0},
-    {Action::faster_time, "]", "time twice as fast (up to 16x)", SDLK_RIGHTBRACKET, SDLK_UNKNOWN, 0},
-    {Action::slower_time, "[", "time half as fast (down to 1/4)", SDLK_LEFTBRACKET, SDLK_UNKNOWN, 0},
-    {Action::supply, "S", "avionics supply off, or on again", SDLK_s, SDLK_UNKNOWN, 0},
-    {Action::night, "N", "night lighting on or off", SDLK_n, SDLK_UNKNOWN, 0},
-    {Action::screenshot, "F12", "save a screenshot, named by the time", SDLK_F12, SDLK_PRINTSCREEN, 0},
-    {Action::full_screen, "F11", "full screen on or off", SDLK_F11, SDLK_UNKNOWN, 0},
-    {Action::help, "F1 or ?", "show these keys", SDLK_F1, SDLK_UNKNOWN, '?'},
-    {Action::quit, "Esc or Q", "quit", SDLK_ESCAPE, SDLK_q, 0},
+    {KeyAction::heading_left, "Left", "turn 10 degrees left", SDLK_LEFT, SDLK_UNKNOWN, 0},
+    {KeyAction::heading_right, "Right", "turn 10 degrees right", SDLK_RIGHT, SDLK_UNKNOWN, 0},
+    {KeyAction::climb, "Up", "aim 500 ft higher", SDLK_UP, SDLK_UNKNOWN, 0},
+    {KeyAction::descend, "Down", "aim 500 ft lower", SDLK_DOWN, SDLK_UNKNOWN, 0},
+    {KeyAction::faster_aircraft, "+", "fly 10 kt faster", SDLK_UNKNOWN, SDLK_UNKNOWN, '+'},
+    {KeyAction::slower_aircraft, "-", "fly 10 kt slower", SDLK_UNKNOWN, SDLK_UNKNOWN, '-'},
+    {KeyAction::pause, "Space or P", "pause, or go on", SDLK_SPACE, SDLK_p, 0},
+    {KeyAction::faster_time, "]", "time twice as fast (up to 16x)", SDLK_RIGHTBRACKET, SDLK_UNKNOWN, 0},
+    {KeyAction::slower_time, "[", "time half as fast (down to 1/4)", SDLK_LEFTBRACKET, SDLK_UNKNOWN, 0},
+    {KeyAction::supply, "S", "avionics supply off, or on again", SDLK_s, SDLK_UNKNOWN, 0},
+    {KeyAction::night, "N", "night lighting on or off", SDLK_n, SDLK_UNKNOWN, 0},
+    {KeyAction::screenshot, "F12", "save a screenshot, named by the time", SDLK_F12, SDLK_PRINTSCREEN, 0},
+    {KeyAction::full_screen, "F11", "full screen on or off", SDLK_F11, SDLK_UNKNOWN, 0},
+    {KeyAction::help, "F1 or ?", "show these keys", SDLK_F1, SDLK_UNKNOWN, '?'},
+    {KeyAction::quit, "Esc or Q", "quit", SDLK_ESCAPE, SDLK_q, 0},
 };
 
 // A turning arrow a quarter of a circle long, white with a dark edge, for the halves of knobs
@@ -189,67 +192,61 @@ std::optional<std::pair<double, double>> PanelWindow::to_picture(int x, int y) c
     return std::pair{px, py};
 }
 
-std::vector<WindowEvent> PanelWindow::poll() {
-    std::vector<WindowEvent> events;
-    auto action = [&](Action what) {
-        WindowEvent event;
-        event.kind = WindowEvent::Kind::action;
-        event.action = what;
-        events.push_back(event);
+void PanelWindow::translate(const SDL_Event& event, frontend::InputQueue& input, frontend::FrontEnd* from) {
+    const uint32_t mine = id();
+    auto mapped = [&](int x, int y, auto report) {
+        if (auto point = to_picture(x, y)) input.push(report(point->first, point->second));
     };
-    auto at = [&](WindowEvent::Kind kind, int x, int y, int notches) {
-        if (auto point = to_picture(x, y)) {
-            WindowEvent event;
-            event.kind = kind;
-            event.x = point->first;
-            event.y = point->second;
-            event.notches = notches;
-            events.push_back(event);
-        }
-    };
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        switch (event.type) {
-            case SDL_QUIT:
-                events.push_back({});
-                break;
-            case SDL_KEYDOWN:
-                if (event.key.keysym.sym == SDLK_UNKNOWN) break;
-                for (const Binding& binding : bindings) {
-                    if (event.key.keysym.sym == binding.first || event.key.keysym.sym == binding.second) {
-                        action(binding.action);
-                    }
-                }
-                break;
-            case SDL_TEXTINPUT:
-                for (const Binding& binding : bindings) {
-                    if (binding.typed != 0 && event.text.text[0] == binding.typed && event.text.text[1] == '\0') {
-                        action(binding.action);
-                    }
-                }
-                break;
-            case SDL_MOUSEBUTTONDOWN:
-                if (event.button.button == SDL_BUTTON_LEFT) at(WindowEvent::Kind::click, event.button.x, event.button.y, 0);
-                break;
-            case SDL_MOUSEWHEEL: {
-                int x = 0, y = 0;
-                SDL_GetMouseState(&x, &y);
-                const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-                if (notches != 0) at(WindowEvent::Kind::wheel, x, y, notches);
-                break;
+    switch (event.type) {
+        case SDL_QUIT:
+            input.push(InputEvent::closed(from));
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.windowID == mine && event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                input.push(InputEvent::closed(from));
             }
-            case SDL_MOUSEMOTION:
-                if (auto point = to_picture(event.motion.x, event.motion.y)) {
-                    at(WindowEvent::Kind::motion, event.motion.x, event.motion.y, 0);
-                } else {
-                    set_cursor(CursorShape::arrow);
+            break;
+        case SDL_KEYDOWN:
+            if (event.key.windowID != mine || event.key.keysym.sym == SDLK_UNKNOWN) break;
+            for (const Binding& binding : bindings) {
+                if (event.key.keysym.sym == binding.first || event.key.keysym.sym == binding.second) {
+                    input.push(InputEvent::pressed(binding.action, from));
                 }
-                break;
-            default:
-                break;
+            }
+            break;
+        case SDL_TEXTINPUT:
+            if (event.text.windowID != mine) break;
+            for (const Binding& binding : bindings) {
+                if (binding.typed != 0 && event.text.text[0] == binding.typed && event.text.text[1] == '\0') {
+                    input.push(InputEvent::pressed(binding.action, from));
+                }
+            }
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.windowID != mine || event.button.button != SDL_BUTTON_LEFT) break;
+            mapped(event.button.x, event.button.y, [&](double x, double y) { return InputEvent::click(x, y, from); });
+            break;
+        case SDL_MOUSEWHEEL: {
+            if (event.wheel.windowID != mine) break;
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            if (notches != 0) {
+                mapped(x, y, [&](double px, double py) { return InputEvent::wheel(px, py, notches, from); });
+            }
+            break;
         }
+        case SDL_MOUSEMOTION:
+            if (event.motion.windowID != mine) break;
+            if (to_picture(event.motion.x, event.motion.y)) {
+                mapped(event.motion.x, event.motion.y, [&](double x, double y) { return InputEvent::hover(x, y, from); });
+            } else {
+                set_cursor(CursorShape::arrow);
+            }
+            break;
+        default:
+            break;
     }
-    return events;
 }
 
 void PanelWindow::set_cursor(CursorShape shape) {
@@ -267,6 +264,10 @@ void PanelWindow::toggle_full_screen() {
     SDL_SetWindowFullscreen(sdl_->window, full_screen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
+uint32_t PanelWindow::id() const {
+    return SDL_GetWindowID(sdl_->window);
+}
+
 WindowSettings PanelWindow::settings() const {
     WindowSettings settings;
     settings.full_screen = full_screen_;
@@ -279,4 +280,4 @@ WindowSettings PanelWindow::settings() const {
     return settings;
 }
 
-}  // namespace panel::app
+}  // namespace panel::window

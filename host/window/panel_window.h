@@ -1,5 +1,5 @@
-// The window `panelhost fly` shows the panel in. Talks to SDL2: the window, its scaled picture,
-// the mouse cursors, the keyboard and the screens. Nothing else in the host does.
+// One SDL2 window showing the panel: the window, its scaled picture, the mouse cursors, the
+// keyboard and the screens, and SDL's events for it turned into the front ends' plain input.
 //
 // Done: a resizable window that keeps the picture's proportions with smooth scaling, full
 // screen, a chosen display, the cursor over each kind of mouse area, the keys of the cockpit.
@@ -7,25 +7,24 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "front_end.h"
+#include "input_queue.h"
 #include "window_settings.h"
 
-namespace panel::app {
+union SDL_Event;
+
+namespace panel::window {
 
 class WindowError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// What the keys of the cockpit do.
-enum class Action {
-    heading_left, heading_right, climb, descend, faster_aircraft, slower_aircraft,
-    pause, faster_time, slower_time, supply, night, screenshot, full_screen, help, quit,
 };
 
 struct KeyHelp {
@@ -35,15 +34,7 @@ struct KeyHelp {
 // Every key the window knows, for --help and the help overlay.
 std::vector<KeyHelp> key_help();
 
-// The shapes a mouse area's cursor code turns into.
-enum class CursorShape { arrow, turn_right, turn_left, push };
-
-struct WindowEvent {
-    enum class Kind { quit, action, click, wheel, motion } kind = Kind::quit;
-    Action action = Action::quit;
-    double x = 0.0, y = 0.0;  // click, wheel, motion: in the picture's pixels
-    int notches = 0;          // wheel: up positive
-};
+using frontend::CursorShape;
 
 class PanelWindow {
 public:
@@ -58,11 +49,13 @@ public:
 
     // Shows `picture` (an image surface of the window's picture size), scaled to the window.
     void present(cairo_surface_t* picture);
-    // Everything that happened since the last call; points mapped to picture pixels, and only
-    // those inside the picture reported.
-    std::vector<WindowEvent> poll();
+    // What an event of this window means, reported as from `from`: points mapped to picture
+    // pixels, and only those inside the picture reported. Events of other windows are left.
+    void translate(const SDL_Event& event, frontend::InputQueue& input, frontend::FrontEnd* from);
     void set_cursor(CursorShape shape);
     void toggle_full_screen();
+    // SDL's number for the window, which its events carry.
+    uint32_t id() const;
     // Where the window stands now, to be saved.
     WindowSettings settings() const;
 
@@ -76,4 +69,4 @@ private:
     CursorShape cursor_ = CursorShape::arrow;
 };
 
-}  // namespace panel::app
+}  // namespace panel::window

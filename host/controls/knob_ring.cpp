@@ -1,10 +1,10 @@
-#include "knob_wheel.h"
+#include "knob_ring.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
-namespace panel::app {
+namespace panel::controls {
 namespace {
 
 int64_t vertical_overlap(const MouseAreaRecord& a, const MouseAreaRecord& b) {
@@ -27,11 +27,11 @@ int64_t horizontal_gap(const MouseAreaRecord& a, const MouseAreaRecord& b) {
 
 }  // namespace
 
-std::optional<size_t> wheel_target(const std::vector<MouseAreaRecord>& areas, size_t under, bool up) {
+std::optional<size_t> ring_half(const std::vector<MouseAreaRecord>& areas, size_t under, bool clockwise) {
     if (under >= areas.size()) return std::nullopt;
     const MouseAreaRecord& here = areas[under];
     if (here.cursor != CURSOR_RIGHT && here.cursor != CURSOR_LEFT) return std::nullopt;
-    const int32_t wanted = up ? CURSOR_RIGHT : CURSOR_LEFT;
+    const int32_t wanted = clockwise ? CURSOR_RIGHT : CURSOR_LEFT;
     if (here.cursor == wanted) return under;
     // The partner: the other hand's area whose height matches best, then the nearest.
     std::optional<size_t> best;
@@ -50,4 +50,4 @@ std::optional<size_t> wheel_target(const std::vector<MouseAreaRecord>& areas, si
     return best;
 }
 
-}  // namespace panel::app
+}  // namespace panel::controls

@@ -1,6 +1,6 @@
 #include "face_names.h"
 
-namespace panel::scenario {
+namespace panel::controls {
 namespace {
 
 // GPS navigator: clickable areas 1 to 10.
@@ -78,4 +78,4 @@ size_t number_of(std::span<const std::string_view> names, std::string_view name)
     return 0;
 }
 
-}  // namespace panel::scenario
+}  // namespace panel::controls

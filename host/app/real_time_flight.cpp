@@ -1,0 +1,173 @@
+#include "real_time_flight.h"
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
+
+#include "scenario_runner.h"
+#include "screenshot.h"
+#include "simulator_catalogue.h"
+#include "status_overlay.h"
+
+namespace panel::app {
+namespace {
+
+using frontend::InputEvent;
+using frontend::KeyAction;
+
+}  // namespace
+
+RealTimeFlight::RealTimeFlight(const RealTimeOptions& options, Panel& panel, VariableStore& variables,
+                               FlightSource& source)
+    : options_(options),
+      panel_(panel),
+      picture_(panel),
+      controls_(panel_controls(panel)),
+      flight_(panel, variables, source),
+      hub_(panel, flight_, picture_, controls_),
+      pacer_(options.rate),
+      frame_height_(picture_.height() + render::status_height),
+      frame_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), frame_height_)),
+      cues_(options.sounds, options.mute),
+      night_(options.night) {
+    panel_.add_observer(*this);
+    flight_.on_frame_end([this](uint64_t) { after_frame(); });
+    // What the source says (a connection lost, an event it cannot carry out) goes where the
+    // last event is shown, and to standard error.
+    flight_.on_source_note([this](const std::string& line) {
+        last_event_ = fresh_note_ = line;
+        last_cue_.clear();
+        std::fprintf(stderr, "%s\n", line.c_str());
+    });
+}
+
+RealTimeFlight::~RealTimeFlight() {
+    panel_.remove_observer(*this);
+}
+
+std::string RealTimeFlight::title() const {
+    std::string names;
+    for (size_t i = 0; i < panel_.size(); ++i) names += (i ? ", " : "") + panel_.at(i).alias;
+    return "panelhost - " + names;
+}
+
+int RealTimeFlight::run(const std::optional<scenario::Script>& script, const std::string& script_name) {
+    int status = 0;
+    if (script) {
+        scenario::ScenarioRunner runner(flight_, script_name);
+        runner.stop_when([this] { return closed_; });
+        scenario::Summary summary;
+        try {
+            summary = runner.run(*script);
+        } catch (const scenario::RunError& error) {
+            throw std::runtime_error(error.what());
+        }
+        // Closed before the script's end: the pilot ended the flight, nothing was judged to fail.
+        if (!summary.stopped) {
+            for (const scenario::Outcome& failure : summary.failed) std::fprintf(stderr, "%s\n", failure.message.c_str());
+            status = summary.failed.empty() ? 0 : 1;
+        }
+    }
+    while (!closed_) flight_.advance_frame();
+    return status;
+}
+
+// Between two updates: show the frame, answer the front ends, and keep to real time.
+void RealTimeFlight::after_frame() {
+    show_frame();
+    fresh_note_.clear();
+    handle(hub_.take_input());
+    while (paused_ && !closed_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        handle(hub_.take_input());
+        show_frame();
+    }
+    pacer_.wait();
+}
+
+std::string RealTimeFlight::state_line() {
+    std::string line = flight_.source().status();
+    if (paused_) line += "  PAUSED";
+    if (time_rate_ != 1.0) {
+        char rate[16];
+        std::snprintf(rate, sizeof rate, time_rate_ < 1.0 ? "%.2g" : "%.0f", time_rate_);
+        line += std::string("  x") + rate;
+    }
+    return line;
+}
+
+void RealTimeFlight::show_frame() {
+    frontend::FinishedFrame frame;
+    frame.number = flight_.frames();
+    frame.simulated_seconds = flight_.simulated_seconds();
+    frame.status = state_line();
+    frame.paused = paused_;
+    frame.panel_height = picture_.height();
+    for (size_t i = 0; i < panel_.size(); ++i) {
+        const render::Placement& place = picture_.placement(i);
+        frame.gauges.push_back({controls_.gauges().unique_label(i), place.x, place.y, place.width, place.height,
+                                &panel_.at(i).gauge->elements()});
+    }
+    if (hub_.wants_pictures()) {
+        picture_.draw({.night = night_});
+        cairo_t* cr = cairo_create(frame_.get());
+        cairo_set_source_surface(cr, picture_.surface(), 0, 0);
+        cairo_paint(cr);
+        std::string latest = message_;
+        if (latest.empty()) latest = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
+        render::draw_status(cr, picture_.fonts(), {frame.status, latest, "F1: keys"}, picture_.width(),
+                            picture_.height());
+        if (help_) {
+            render::draw_help(cr, picture_.fonts(), "Keys (F1 or ? again to close)", options_.keys,
+                              "Mouse: click a control; the wheel turns a knob.", picture_.width(), picture_.height());
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(frame_.get());
+        frame.picture = {cairo_image_surface_get_data(frame_.get()), picture_.width(), frame_height_,
+                         cairo_image_surface_get_stride(frame_.get())};
+    }
+    hub_.show(frame);
+}
+
+void RealTimeFlight::handle(const std::vector<InputEvent>& events) {
+    if (std::string problem = hub_.take_problem(); !problem.empty()) message_ = std::move(problem);
+    for (const InputEvent& event : events) {
+        if (event.kind == InputEvent::Kind::close) closed_ = true;
+        else if (event.kind == InputEvent::Kind::key) act(event.key, event.from);
+    }
+}
+
+void RealTimeFlight::act(KeyAction key, frontend::FrontEnd* from) {
+    message_.clear();
+    if (AutopilotKeys::flies_the_aircraft(key)) {
+        message_ = autopilot_.act(key, flight_);
+        return;
+    }
+    switch (key) {
+        case KeyAction::pause: paused_ = !paused_; break;
+        case KeyAction::faster_time: time_rate_ = std::min(time_rate_ * 2.0, 16.0); pacer_.set_rate(options_.rate * time_rate_); break;
+        case KeyAction::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); pacer_.set_rate(options_.rate * time_rate_); break;
+        case KeyAction::night: night_ = !night_; break;
+        case KeyAction::screenshot: message_ = save_screenshot(frame_.get(), options_.screenshots); break;
+        case KeyAction::full_screen: if (from) from->toggle_full_screen(); break;
+        case KeyAction::help: help_ = !help_; break;
+        case KeyAction::quit: closed_ = true; break;
+        default: break;
+    }
+}
+
+// Cues are played as the gauges ask; the last key event sent goes on the status line.
+void RealTimeFlight::phase_done(size_t gauge, Phase, const EventLog& log) {
+    for (const KeyEvent& event : log.events()) {
+        last_event_ = panel_.at(gauge).alias + " sent " + describe_event(simulator_catalogue(), event.id);
+    }
+    // The source's word on the event, given just before this.
+    if (!log.events().empty() && !fresh_note_.empty()) last_event_ += ": " + fresh_note_;
+    for (const CueRequest& cue : log.cues()) {
+        cues_.play(cue);
+        last_cue_ = panel_.at(gauge).alias + " played " + cue.path;
+    }
+}
+
+}  // namespace panel::app

@@ -1,0 +1,28 @@
+// The one place SDL's event queue is drained. SDL has a single queue for every window and
+// device, so whoever polls it eats everyone's events: here each event goes to every listener,
+// and a window, a second window and a joystick reader each take their own.
+#pragma once
+
+#include <functional>
+#include <map>
+
+union SDL_Event;
+
+namespace panel::window {
+
+class SdlEventPump {
+public:
+    using Listener = std::function<void(const SDL_Event& event)>;
+
+    // Until `forget(id)`; the listener must not outlive that.
+    int listen(Listener listener);
+    void forget(int id);
+    // Hands every event waiting to every listener, in order.
+    void pump();
+
+private:
+    std::map<int, Listener> listeners_;
+    int next_ = 1;
+};
+
+}  // namespace panel::window
