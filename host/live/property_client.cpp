@@ -67,6 +67,8 @@ void PropertyClient::finish_connecting() {
     state_ = State::connected;
     backoff_seconds_ = first_retry_seconds;
     problem_.clear();
+    unasked_since_ = Clock::now();
+    unasked_bytes_ = 0;
     notes_.push_back("props " + server_.text + ": connected");
     // Data mode first: no prompts, and `set` answers nothing. A line half sent on the last
     // connection is sent again whole.
@@ -90,15 +92,33 @@ void PropertyClient::send_queued() {
 }
 
 // The server's answers (to nothing we ask, in data mode) are read and dropped; end of file is a
-// closed connection.
+// closed connection. Bounded, so that a server that keeps sending cannot hold the panel.
 void PropertyClient::drain_input() {
-    char buffer[1024];
-    while (true) {
+    char buffer[4096];
+    for (size_t read = 0; read < max_read_per_pump;) {
         const ssize_t got = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
-        if (got > 0) continue;
-        if (got == 0) lose("closed by the server");
-        else if (errno != EAGAIN && errno != EWOULDBLOCK) lose(std::strerror(errno));
-        return;
+        if (got == 0) {
+            lose("closed by the server");
+            return;
+        }
+        if (got < 0) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK) lose(std::strerror(errno));
+            break;
+        }
+        read += static_cast<size_t>(got);
+        unasked_bytes_ += static_cast<size_t>(got);
+    }
+    if (state_ != State::connected) return;
+    const Clock::time_point now = Clock::now();
+    if (unasked_bytes_ > max_unasked_bytes_per_second) {
+        lose("it sends without being asked: more than " + std::to_string(max_unasked_bytes_per_second >> 10) +
+             " KB in a second");
+        // Such a server is tried again only now and then.
+        retry_at_ = now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(longest_retry_seconds));
+        backoff_seconds_ = longest_retry_seconds;
+    } else if (now - unasked_since_ >= std::chrono::seconds(1)) {
+        unasked_since_ = now;
+        unasked_bytes_ = 0;
     }
 }
 

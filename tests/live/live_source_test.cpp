@@ -390,6 +390,34 @@ TEST(PropertyServer, AServerThatComesUpLaterIsConnectedToWithBackOff) {
     EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /a 1"}));
 }
 
+// A server that keeps sending unasked holds no update: each reads a bounded amount, and the
+// connection is dropped with one line naming the server.
+TEST(PropertyServer, OneThatKeepsSendingHoldsNoUpdateAndIsDropped) {
+    fakes::FakePropertyServer server;
+    const std::string props = "props 127.0.0.1:" + std::to_string(server.port());
+    PropertyClient client("127.0.0.1:" + std::to_string(server.port()));
+    for (int i = 0; i < 200 && !client.connected(); ++i) {
+        client.pump();
+        sleep_for(0.01);
+    }
+    ASSERT_TRUE(client.connected());
+    server.flood_for(5.0);
+    double longest = 0.0;
+    for (int i = 0; i < 100 && client.connected(); ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        client.pump();
+        longest = std::max(longest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        sleep_for(0.05);
+    }
+    EXPECT_LT(longest, 0.1);
+    EXPECT_FALSE(client.connected());
+    const std::vector<std::string> notes = client.take_notes();
+    EXPECT_NE(std::find(notes.begin(), notes.end(),
+                        props + ": connection lost (it sends without being asked: more than 64 KB in a second)"),
+              notes.end());
+    EXPECT_TRUE(client.describe().ends_with("retry in 8 s")) << client.describe();
+}
+
 TEST(PropertyServer, WithoutOneTheWritesAreNotedNotSent) {
     fakes::FakeFlightGear fake;
     auto owned = std::make_unique<QueueFeed>();
