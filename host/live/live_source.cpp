@@ -96,8 +96,7 @@ bool LiveSource::key_event(const KeyEvent& event) {
         return true;
     }
     for (const PropertyWrite& write : outcome.writes) {
-        props_->set(write.path, write.value);
-        note(name + ": set " + write.path + " " + write.value);
+        if (props_->set(write.path, write.value)) note(name + ": set " + write.path + " " + write.value);
     }
     props_->pump();  // sent at once when the connection is up
     return true;

@@ -4,11 +4,29 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
 namespace panel::live {
+namespace {
+
+bool is_control(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+std::string property_path_problem(std::string_view path) {
+    for (const char c : path) {
+        if (c == '\n' || c == '\r') return "a line break";
+        if (c == ' ') return "a space";
+        if (c == '\t') return "a tab";
+        if (is_control(c)) return "a control character";
+    }
+    return "";
+}
 
 PropertyClient::PropertyClient(const std::string& server)
     : server_(resolve_address(server, "--fgfs-props", SOCK_STREAM)) {}
@@ -17,7 +35,16 @@ PropertyClient::~PropertyClient() {
     if (fd_ >= 0) close(fd_);
 }
 
-void PropertyClient::set(const std::string& path, const std::string& value) {
+bool PropertyClient::set(const std::string& path, const std::string& value) {
+    std::string problem = property_path_problem(path);
+    if (!problem.empty()) problem = "the path holds " + problem;
+    else if (std::any_of(value.begin(), value.end(), is_control)) problem = "the value holds a control character";
+    if (!problem.empty()) {
+        std::string shown = path.substr(0, 64);
+        std::replace_if(shown.begin(), shown.end(), is_control, '?');
+        notes_.push_back("props " + server_.text + ": a write to " + shown + " refused: " + problem);
+        return false;
+    }
     if (queue_.size() >= max_queued_lines) {
         // The oldest goes: a later write of the same property supersedes it anyway.
         if (sent_of_front_ == 0) queue_.pop_front();
@@ -25,6 +52,7 @@ void PropertyClient::set(const std::string& path, const std::string& value) {
         if (dropped_++ == 0) notes_.push_back("props " + server_.text + ": the queue is full; the oldest writes are dropped");
     }
     queue_.push_back("set " + path + " " + value + "\r\n");
+    return true;
 }
 
 void PropertyClient::pump() {

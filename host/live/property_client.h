@@ -8,11 +8,16 @@
 #include <chrono>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "socket_address.h"
 
 namespace panel::live {
+
+// What would make the property server read a path as more than one, or a line as more than one
+// command: "a space", "a line break", ...; "" for a path it reads whole.
+std::string property_path_problem(std::string_view path);
 
 class PropertyClient {
 public:
@@ -33,8 +38,9 @@ public:
     PropertyClient(const PropertyClient&) = delete;
     PropertyClient& operator=(const PropertyClient&) = delete;
 
-    // Queues `set PATH VALUE`.
-    void set(const std::string& path, const std::string& value);
+    // Queues `set PATH VALUE`; refuses (with a note) a path the server would misread or a value
+    // holding a control character, either of which could end the line and start a command.
+    bool set(const std::string& path, const std::string& value);
     // One step of the connection, at each panel update: connects, sends what waits, reads and
     // drops what the server says.
     void pump();

@@ -418,6 +418,23 @@ TEST(PropertyServer, OneThatKeepsSendingHoldsNoUpdateAndIsDropped) {
     EXPECT_TRUE(client.describe().ends_with("retry in 8 s")) << client.describe();
 }
 
+// Whatever builds a write, a path or value that would end the line and start a command is
+// refused and noted, never sent.
+TEST(PropertyServer, AWriteThatWouldStartACommandIsNotSent) {
+    fakes::FakePropertyServer server;
+    const std::string props = "props 127.0.0.1:" + std::to_string(server.port());
+    PropertyClient client("127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_FALSE(client.set("/a\r\nrun exit", "1"));
+    EXPECT_FALSE(client.set("/a", "1\nrun exit"));
+    EXPECT_FALSE(client.set("/a b", "1"));
+    EXPECT_TRUE(client.set("/instrumentation/gps/scratch/ident", "ST JOHN"));
+    EXPECT_EQ(client.take_notes(), (std::vector<std::string>{props + ": a write to /a??run exit refused: the path holds a line break",
+                                                             props + ": a write to /a refused: the value holds a control character",
+                                                             props + ": a write to /a b refused: the path holds a space"}));
+    for (int i = 0; i < 200 && !server.wait_for_lines(2, 0.01); ++i) client.pump();
+    EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /instrumentation/gps/scratch/ident ST JOHN"}));
+}
+
 TEST(PropertyServer, WithoutOneTheWritesAreNotedNotSent) {
     fakes::FakeFlightGear fake;
     auto owned = std::make_unique<QueueFeed>();
