@@ -62,10 +62,14 @@ void LiveSource::take(const std::vector<std::string>& datagrams) {
             continue;
         }
         std::string problem = parser_.parse(datagrams[i], parsed_);
-        if (problem.empty()) problem = values_.take(parsed_);
         if (problem.empty()) {
             taken = true;
             last_good_ = feed_->now();
+            for (std::string& bad : values_.take(parsed_)) {
+                ++bad_values_;
+                if (bad != last_bad_value_) note("FlightGear: a value out of range (" + bad + "); its last good value is kept");
+                last_bad_value_ = std::move(bad);
+            }
             continue;
         }
         ++malformed_;
@@ -130,6 +134,7 @@ std::string LiveSource::status() const {
             break;
     }
     if (malformed_ > 0) line += "  bad data: " + std::to_string(malformed_) + " malformed (" + last_problem_ + ")";
+    if (bad_values_ > 0) line += "  bad values: " + std::to_string(bad_values_) + " (" + last_bad_value_ + ")";
     line += props_ ? "  " + props_->describe() : "  no props";
     return line;
 }

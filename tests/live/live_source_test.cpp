@@ -130,18 +130,21 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     frame();
     EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
     EXPECT_EQ(store.number(id("dme_reception")), 400.0);
-    // A value no aircraft has is bad data: the datagram is refused whole.
+    // A value no aircraft has is bad data: that value keeps its last good one, the rest is taken.
+    const double latitude = store.number(id("latitude"));
     fake.set("supply-volts", 28.0);
     fake.set("latitude-deg", 91.0);
     frame();
-    EXPECT_EQ(source.malformed(), 1u);
-    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
-    EXPECT_NE(source.status().find("bad data: 1 malformed (chunk latitude-deg: 91 is out of range)"), std::string::npos);
-    // FlightGear's DME speed spikes when it is retuned: a true datagram, the spike held at the limit.
+    EXPECT_EQ(source.malformed(), 0u);
+    EXPECT_EQ(source.bad_values(), 1u);
+    EXPECT_EQ(store.number(id("latitude")), latitude);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_NE(source.status().find("bad values: 1 (chunk latitude-deg: 91 is out of range (-90 to 90))"), std::string::npos);
+    // FlightGear's DME speed spikes when it is retuned: a true value, held at the limit.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-ground-speed-kt", -31665.3);
     frame();
-    EXPECT_EQ(source.malformed(), 1u);
+    EXPECT_EQ(source.bad_values(), 1u);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_speed")), 5000.0);
     // A frequency off the DME band reads as none.
@@ -322,6 +325,38 @@ TEST_F(KeyEvents, EachEventIsWrittenAsItsRowSays) {
                      "set /instrumentation/gps/scratch/longitude-deg -122.2163901", "set /instrumentation/gps/command direct"}));
     // An event the table does not have is the flight's to note.
     EXPECT_FALSE(source->key_event({0x10000, 0}));
+}
+
+// The knob never writes a setting FlightGear's report of would be refused; a setting out of range
+// set by something else keeps the last good one, and the link, the supply and the knob work on.
+TEST_F(KeyEvents, TheAltimeterSettingStaysInRangeAndOneOutOfRangeDarkensNothing) {
+    fake.set("altimeter-setting-hpa", 1099.6);
+    frame();
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1100.00"}));
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1100.00"}));
+    fake.set("altimeter-setting-hpa", 1213.0);
+    feed->clock = 10.0;
+    frame();
+    EXPECT_EQ(source->link(), LiveSource::Link::receiving);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_EQ(store.number(id("baro")), 1099.6);
+    EXPECT_EQ(source->malformed(), 0u);
+    EXPECT_NE(source->status().find("bad values: 1 (chunk altimeter-setting-hpa: 1213 is out of range (800 to 1100))"), std::string::npos);
+    EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 1099.00"}));
+    fake.set("altimeter-setting-hpa", 800.0);
+    feed->clock = 20.0;  // past the write's wait for FlightGear's report
+    frame();
+    EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 800.00"}));
+    // A waypoint whose position is out of range is no target for a direct-to.
+    fake.set("wp-latitude-deg", 95.0);
+    frame();
+    std::vector<std::string> notes;
+    source->take_notes(notes);
+    notes.clear();
+    EXPECT_EQ(send("gps_direct_to"), Lines{});
+    source->take_notes(notes);
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "gps_direct_to: not carried out: FlightGear's waypoint position is out of range"),
+              notes.end());
 }
 
 TEST_F(KeyEvents, EveryCatalogueEventHasARow) {
