@@ -11,8 +11,8 @@ public:
     virtual ~DatagramFeed() = default;
 
     // Appends the datagrams that arrived since the last call, oldest first, once the panel's
-    // time has moved on by `frame_seconds` (of a backlog, only the newest few). Returns how many
-    // arrived. Never blocks.
+    // time has moved on by `frame_seconds` (of a huge backlog, a bounded number; the rest come
+    // at the next calls). Returns how many arrived. Never blocks.
     virtual size_t poll(double frame_seconds, std::vector<std::string>& into) = 0;
     // The feed's clock in seconds, which staleness is measured by: the wall clock for a socket,
     // the recording's own for a replay.

@@ -62,7 +62,7 @@ private:
     LiveVariables values_;
     EventWrites writes_;
     std::vector<std::string> arrived_;
-    std::vector<ChunkValue> parsed_;
+    std::vector<ChunkValue> parsed_, newest_;  // the datagram being read, the newest good one
     std::deque<double> arrivals_;  // feed times of the last few seconds' datagrams
     std::optional<double> first_arrival_, last_good_;
     Link noted_link_ = Link::listening;

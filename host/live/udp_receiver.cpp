@@ -8,14 +8,13 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "datagram.h"
 #include "socket_address.h"
 
 namespace panel::live {
 namespace {
 
-// A frame needs only the newest; this many of a backlog are kept in case it is malformed.
-constexpr size_t kept_per_poll = 8;
-// Bounds the work of one poll however fast the datagrams come.
+// Bounds the work of one poll however fast the datagrams come; the rest wait for the next.
 constexpr size_t read_per_poll = 4096;
 
 }  // namespace
@@ -38,15 +37,15 @@ UdpReceiver::~UdpReceiver() {
 }
 
 size_t UdpReceiver::poll(double, std::vector<std::string>& into) {
-    const size_t first = into.size();
     size_t arrived = 0;
     for (; arrived < read_per_poll; ++arrived) {
-        // MSG_TRUNC gives the real length of one too long for the buffer: the parser refuses it.
+        // MSG_TRUNC gives the real length of one too long for the buffer.
         const ssize_t length = recv(fd_, buffer_.data(), buffer_.size(), MSG_TRUNC);
         if (length < 0) break;  // EAGAIN: nothing more waiting (or an error, tried again next frame)
-        into.emplace_back(buffer_.data(), std::min(static_cast<size_t>(length), buffer_.size()));
-        if (static_cast<size_t>(length) > buffer_.size()) into.back().resize(buffer_.size() + 1, '\0');
-        if (into.size() - first > kept_per_poll) into.erase(into.begin() + static_cast<ptrdiff_t>(first));
+        // One longer than the parser takes is handed on cut just past that length, to be refused
+        // for it without the memory of a backlog of such.
+        const size_t kept = std::min(static_cast<size_t>(length), max_datagram_bytes + 1);
+        into.emplace_back(buffer_.data(), kept);
     }
     return arrived;
 }

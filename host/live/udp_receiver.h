@@ -18,7 +18,7 @@ public:
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    // Every datagram waiting in the socket; of a backlog only the newest few are kept.
+    // Every datagram waiting in the socket, up to a few thousand a poll.
     size_t poll(double frame_seconds, std::vector<std::string>& into) override;
     double now() const override;
     std::string where() const override { return "listening on " + listen_; }

@@ -220,10 +220,11 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
     fake.send_raw(port, "garbage\n");                        // garbage
     fake.send_raw(port, "1,2,3\n");                          // too few chunks
     fake.send_raw(port, good.substr(0, good.size() - 1) + ",9\n");  // too many
+    fake.send_raw(port, std::string(60000, '1') + "\n");             // too long
     source.advance_frame();
     source.fill(store);
     EXPECT_EQ(store.number(id("altitude")), 4000.0);
-    EXPECT_EQ(source.malformed(), 4u);
+    EXPECT_EQ(source.malformed(), 5u);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
     EXPECT_NE(source.status().find("receiving "), std::string::npos);
 
@@ -238,6 +239,23 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
     source.fill(store);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+}
+
+// A flood of malformed datagrams, each frame's backlog ending in a good one: every one is
+// counted, not only those of a frame's newest few.
+TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<UdpReceiver>("127.0.0.1:0");
+    const int port = owned->port();
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    for (int frame = 0; frame < 200; ++frame) {
+        for (int i = 0; i < 99; ++i) fake.send_raw(port, i % 2 ? "garbage\n" : fake.datagram().substr(0, 20));
+        fake.send(port);
+        source.advance_frame();
+    }
+    EXPECT_EQ(source.malformed(), 19800u);
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    EXPECT_NE(source.status().find("bad data: 19800 malformed (cut short: no line separator at its end)"), std::string::npos) << source.status();
 }
 
 TEST(UdpFeed, AnAddressThatCannotBeListenedOnIsOneLine) {
