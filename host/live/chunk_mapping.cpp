@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "simulator_units.h"
+#include "windows1252.h"
 
 namespace panel::live {
 namespace {
@@ -160,7 +161,7 @@ void LiveVariables::fill(VariableStore& store, bool receiving) const {
                     store.set_number(row.id, value.number != 0.0 ? dme_reception_in_range : dme_reception_none);
                     break;
                 case frequency: store.set_integer(row.id, frequency_bcd(value.number)); break;
-                case Conversion::text: store.set_text(row.id, value.text); break;
+                case Conversion::text: store.set_text(row.id, utf8_to_windows1252(value.text)); break;
                 case gps_mode:
                     store.set_integer(row.id, value.text == "dto" ? gps_status_leg | gps_status_direct_bit : gps_status_leg);
                     break;

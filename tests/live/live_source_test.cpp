@@ -147,6 +147,21 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     EXPECT_EQ(source.bad_values(), 1u);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_speed")), 5000.0);
+    // Idents come as UTF-8 and are drawn in Windows-1252: what it lacks, and what is no UTF-8
+    // (cut short, overlong, a surrogate, a stray byte), is one '?' each.
+    const std::pair<std::string, std::string> idents[] = {
+        {"M\xC3\x9CNCHEN", "M\xDCNCHEN"},
+        {"\xE2\x82\xAC" "1 \xC5\xA0", "\x80" "1 \x8A"},
+        {"\xC5\x81\xC3\x93" "D\xC5\xB9", "?\xD3" "D?"},
+        {"\xF0\x9F\x98\x80\xC2\x85", "??"},
+        {"A\xE2\x82" "B\xC3", "A?B?"},
+        {"\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xFF", "?????"},
+    };
+    for (const auto& [sent, shown] : idents) {
+        fake.set_text("wp-id", sent);
+        frame();
+        EXPECT_EQ(store.text(id("waypoint_id")), shown) << sent;
+    }
     // A frequency off the DME band reads as none.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-frequency-mhz", 0.0);
