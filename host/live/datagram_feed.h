@@ -19,6 +19,9 @@ public:
     virtual double now() const = 0;
     // "listening on 127.0.0.1:5500", "replaying FILE": for the status line.
     virtual std::string where() const = 0;
+    // Datagrams that came but were dropped unread, the socket's buffer full: a flood faster
+    // than the panel reads.
+    virtual size_t lost() const { return 0; }
     // A recording played to its end; a socket never finishes.
     virtual bool finished() const { return false; }
 };

@@ -134,6 +134,7 @@ std::string LiveSource::status() const {
     }
     if (malformed_ > 0) line += "  bad data: " + std::to_string(malformed_) + " malformed (" + last_problem_ + ")";
     if (bad_values_ > 0) line += "  bad values: " + std::to_string(bad_values_) + " (" + last_bad_value_ + ")";
+    if (const size_t lost = feed_->lost(); lost > 0) line += "  lost: " + std::to_string(lost) + " (more than could be read)";
     line += props_ ? "  " + props_->describe() : "  no props";
     return line;
 }

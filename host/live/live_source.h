@@ -46,6 +46,7 @@ public:
     size_t malformed() const { return malformed_; }
     size_t skipped() const { return skipped_; }
     size_t bad_values() const { return bad_values_; }  // out of range, in datagrams taken
+    size_t lost() const { return feed_->lost(); }
     double rate() const;  // datagrams a second lately
     const LiveVariables& values() const { return values_; }
     const Protocol& protocol() const { return protocol_; }

@@ -22,6 +22,7 @@ public:
     size_t poll(double frame_seconds, std::vector<std::string>& into) override;
     double now() const override;
     std::string where() const override { return "listening on " + listen_; }
+    size_t lost() const override { return lost_; }
 
     int port() const { return port_; }
 
@@ -30,6 +31,7 @@ private:
     int port_ = 0;
     std::string listen_;
     std::string buffer_;
+    size_t lost_ = 0;
 };
 
 }  // namespace panel::live

@@ -257,7 +257,7 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
 }
 
 // A flood of malformed datagrams, each frame's backlog ending in a good one: every one is
-// counted, not only those of a frame's newest few.
+// counted, not only those of a frame's newest few, and so are those the system dropped.
 TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
     fakes::FakeFlightGear fake;
     auto owned = std::make_unique<UdpReceiver>("127.0.0.1:0");
@@ -271,6 +271,14 @@ TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
     EXPECT_EQ(source.malformed(), 19800u);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
     EXPECT_NE(source.status().find("bad data: 19800 malformed (cut short: no line separator at its end)"), std::string::npos) << source.status();
+    // More at once than the socket holds: what the system dropped is counted too.
+    for (int i = 0; i < 20000; ++i) fake.send_raw(port, "garbage\n");
+    for (int frame = 0; frame < 20; ++frame) source.advance_frame();
+    fake.send(port);  // the system tells of drops with the next datagram read
+    source.advance_frame();
+    EXPECT_GT(source.lost(), 0u);
+    EXPECT_EQ(source.malformed() + source.lost(), 39800u);
+    EXPECT_NE(source.status().find("  lost: " + std::to_string(source.lost()) + " (more than could be read)"), std::string::npos);
 }
 
 TEST(UdpFeed, AnAddressThatCannotBeListenedOnIsOneLine) {
