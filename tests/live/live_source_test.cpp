@@ -121,10 +121,13 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     fake.set("supply-volts", 9.0);
     fake.set("dme-in-range", 0.0);
     fake.set_text("gps-mode", "leg");
+    fake.set("altimeter-setting-hpa", 1213.0);  // out of range before any good one: the nearer limit
     frame();
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_reception")), 0.0);
     EXPECT_EQ(store.integer(id("gps_status")), 7);
+    EXPECT_EQ(store.number(id("baro")), 1100.0);
+    fake.set("altimeter-setting-hpa", 1013.0);
     fake.set("supply-volts", 8.9);
     fake.set("dme-in-range", 1.0);
     frame();
@@ -136,15 +139,15 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     fake.set("latitude-deg", 91.0);
     frame();
     EXPECT_EQ(source.malformed(), 0u);
-    EXPECT_EQ(source.bad_values(), 1u);
+    EXPECT_EQ(source.bad_values(), 2u);
     EXPECT_EQ(store.number(id("latitude")), latitude);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
-    EXPECT_NE(source.status().find("bad values: 1 (chunk latitude-deg: 91 is out of range (-90 to 90))"), std::string::npos);
+    EXPECT_NE(source.status().find("bad values: 2 (chunk latitude-deg: 91 is out of range (-90 to 90))"), std::string::npos);
     // FlightGear's DME speed spikes when it is retuned: a true value, held at the limit.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-ground-speed-kt", -31665.3);
     frame();
-    EXPECT_EQ(source.bad_values(), 1u);
+    EXPECT_EQ(source.bad_values(), 2u);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_speed")), 5000.0);
     // Idents come as UTF-8 and are drawn in Windows-1252: what it lacks, and what is no UTF-8
