@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "simulator_units.h"
+#include "windows1252.h"
 
 namespace panel::live {
 namespace {
@@ -64,6 +65,13 @@ std::span<const ChunkMapping> chunk_mappings() {
     return mappings;
 }
 
+const ChunkMapping* chunk_mapping(std::string_view chunk) {
+    for (const ChunkMapping& mapping : mappings) {
+        if (mapping.chunk == chunk) return &mapping;
+    }
+    return nullptr;
+}
+
 std::optional<int> dme_channel(double mhz) {
     if (!(mhz >= 100.0 && mhz <= 200.0)) return std::nullopt;
     const int hundredths = static_cast<int>(std::lround(mhz * 100.0 / dme_channel_step)) * dme_channel_step;
@@ -100,25 +108,33 @@ LiveVariables::LiveVariables(const Protocol& protocol, const Catalogue& catalogu
     }
 }
 
-std::string LiveVariables::take(const std::vector<ChunkValue>& values) {
+std::vector<std::string> LiveVariables::take(const std::vector<ChunkValue>& values) {
+    std::vector<std::string> problems;
+    std::vector<ChunkValue> taken = values;
+    held_.assign(values.size(), false);
     for (const Row& row : rows_) {
         const ChunkMapping& mapping = *row.mapping;
-        const Chunk& chunk = protocol_.chunks[row.chunk];
-        if (chunk.type == ChunkType::text || mapping.clamped) continue;
-        const double value = values[row.chunk].number;
-        if (value < mapping.low || value > mapping.high) {
-            char text[64];
-            std::snprintf(text, sizeof text, "%g", value);
-            return "chunk " + chunk.name + ": " + text + " is out of range";
+        if (protocol_.chunks[row.chunk].type == ChunkType::text) continue;
+        double& value = taken[row.chunk].number;
+        if (value >= mapping.low && value <= mapping.high) continue;
+        const double limited = std::clamp(value, mapping.low, mapping.high);
+        if (mapping.clamped) {
+            value = limited;
+            continue;
         }
+        char text[96];
+        std::snprintf(text, sizeof text, "%g is out of range (%g to %g)", value, mapping.low, mapping.high);
+        problems.push_back("chunk " + protocol_.chunks[row.chunk].name + ": " + text);
+        value = values_.empty() ? limited : values_[row.chunk].number;
+        held_[row.chunk] = true;
     }
-    values_ = values;
-    for (const Row& row : rows_) {
-        if (!row.mapping->clamped) continue;
-        double& value = values_[row.chunk].number;
-        value = std::clamp(value, row.mapping->low, row.mapping->high);
-    }
-    return "";
+    values_ = std::move(taken);
+    return problems;
+}
+
+bool LiveVariables::held(std::string_view chunk) const {
+    const int index = protocol_.chunk_index(chunk);
+    return index >= 0 && static_cast<size_t>(index) < held_.size() && held_[index];
 }
 
 std::optional<double> LiveVariables::number(std::string_view chunk) const {
@@ -145,7 +161,7 @@ void LiveVariables::fill(VariableStore& store, bool receiving) const {
                     store.set_number(row.id, value.number != 0.0 ? dme_reception_in_range : dme_reception_none);
                     break;
                 case frequency: store.set_integer(row.id, frequency_bcd(value.number)); break;
-                case Conversion::text: store.set_text(row.id, value.text); break;
+                case Conversion::text: store.set_text(row.id, utf8_to_windows1252(value.text)); break;
                 case gps_mode:
                     store.set_integer(row.id, value.text == "dto" ? gps_status_leg | gps_status_direct_bit : gps_status_leg);
                     break;

@@ -1,5 +1,6 @@
 #include "event_writes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -87,9 +88,11 @@ std::string EventWrites::baro_step(const LiveVariables& values, double step, std
     if (baro_path_.empty()) return "the protocol has no chunk altimeter-setting-hpa";
     const std::optional<double> reported = values.number("altimeter-setting-hpa");
     if (!reported && !baro_written_) return "no altimeter setting received yet";
-    // Steps made before FlightGear reports the last one add up.
+    // Steps made before FlightGear reports the last one add up; kept to the range the
+    // datagrams are read in, or FlightGear's report of it would be refused.
     const double from = baro_written_ ? baro_written_->value : *reported;
-    const double setting = std::round(from) + step;
+    const ChunkMapping& row = *chunk_mapping("altimeter-setting-hpa");
+    const double setting = std::clamp(std::round(from) + step, std::ceil(row.low), std::floor(row.high));
     baro_written_ = Pending{setting, now_ + pending_seconds};
     out.push_back({baro_path_, number("%.2f", setting)});
     return "";
@@ -120,6 +123,7 @@ std::string EventWrites::direct_to(const LiveVariables& values, std::vector<Prop
     const std::optional<double> latitude = values.number("wp-latitude-deg");
     const std::optional<double> longitude = values.number("wp-longitude-deg");
     if (!ident || ident->empty() || !latitude || !longitude) return "FlightGear's GPS has no active waypoint";
+    if (values.held("wp-latitude-deg") || values.held("wp-longitude-deg")) return "FlightGear's waypoint position is out of range";
     out.push_back({gps_path_ + "/scratch/ident", *ident});
     out.push_back({gps_path_ + "/scratch/latitude-deg", number("%.7f", *latitude)});
     out.push_back({gps_path_ + "/scratch/longitude-deg", number("%.7f", *longitude)});

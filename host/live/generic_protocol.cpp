@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "bounded_file.h"
+#include "property_client.h"
 #include "xml_reader.h"
 
 namespace panel::live {
@@ -137,6 +138,10 @@ Protocol parse_protocol(std::string_view text, const std::string& file) {
             throw ProtocolError(at(chunk_element) + "chunk " + chunk.name + " has no <node>: a constant chunk is not read");
         }
         chunk.node = trimmed(*node);
+        if (const std::string problem = property_path_problem(chunk.node); !problem.empty()) {
+            throw ProtocolError(at(*node) + "chunk " + chunk.name + ": <node> holds " + problem +
+                                "; a property path has no blanks or control characters");
+        }
         if (chunk_element.child("factor") || chunk_element.child("offset")) {
             throw ProtocolError(at(chunk_element) + "chunk " + chunk.name +
                                 ": <factor> and <offset> are not read: panelhost converts the units itself");

@@ -53,24 +53,27 @@ void LiveSource::advance_frame() {
     }
 }
 
-// The newest good datagram wins; older ones are only looked at when a newer one is malformed.
+// Every datagram is read, so that each malformed one is counted; the newest good one is taken.
 void LiveSource::take(const std::vector<std::string>& datagrams) {
-    bool taken = false;
-    for (size_t i = datagrams.size(); i-- > 0;) {
-        if (taken) {
-            ++skipped_;
-            continue;
-        }
-        std::string problem = parser_.parse(datagrams[i], parsed_);
-        if (problem.empty()) problem = values_.take(parsed_);
+    size_t good = 0;
+    for (const std::string& datagram : datagrams) {
+        std::string problem = parser_.parse(datagram, parsed_);
         if (problem.empty()) {
-            taken = true;
-            last_good_ = feed_->now();
+            ++good;
+            newest_.swap(parsed_);
             continue;
         }
         ++malformed_;
         if (problem != last_problem_) note("FlightGear: a malformed datagram (" + problem + "), ignored");
         last_problem_ = std::move(problem);
+    }
+    if (good == 0) return;
+    skipped_ += good - 1;
+    last_good_ = feed_->now();
+    for (std::string& bad : values_.take(newest_)) {
+        ++bad_values_;
+        if (bad != last_bad_value_) note("FlightGear: a value out of range (" + bad + "); its last good value is kept");
+        last_bad_value_ = std::move(bad);
     }
 }
 
@@ -96,8 +99,7 @@ bool LiveSource::key_event(const KeyEvent& event) {
         return true;
     }
     for (const PropertyWrite& write : outcome.writes) {
-        props_->set(write.path, write.value);
-        note(name + ": set " + write.path + " " + write.value);
+        if (props_->set(write.path, write.value)) note(name + ": set " + write.path + " " + write.value);
     }
     props_->pump();  // sent at once when the connection is up
     return true;
@@ -131,6 +133,8 @@ std::string LiveSource::status() const {
             break;
     }
     if (malformed_ > 0) line += "  bad data: " + std::to_string(malformed_) + " malformed (" + last_problem_ + ")";
+    if (bad_values_ > 0) line += "  bad values: " + std::to_string(bad_values_) + " (" + last_bad_value_ + ")";
+    if (const size_t lost = feed_->lost(); lost > 0) line += "  lost: " + std::to_string(lost) + " (more than could be read)";
     line += props_ ? "  " + props_->describe() : "  no props";
     return line;
 }

@@ -2,7 +2,7 @@
 // update mapped through the chunk table, the frame clock, and the link's state; the gauges' key
 // events written back through the property server. No datagram for stale_seconds, and the
 // supply drops as if the avionics were switched off; malformed datagrams are counted and
-// ignored.
+// ignored, and so are values out of range, each keeping its last good value.
 #pragma once
 
 #include <deque>
@@ -45,6 +45,8 @@ public:
     Link link() const;
     size_t malformed() const { return malformed_; }
     size_t skipped() const { return skipped_; }
+    size_t bad_values() const { return bad_values_; }  // out of range, in datagrams taken
+    size_t lost() const { return feed_->lost(); }
     double rate() const;  // datagrams a second lately
     const LiveVariables& values() const { return values_; }
     const Protocol& protocol() const { return protocol_; }
@@ -61,12 +63,12 @@ private:
     LiveVariables values_;
     EventWrites writes_;
     std::vector<std::string> arrived_;
-    std::vector<ChunkValue> parsed_;
+    std::vector<ChunkValue> parsed_, newest_;  // the datagram being read, the newest good one
     std::deque<double> arrivals_;  // feed times of the last few seconds' datagrams
     std::optional<double> first_arrival_, last_good_;
     Link noted_link_ = Link::listening;
-    size_t malformed_ = 0, skipped_ = 0;
-    std::string last_problem_;
+    size_t malformed_ = 0, skipped_ = 0, bad_values_ = 0;
+    std::string last_problem_, last_bad_value_;
     uint64_t frames_ = 0;
     std::vector<std::string> notes_;
     uint32_t tick_id_, seconds_id_;

@@ -4,11 +4,29 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
 namespace panel::live {
+namespace {
+
+bool is_control(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+std::string property_path_problem(std::string_view path) {
+    for (const char c : path) {
+        if (c == '\n' || c == '\r') return "a line break";
+        if (c == ' ') return "a space";
+        if (c == '\t') return "a tab";
+        if (is_control(c)) return "a control character";
+    }
+    return "";
+}
 
 PropertyClient::PropertyClient(const std::string& server)
     : server_(resolve_address(server, "--fgfs-props", SOCK_STREAM)) {}
@@ -17,7 +35,16 @@ PropertyClient::~PropertyClient() {
     if (fd_ >= 0) close(fd_);
 }
 
-void PropertyClient::set(const std::string& path, const std::string& value) {
+bool PropertyClient::set(const std::string& path, const std::string& value) {
+    std::string problem = property_path_problem(path);
+    if (!problem.empty()) problem = "the path holds " + problem;
+    else if (std::any_of(value.begin(), value.end(), is_control)) problem = "the value holds a control character";
+    if (!problem.empty()) {
+        std::string shown = path.substr(0, 64);
+        std::replace_if(shown.begin(), shown.end(), is_control, '?');
+        notes_.push_back("props " + server_.text + ": a write to " + shown + " refused: " + problem);
+        return false;
+    }
     if (queue_.size() >= max_queued_lines) {
         // The oldest goes: a later write of the same property supersedes it anyway.
         if (sent_of_front_ == 0) queue_.pop_front();
@@ -25,6 +52,7 @@ void PropertyClient::set(const std::string& path, const std::string& value) {
         if (dropped_++ == 0) notes_.push_back("props " + server_.text + ": the queue is full; the oldest writes are dropped");
     }
     queue_.push_back("set " + path + " " + value + "\r\n");
+    return true;
 }
 
 void PropertyClient::pump() {
@@ -67,6 +95,8 @@ void PropertyClient::finish_connecting() {
     state_ = State::connected;
     backoff_seconds_ = first_retry_seconds;
     problem_.clear();
+    unasked_since_ = Clock::now();
+    unasked_bytes_ = 0;
     notes_.push_back("props " + server_.text + ": connected");
     // Data mode first: no prompts, and `set` answers nothing. A line half sent on the last
     // connection is sent again whole.
@@ -90,15 +120,33 @@ void PropertyClient::send_queued() {
 }
 
 // The server's answers (to nothing we ask, in data mode) are read and dropped; end of file is a
-// closed connection.
+// closed connection. Bounded, so that a server that keeps sending cannot hold the panel.
 void PropertyClient::drain_input() {
-    char buffer[1024];
-    while (true) {
+    char buffer[4096];
+    for (size_t read = 0; read < max_read_per_pump;) {
         const ssize_t got = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
-        if (got > 0) continue;
-        if (got == 0) lose("closed by the server");
-        else if (errno != EAGAIN && errno != EWOULDBLOCK) lose(std::strerror(errno));
-        return;
+        if (got == 0) {
+            lose("closed by the server");
+            return;
+        }
+        if (got < 0) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK) lose(std::strerror(errno));
+            break;
+        }
+        read += static_cast<size_t>(got);
+        unasked_bytes_ += static_cast<size_t>(got);
+    }
+    if (state_ != State::connected) return;
+    const Clock::time_point now = Clock::now();
+    if (unasked_bytes_ > max_unasked_bytes_per_second) {
+        lose("it sends without being asked: more than " + std::to_string(max_unasked_bytes_per_second >> 10) +
+             " KB in a second");
+        // Such a server is tried again only now and then.
+        retry_at_ = now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(longest_retry_seconds));
+        backoff_seconds_ = longest_retry_seconds;
+    } else if (now - unasked_since_ >= std::chrono::seconds(1)) {
+        unasked_since_ = now;
+        unasked_bytes_ = 0;
     }
 }
 

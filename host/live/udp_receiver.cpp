@@ -5,17 +5,17 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
+#include "datagram.h"
 #include "socket_address.h"
 
 namespace panel::live {
 namespace {
 
-// A frame needs only the newest; this many of a backlog are kept in case it is malformed.
-constexpr size_t kept_per_poll = 8;
-// Bounds the work of one poll however fast the datagrams come.
+// Bounds the work of one poll however fast the datagrams come; the rest wait for the next.
 constexpr size_t read_per_poll = 4096;
 
 }  // namespace
@@ -29,6 +29,10 @@ UdpReceiver::UdpReceiver(const std::string& listen) : listen_(listen), buffer_(6
         close(fd_);
         throw std::runtime_error("--listen " + listen + ": cannot listen there (" + why + ")");
     }
+    // Room for a frame's backlog of a flood, where the system allows it; what overflows is counted.
+    const int buffer_bytes = 1 << 20, yes = 1;
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &buffer_bytes, sizeof buffer_bytes);
+    setsockopt(fd_, SOL_SOCKET, SO_RXQ_OVFL, &yes, sizeof yes);
     port_ = bound_port(fd_);
     if (listen_.ends_with(":0")) listen_ = listen_.substr(0, listen_.size() - 1) + std::to_string(port_);
 }
@@ -38,15 +42,28 @@ UdpReceiver::~UdpReceiver() {
 }
 
 size_t UdpReceiver::poll(double, std::vector<std::string>& into) {
-    const size_t first = into.size();
     size_t arrived = 0;
     for (; arrived < read_per_poll; ++arrived) {
-        // MSG_TRUNC gives the real length of one too long for the buffer: the parser refuses it.
-        const ssize_t length = recv(fd_, buffer_.data(), buffer_.size(), MSG_TRUNC);
+        iovec data{.iov_base = buffer_.data(), .iov_len = buffer_.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
+        msghdr message{};
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        // MSG_TRUNC gives the real length of one too long for the buffer.
+        const ssize_t length = recvmsg(fd_, &message, MSG_TRUNC);
         if (length < 0) break;  // EAGAIN: nothing more waiting (or an error, tried again next frame)
-        into.emplace_back(buffer_.data(), std::min(static_cast<size_t>(length), buffer_.size()));
-        if (static_cast<size_t>(length) > buffer_.size()) into.back().resize(buffer_.size() + 1, '\0');
-        if (into.size() - first > kept_per_poll) into.erase(into.begin() + static_cast<ptrdiff_t>(first));
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr; header = CMSG_NXTHDR(&message, header)) {
+            if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SO_RXQ_OVFL) continue;
+            uint32_t dropped = 0;  // by the system since the socket was opened
+            std::memcpy(&dropped, CMSG_DATA(header), sizeof dropped);
+            lost_ = dropped;
+        }
+        // One longer than the parser takes is handed on cut just past that length, to be refused
+        // for it without the memory of a backlog of such.
+        const size_t kept = std::min(static_cast<size_t>(length), max_datagram_bytes + 1);
+        into.emplace_back(buffer_.data(), kept);
     }
     return arrived;
 }

@@ -18,10 +18,11 @@ public:
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    // Every datagram waiting in the socket; of a backlog only the newest few are kept.
+    // Every datagram waiting in the socket, up to a few thousand a poll.
     size_t poll(double frame_seconds, std::vector<std::string>& into) override;
     double now() const override;
     std::string where() const override { return "listening on " + listen_; }
+    size_t lost() const override { return lost_; }
 
     int port() const { return port_; }
 
@@ -30,6 +31,7 @@ private:
     int port_ = 0;
     std::string listen_;
     std::string buffer_;
+    size_t lost_ = 0;
 };
 
 }  // namespace panel::live

@@ -141,11 +141,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib/expect_error.sh"
 sed 's|<binary_mode>false</binary_mode>|<binary_mode>true</binary_mode>|' "$protocol" > binary.xml
 sed 's|<type>double</type><format>%.7f</format>|<type>double</type><format>%s</format>|' "$protocol" > format.xml
 head -c 300 "$protocol" > cut.xml
+sed 's|<node>/instrumentation/altimeter/setting-hpa</node>|<node>/instrumentation/altimeter/setting-hpa 1013\nrun exit\nset /x</node>|' \
+  "$protocol" > injected.xml
 printf 'wait 1s\nfly heading 90\n' > fly.scenario
 printf '\n\n' > empty.txt
 expect_error binary_mode "binary.xml:13: binary mode is not read" "$panelhost" live --protocol binary.xml --headless --duration 1 -q
 expect_error bad_format 'format.xml:21: chunk latitude-deg: format "%s" does not print a value of type double' \
   "$panelhost" live --protocol format.xml --headless --duration 1 -q
+expect_error injected_node "injected.xml:39: chunk altimeter-setting-hpa: <node> holds a space" \
+  "$panelhost" live --protocol injected.xml --headless --duration 1 -q
 expect_error cut_short "cut.xml:" "$panelhost" live --protocol cut.xml --headless --duration 1 -q
 expect_error listen "--listen 5500: give HOST:PORT" "$panelhost" live --listen 5500 --headless --duration 1 -q
 expect_error props "--fgfs-props nowhere: give HOST:PORT" "$panelhost" live --fgfs-props nowhere --headless --duration 1 -q

@@ -96,14 +96,17 @@ FakePropertyServer::~FakePropertyServer() {
 void FakePropertyServer::serve() {
     int client = -1;
     std::string partial;
+    const std::string noise(16384, 'x');
     while (!stopping_) {
+        const bool flooding = std::chrono::steady_clock::now().time_since_epoch().count() < flood_until_;
+        if (client >= 0 && flooding) send(client, noise.data(), noise.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (client >= 0 && drop_.exchange(false)) {
             close(client);
             client = -1;
             partial.clear();
         }
         pollfd watched{.fd = client >= 0 ? client : listen_fd_, .events = POLLIN, .revents = 0};
-        if (::poll(&watched, 1, 20) <= 0) continue;
+        if (::poll(&watched, 1, flooding ? 0 : 20) <= 0) continue;
         if (client < 0) {
             client = accept(listen_fd_, nullptr, nullptr);
             if (client >= 0) ++connections_;
@@ -139,6 +142,11 @@ bool FakePropertyServer::wait_for_lines(size_t count, double seconds) const {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return lines().size() >= count;
+}
+
+void FakePropertyServer::flood_for(double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    flood_until_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(until.time_since_epoch()).count();
 }
 
 void FakePropertyServer::drop_client() {

@@ -1,9 +1,10 @@
 // Stand-ins for FlightGear in the tests, on the loopback interface with ports the system picks:
 // one that sends datagrams by the shipped protocol file, and a property server that records
-// the lines it is sent and can drop its connection or stop listening.
+// the lines it is sent and can drop its connection, stop listening or flood its client.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -55,6 +56,8 @@ public:
     // Closes the client's connection; the next one is accepted again.
     void drop_client();
     size_t connections() const { return connections_; }
+    // Sends bytes to each client as fast as it takes them, unasked, for `seconds` from now.
+    void flood_for(double seconds);
 
 private:
     void serve();
@@ -65,6 +68,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::atomic<bool> drop_{false};
     std::atomic<size_t> connections_{0};
+    std::atomic<std::chrono::steady_clock::rep> flood_until_{0};
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
 };

@@ -121,29 +121,50 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     fake.set("supply-volts", 9.0);
     fake.set("dme-in-range", 0.0);
     fake.set_text("gps-mode", "leg");
+    fake.set("altimeter-setting-hpa", 1213.0);  // out of range before any good one: the nearer limit
     frame();
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_reception")), 0.0);
     EXPECT_EQ(store.integer(id("gps_status")), 7);
+    EXPECT_EQ(store.number(id("baro")), 1100.0);
+    fake.set("altimeter-setting-hpa", 1013.0);
     fake.set("supply-volts", 8.9);
     fake.set("dme-in-range", 1.0);
     frame();
     EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
     EXPECT_EQ(store.number(id("dme_reception")), 400.0);
-    // A value no aircraft has is bad data: the datagram is refused whole.
+    // A value no aircraft has is bad data: that value keeps its last good one, the rest is taken.
+    const double latitude = store.number(id("latitude"));
     fake.set("supply-volts", 28.0);
     fake.set("latitude-deg", 91.0);
     frame();
-    EXPECT_EQ(source.malformed(), 1u);
-    EXPECT_EQ(store.number(id("avionics_supply")), 0.0);
-    EXPECT_NE(source.status().find("bad data: 1 malformed (chunk latitude-deg: 91 is out of range)"), std::string::npos);
-    // FlightGear's DME speed spikes when it is retuned: a true datagram, the spike held at the limit.
+    EXPECT_EQ(source.malformed(), 0u);
+    EXPECT_EQ(source.bad_values(), 2u);
+    EXPECT_EQ(store.number(id("latitude")), latitude);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_NE(source.status().find("bad values: 2 (chunk latitude-deg: 91 is out of range (-90 to 90))"), std::string::npos);
+    // FlightGear's DME speed spikes when it is retuned: a true value, held at the limit.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-ground-speed-kt", -31665.3);
     frame();
-    EXPECT_EQ(source.malformed(), 1u);
+    EXPECT_EQ(source.bad_values(), 2u);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("dme_speed")), 5000.0);
+    // Idents come as UTF-8 and are drawn in Windows-1252: what it lacks, and what is no UTF-8
+    // (cut short, overlong, a surrogate, a stray byte), is one '?' each.
+    const std::pair<std::string, std::string> idents[] = {
+        {"M\xC3\x9CNCHEN", "M\xDCNCHEN"},
+        {"\xE2\x82\xAC" "1 \xC5\xA0", "\x80" "1 \x8A"},
+        {"\xC5\x81\xC3\x93" "D\xC5\xB9", "?\xD3" "D?"},
+        {"\xF0\x9F\x98\x80\xC2\x85", "??"},
+        {"A\xE2\x82" "B\xC3", "A?B?"},
+        {"\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xFF", "?????"},
+    };
+    for (const auto& [sent, shown] : idents) {
+        fake.set_text("wp-id", sent);
+        frame();
+        EXPECT_EQ(store.text(id("waypoint_id")), shown) << sent;
+    }
     // A frequency off the DME band reads as none.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-frequency-mhz", 0.0);
@@ -217,10 +238,11 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
     fake.send_raw(port, "garbage\n");                        // garbage
     fake.send_raw(port, "1,2,3\n");                          // too few chunks
     fake.send_raw(port, good.substr(0, good.size() - 1) + ",9\n");  // too many
+    fake.send_raw(port, std::string(60000, '1') + "\n");             // too long
     source.advance_frame();
     source.fill(store);
     EXPECT_EQ(store.number(id("altitude")), 4000.0);
-    EXPECT_EQ(source.malformed(), 4u);
+    EXPECT_EQ(source.malformed(), 5u);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
     EXPECT_NE(source.status().find("receiving "), std::string::npos);
 
@@ -235,6 +257,31 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
     source.fill(store);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+}
+
+// A flood of malformed datagrams, each frame's backlog ending in a good one: every one is
+// counted, not only those of a frame's newest few, and so are those the system dropped.
+TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
+    fakes::FakeFlightGear fake;
+    auto owned = std::make_unique<UdpReceiver>("127.0.0.1:0");
+    const int port = owned->port();
+    LiveSource source(fake.protocol(), std::move(owned), nullptr);
+    for (int frame = 0; frame < 200; ++frame) {
+        for (int i = 0; i < 99; ++i) fake.send_raw(port, i % 2 ? "garbage\n" : fake.datagram().substr(0, 20));
+        fake.send(port);
+        source.advance_frame();
+    }
+    EXPECT_EQ(source.malformed(), 19800u);
+    EXPECT_EQ(source.link(), LiveSource::Link::receiving);
+    EXPECT_NE(source.status().find("bad data: 19800 malformed (cut short: no line separator at its end)"), std::string::npos) << source.status();
+    // More at once than the socket holds: what the system dropped is counted too.
+    for (int i = 0; i < 20000; ++i) fake.send_raw(port, "garbage\n");
+    for (int frame = 0; frame < 20; ++frame) source.advance_frame();
+    fake.send(port);  // the system tells of drops with the next datagram read
+    source.advance_frame();
+    EXPECT_GT(source.lost(), 0u);
+    EXPECT_EQ(source.malformed() + source.lost(), 39800u);
+    EXPECT_NE(source.status().find("  lost: " + std::to_string(source.lost()) + " (more than could be read)"), std::string::npos);
 }
 
 TEST(UdpFeed, AnAddressThatCannotBeListenedOnIsOneLine) {
@@ -324,6 +371,38 @@ TEST_F(KeyEvents, EachEventIsWrittenAsItsRowSays) {
     EXPECT_FALSE(source->key_event({0x10000, 0}));
 }
 
+// The knob never writes a setting FlightGear's report of would be refused; a setting out of range
+// set by something else keeps the last good one, and the link, the supply and the knob work on.
+TEST_F(KeyEvents, TheAltimeterSettingStaysInRangeAndOneOutOfRangeDarkensNothing) {
+    fake.set("altimeter-setting-hpa", 1099.6);
+    frame();
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1100.00"}));
+    EXPECT_EQ(send("baro_up"), (Lines{"set /instrumentation/altimeter/setting-hpa 1100.00"}));
+    fake.set("altimeter-setting-hpa", 1213.0);
+    feed->clock = 10.0;
+    frame();
+    EXPECT_EQ(source->link(), LiveSource::Link::receiving);
+    EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
+    EXPECT_EQ(store.number(id("baro")), 1099.6);
+    EXPECT_EQ(source->malformed(), 0u);
+    EXPECT_NE(source->status().find("bad values: 1 (chunk altimeter-setting-hpa: 1213 is out of range (800 to 1100))"), std::string::npos);
+    EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 1099.00"}));
+    fake.set("altimeter-setting-hpa", 800.0);
+    feed->clock = 20.0;  // past the write's wait for FlightGear's report
+    frame();
+    EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 800.00"}));
+    // A waypoint whose position is out of range is no target for a direct-to.
+    fake.set("wp-latitude-deg", 95.0);
+    frame();
+    std::vector<std::string> notes;
+    source->take_notes(notes);
+    notes.clear();
+    EXPECT_EQ(send("gps_direct_to"), Lines{});
+    source->take_notes(notes);
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "gps_direct_to: not carried out: FlightGear's waypoint position is out of range"),
+              notes.end());
+}
+
 TEST_F(KeyEvents, EveryCatalogueEventHasARow) {
     for (const KeyEventInfo& info : simulator_catalogue().events()) {
         bool found = false;
@@ -388,6 +467,51 @@ TEST(PropertyServer, AServerThatComesUpLaterIsConnectedToWithBackOff) {
     for (int i = 0; i < 10; ++i) client.pump();
     EXPECT_TRUE(server.wait_for_lines(2, 2.0));
     EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /a 1"}));
+}
+
+// A server that keeps sending unasked holds no update: each reads a bounded amount, and the
+// connection is dropped with one line naming the server.
+TEST(PropertyServer, OneThatKeepsSendingHoldsNoUpdateAndIsDropped) {
+    fakes::FakePropertyServer server;
+    const std::string props = "props 127.0.0.1:" + std::to_string(server.port());
+    PropertyClient client("127.0.0.1:" + std::to_string(server.port()));
+    for (int i = 0; i < 200 && !client.connected(); ++i) {
+        client.pump();
+        sleep_for(0.01);
+    }
+    ASSERT_TRUE(client.connected());
+    server.flood_for(5.0);
+    double longest = 0.0;
+    for (int i = 0; i < 100 && client.connected(); ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        client.pump();
+        longest = std::max(longest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        sleep_for(0.05);
+    }
+    EXPECT_LT(longest, 0.1);
+    EXPECT_FALSE(client.connected());
+    const std::vector<std::string> notes = client.take_notes();
+    EXPECT_NE(std::find(notes.begin(), notes.end(),
+                        props + ": connection lost (it sends without being asked: more than 64 KB in a second)"),
+              notes.end());
+    EXPECT_TRUE(client.describe().ends_with("retry in 8 s")) << client.describe();
+}
+
+// Whatever builds a write, a path or value that would end the line and start a command is
+// refused and noted, never sent.
+TEST(PropertyServer, AWriteThatWouldStartACommandIsNotSent) {
+    fakes::FakePropertyServer server;
+    const std::string props = "props 127.0.0.1:" + std::to_string(server.port());
+    PropertyClient client("127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_FALSE(client.set("/a\r\nrun exit", "1"));
+    EXPECT_FALSE(client.set("/a", "1\nrun exit"));
+    EXPECT_FALSE(client.set("/a b", "1"));
+    EXPECT_TRUE(client.set("/instrumentation/gps/scratch/ident", "ST JOHN"));
+    EXPECT_EQ(client.take_notes(), (std::vector<std::string>{props + ": a write to /a??run exit refused: the path holds a line break",
+                                                             props + ": a write to /a refused: the value holds a control character",
+                                                             props + ": a write to /a b refused: the path holds a space"}));
+    for (int i = 0; i < 200 && !server.wait_for_lines(2, 0.01); ++i) client.pump();
+    EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /instrumentation/gps/scratch/ident ST JOHN"}));
 }
 
 TEST(PropertyServer, WithoutOneTheWritesAreNotedNotSent) {

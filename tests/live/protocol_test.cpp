@@ -49,12 +49,12 @@ TEST(ShippedProtocol, EveryChunkIsFormattedAndFeedsTheTableAndEveryRowHasItsChun
 TEST(ProtocolFile, SeparatorsAreFlightGearsWordsOrLiteralAndDefaultsAreFlightGears) {
     const Protocol protocol = parse_protocol(
         wrapped("<var_separator>tab</var_separator><line_separator>carriagereturn</line_separator>"
-                "<chunk><name>n</name><node>/a &amp; b</node></chunk>\n"),
+                "<chunk><name>n</name><node>/a&amp;b</node></chunk>\n"),
         "test.xml");
     EXPECT_EQ(protocol.var_separator, "\t");
     EXPECT_EQ(protocol.line_separator, "\r");
     ASSERT_EQ(protocol.chunks.size(), 1u);
-    EXPECT_EQ(protocol.chunks[0].node, "/a & b");
+    EXPECT_EQ(protocol.chunks[0].node, "/a&b");
     EXPECT_EQ(protocol.chunks[0].type, ChunkType::integer);  // no <type>: int
     EXPECT_EQ(protocol.chunks[0].format, "%d");              // no <format>: %d
     EXPECT_EQ(parse_protocol(wrapped("<var_separator>; </var_separator>" + good_chunk), "t").var_separator, "; ");
@@ -83,6 +83,15 @@ TEST(ProtocolFile, WhatFlightGearWouldReadDifferentlyIsRefusedAtItsLine) {
               "test.xml:6: chunk x: format \"%ld\" does not print a value of type int (one of %d %i)");
     EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name></chunk>\n")),
               "test.xml:6: chunk x has no <node>: a constant chunk is not read");
+    // A node is sent to the property server as it stands: a line break in it would send commands.
+    EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>altimeter-setting-hpa</name>\n"
+                              "<node>/instrumentation/altimeter/setting-hpa\nrun exit\nset /x</node></chunk>\n")),
+              "test.xml:7: chunk altimeter-setting-hpa: <node> holds a line break; a property path has no blanks or "
+              "control characters");
+    EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name><node>/x 1013</node></chunk>\n")),
+              "test.xml:6: chunk x: <node> holds a space; a property path has no blanks or control characters");
+    EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name><node>/x\x1b</node></chunk>\n")),
+              "test.xml:6: chunk x: <node> holds a control character; a property path has no blanks or control characters");
     EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n" + good_chunk + good_chunk)),
               "test.xml:7: a second chunk named latitude-deg");
     EXPECT_EQ(refusal("<PropertyList><generic/></PropertyList>"), "test.xml: no <generic><output> section");
