@@ -10,10 +10,10 @@
 
 #include "datagram_feed.h"
 #include "generic_protocol.h"
+#include "recording_clock.h"
 
 namespace panel::live {
 
-inline constexpr double default_line_seconds = 0.1;
 // A recording is read whole; one this long is no recording of a flight anyone replays here.
 inline constexpr size_t max_recording_bytes = 64u << 20;
 

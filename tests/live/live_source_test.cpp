@@ -15,6 +15,7 @@
 
 #include "fakes.h"
 #include "live_source.h"
+#include "recording_clock.h"
 #include "replay_feed.h"
 #include "udp_receiver.h"
 #include "world.h"
@@ -447,6 +448,28 @@ TEST(Replay, ALineWithoutAClockFollowsTheOneBefore) {
     EXPECT_DOUBLE_EQ(lines[3].seconds, 0.6);
     std::ofstream(file, std::ios::trunc) << "\n\n";
     EXPECT_THROW(read_recording(file, protocol), ProtocolError);
+}
+
+// A clock that jumps ahead far past the recording's pace, or back, is a break: the replay goes on
+// from the next line a pace later instead of waiting out the gap. A stall of FlightGear is kept.
+TEST(Replay, AJumpOfTheClockIsABreakNotAWait) {
+    RecordingClock clock;
+    clock.time(10.0);
+    EXPECT_NEAR(clock.time(10.1).seconds, 0.1, 1e-9);
+    const RecordingClock::Timed stall = clock.time(50.1);
+    EXPECT_NEAR(stall.seconds, 40.1, 1e-9);
+    EXPECT_FALSE(stall.jump);
+    EXPECT_NEAR(clock.pace(), 0.1, 1e-9);  // a stall is no pace
+    for (double far : {1e9, 1e7, 50.1 + 60.001}) {
+        RecordingClock copy = clock;
+        const RecordingClock::Timed ahead = copy.time(far);
+        EXPECT_NEAR(*ahead.jump, far - 50.1, 1e-6);
+        EXPECT_NEAR(ahead.seconds, 40.1 + copy.pace(), 1e-9);
+        const RecordingClock::Timed back = copy.time(50.2);  // and back from the glitch
+        EXPECT_NEAR(*back.jump, 50.2 - far, 1e-6);
+        EXPECT_NEAR(back.seconds, 40.1 + 2 * copy.pace(), 1e-9);
+        EXPECT_NEAR(copy.time(50.3).seconds, back.seconds + 0.1, 1e-9);  // its pace again from there
+    }
 }
 
 }  // namespace
