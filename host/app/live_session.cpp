@@ -13,8 +13,7 @@ std::unique_ptr<live::LiveSource> make_live_source(const LiveOptions& options) {
         live::Protocol protocol = live::read_protocol(options.protocol);
         std::unique_ptr<live::DatagramFeed> feed;
         if (options.replay) {
-            feed = std::make_unique<live::ReplayFeed>(live::read_recording(*options.replay, protocol), options.replay_rate,
-                                                      options.replay->filename().string());
+            feed = std::make_unique<live::ReplayFeed>(*options.replay, protocol, options.replay_rate);
         } else {
             feed = std::make_unique<live::UdpReceiver>(options.listen);
         }

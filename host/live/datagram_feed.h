@@ -24,6 +24,8 @@ public:
     virtual size_t lost() const { return 0; }
     // A recording played to its end; a socket never finishes.
     virtual bool finished() const { return false; }
+    // What the feed has to say since the last call, one line each: a recording's odd line.
+    virtual void take_notes(std::vector<std::string>&) {}
 };
 
 }  // namespace panel::live

@@ -40,6 +40,9 @@ void LiveSource::advance_frame() {
     while (!arrivals_.empty() && arrivals_.front() < now - rate_window_seconds) arrivals_.pop_front();
     take(arrived_);
     if (count > arrived_.size()) skipped_ += count - arrived_.size();
+    std::vector<std::string> feed_notes;
+    feed_->take_notes(feed_notes);
+    for (std::string& line : feed_notes) note(std::move(line));
 
     const Link now_link = link();
     if (now_link != noted_link_) {

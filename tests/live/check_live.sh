@@ -62,6 +62,23 @@ fi
 frames=$(grep -c '^frame ' fast/trace.txt)
 [ "$frames" -ge 538 ] && [ "$frames" -le 544 ] || fail "replay --rate 2: $frames frames, not about 540"
 
+# --- a recording whose clock jumps: a break, not a wait of years -----------------------------
+# Line 50 a billion seconds ahead (and so 51 back), line 60 past the range the clock is taken in,
+# line 70 no number at all.
+awk -F, 'BEGIN { OFS = "," } NR == 50 { $1 = "1e9" } NR == 60 { $1 = "1e300" } NR == 70 { $1 = "nan" }
+         NR <= 100 { print }' "$recording" > jump.txt
+if timeout 60 "$panelhost" live --replay jump.txt --headless -q -o jump >jump.log 2>&1; then
+  frames=$(grep -c '^frame ' jump/trace.txt)
+  [ "$frames" -ge 175 ] && [ "$frames" -le 185 ] || fail "clock jump: $frames frames, not about 180"
+  grep -q "^jump.txt:50: the recording's clock jumps 1e+09 s ahead; the replay goes on without the gap$" jump/trace.txt \
+    || fail "clock jump: the jump ahead was not noted"
+  grep -q "^jump.txt:51: the recording's clock goes back 1e+09 s; the replay goes on from there$" jump/trace.txt \
+    || fail "clock jump: the jump back was not noted"
+  [ "$(grep -c "^jump.txt:" jump/trace.txt)" -eq 2 ] || fail "clock jump: notes besides the two jumps"
+else
+  fail "clock jump: exited $?: $(cat jump.log)"
+fi
+
 # --- datagrams to the socket: a second of them, then a silence ------------------------------
 "$panelhost" live --listen 127.0.0.1:0 --headless --duration 4 -o socket >socket.log 2>&1 &
 pid=$!
@@ -156,8 +173,11 @@ expect_error props "--fgfs-props nowhere: give HOST:PORT" "$panelhost" live --fg
 expect_error fly_step "fly.scenario:2: fly steps need the simulated world" \
   "$panelhost" live fly.scenario --replay "$recording" --headless -q
 expect_error empty_recording "empty.txt: no recorded line" "$panelhost" live --replay empty.txt --headless -q
-expect_error endless_recording "/dev/zero: more than 64 MiB, too large for a recording to replay" \
+expect_error endless_recording "/dev/zero: cannot read (a device, not a regular file)" \
   "$panelhost" live --replay /dev/zero --headless -q
+mkfifo fifo.txt  # no writer: refused, not waited for
+expect_error fifo_recording "fifo.txt: cannot read (a pipe, not a regular file)" \
+  timeout 20 "$panelhost" live --replay fifo.txt --headless -q
 expect_error endless_protocol "/dev/zero: more than 1 MiB, too large for a protocol file" \
   "$panelhost" live --protocol /dev/zero --headless --duration 1 -q
 help=$("$panelhost" live --help 2>&1) || fail "panelhost live --help"

@@ -2,19 +2,25 @@
 // as the simulated world's for the same state), the newest datagram of a frame, malformed ones
 // counted, staleness, and the key events written to a property server that comes and goes.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "fakes.h"
+#include "line_reader.h"
 #include "live_source.h"
+#include "recording_clock.h"
 #include "replay_feed.h"
 #include "udp_receiver.h"
 #include "world.h"
@@ -528,22 +534,48 @@ TEST(PropertyServer, WithoutOneTheWritesAreNotedNotSent) {
     EXPECT_EQ(notes, (std::vector<std::string>{"baro_up: not sent: no property server (--fgfs-props)"}));
 }
 
+// Lines of the shipped protocol, one per clock value (none: a line that is not a datagram).
+std::string recording_file(const std::string& name, const std::vector<std::optional<double>>& clocks) {
+    fakes::FakeFlightGear fake;
+    const std::string file = ::testing::TempDir() + name;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const std::optional<double>& clock : clocks) {
+        if (!clock) {
+            out << "garbage\n";
+            continue;
+        }
+        fake.set("elapsed-sec", *clock);
+        out << fake.datagram();
+    }
+    return file;
+}
+
+long peak_kib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Plays a feed to its end: the frames it took and the datagrams it gave.
+std::pair<int, size_t> play_out(ReplayFeed& feed, int most_frames = 100000) {
+    std::vector<std::string> into;
+    int frames = 0;
+    while (!feed.finished() && frames < most_frames) {
+        feed.poll(1.0 / 18.0, into);
+        ++frames;
+    }
+    return {frames, into.size()};
+}
+
 TEST(Replay, TheRecordingPlaysAtItsOwnTimesTimesTheRate) {
     const Protocol protocol = fakes::shipped_protocol();
-    const std::vector<RecordedLine> lines =
-        read_recording(std::string(PANEL_SOURCE_DIR) + "/packaging/flightgear/recording-ksfo.txt", protocol);
-    ASSERT_GT(lines.size(), 500u);
-    EXPECT_EQ(lines.front().seconds, 0.0);
-    EXPECT_NEAR(lines.back().seconds, 60.0, 0.1);
+    const std::string file = std::string(PANEL_SOURCE_DIR) + "/packaging/flightgear/recording-ksfo.txt";
     const auto frames_to_play = [&](double rate) {
-        ReplayFeed feed(lines, rate, "recording");
-        std::vector<std::string> into;
-        int frames = 0;
-        while (!feed.finished()) {
-            feed.poll(1.0 / 18.0, into);
-            ++frames;
-        }
-        EXPECT_EQ(into.size(), lines.size());
+        ReplayFeed feed(file, protocol, rate);
+        EXPECT_EQ(feed.ahead()->seconds, 0.0);
+        const auto [frames, lines] = play_out(feed);
+        EXPECT_EQ(lines, 601u);
+        EXPECT_NEAR(feed.now(), 60.0, 0.1 * rate);
         return frames;
     };
     EXPECT_NEAR(frames_to_play(1.0), 1080, 1);
@@ -551,26 +583,132 @@ TEST(Replay, TheRecordingPlaysAtItsOwnTimesTimesTheRate) {
 }
 
 TEST(Replay, ALineWithoutAClockFollowsTheOneBefore) {
-    const Protocol protocol = fakes::shipped_protocol();
-    fakes::FakeFlightGear fake;
-    const std::string file = ::testing::TempDir() + "replay-clock.txt";
-    {
-        std::ofstream out(file, std::ios::binary);
-        fake.set("elapsed-sec", 100.0);
-        out << fake.datagram() << "garbage\n";
-        fake.set("elapsed-sec", 100.5);
-        out << fake.datagram() << "\n";
-        fake.set("elapsed-sec", 10.0);  // FlightGear reset
-        out << fake.datagram();
+    RecordingClock clock;
+    EXPECT_EQ(clock.time(100.0).seconds, 0.0);
+    EXPECT_DOUBLE_EQ(clock.time(std::nullopt).seconds, 0.1);  // at FlightGear's usual pace
+    EXPECT_DOUBLE_EQ(clock.time(100.5).seconds, 0.5);
+    for (int i = 1; i <= 40; ++i) clock.time(100.0 + i);  // a line a second from here
+    EXPECT_NEAR(clock.pace(), 1.0, 1e-9);
+    EXPECT_NEAR(clock.time(std::nullopt).seconds, 41.0, 1e-9);
+    EXPECT_NEAR(clock.time(std::nullopt).seconds, 42.0, 1e-9);
+    EXPECT_NEAR(clock.time(141.5).seconds, 42.0, 1e-9);  // never before the line it follows
+    EXPECT_NEAR(clock.time(143.0).seconds, 43.0, 1e-9);
+}
+
+// A clock that jumps ahead far past the recording's pace, or back, is a break: the replay goes on
+// from the next line a pace later instead of waiting out the gap. A stall of FlightGear is kept.
+TEST(Replay, AJumpOfTheClockIsABreakNotAWait) {
+    RecordingClock clock;
+    clock.time(10.0);
+    EXPECT_NEAR(clock.time(10.1).seconds, 0.1, 1e-9);
+    const RecordingClock::Timed stall = clock.time(50.1);
+    EXPECT_NEAR(stall.seconds, 40.1, 1e-9);
+    EXPECT_FALSE(stall.jump);
+    EXPECT_NEAR(clock.pace(), 0.1, 1e-9);  // a stall is no pace
+    for (double far : {1e9, 1e7, 50.1 + 60.001}) {
+        RecordingClock copy = clock;
+        const RecordingClock::Timed ahead = copy.time(far);
+        EXPECT_NEAR(*ahead.jump, far - 50.1, 1e-6);
+        EXPECT_NEAR(ahead.seconds, 40.1 + copy.pace(), 1e-9);
+        const RecordingClock::Timed back = copy.time(50.2);  // and back from the glitch
+        EXPECT_NEAR(*back.jump, 50.2 - far, 1e-6);
+        EXPECT_NEAR(back.seconds, 40.1 + 2 * copy.pace(), 1e-9);
+        EXPECT_NEAR(copy.time(50.3).seconds, back.seconds + 0.1, 1e-9);  // its pace again from there
     }
-    const std::vector<RecordedLine> lines = read_recording(file, protocol);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_DOUBLE_EQ(lines[0].seconds, 0.0);
-    EXPECT_DOUBLE_EQ(lines[1].seconds, 0.1);
-    EXPECT_DOUBLE_EQ(lines[2].seconds, 0.5);
-    EXPECT_DOUBLE_EQ(lines[3].seconds, 0.6);
+
+    // End to end: the clock's jumps, a value refused as out of range and numbers that are no
+    // numbers are played in the recording's own minute, each jump named by its line.
+    const Protocol protocol = fakes::shipped_protocol();
+    std::vector<std::optional<double>> clocks;
+    for (int i = 0; i < 600; ++i) clocks.push_back(i * 0.1);
+    clocks[100] = 1e9;
+    clocks[200] = 1e300;
+    clocks[300] = 1e7;
+    clocks[400] = -1e9;
+    clocks[450] = NAN;
+    clocks[500] = INFINITY;
+    const std::string file = recording_file("replay-jumps.txt", clocks);
+    ReplayFeed feed(file, protocol, 1.0);
+    const auto [frames, lines] = play_out(feed);
+    EXPECT_NEAR(frames, 1080, 3);
+    EXPECT_EQ(lines, 600u);
+    std::vector<std::string> notes;
+    feed.take_notes(notes);
+    ASSERT_EQ(notes.size(), 4u);
+    EXPECT_EQ(notes[0], file + ":101: the recording's clock jumps 1e+09 s ahead; the replay goes on without the gap");
+    EXPECT_EQ(notes[1], file + ":102: the recording's clock goes back 1e+09 s; the replay goes on from there");
+    EXPECT_EQ(notes[2].substr(0, file.size() + 5), file + ":301:");
+    EXPECT_EQ(notes[3].substr(0, file.size() + 5), file + ":302:");
+
+    // A recording that does nothing but jump says so a few times, then no more.
+    std::vector<std::optional<double>> jumping;
+    for (int i = 0; i < 100; ++i) jumping.push_back(i % 2 ? 1e9 : 0.0);
+    ReplayFeed jumps(recording_file("replay-jumping.txt", jumping), protocol, 1.0);
+    EXPECT_LT(play_out(jumps).first, 200);
+    notes.clear();
+    jumps.take_notes(notes);
+    EXPECT_EQ(notes.size(), 10u);
+    EXPECT_NE(notes.back().find("jumps again (10 jumps); later ones are not noted"), std::string::npos);
+}
+
+// The recording is read a line ahead of the replay: its lines with their numbers, however the
+// separator falls across the reads, one longer than any datagram cut; a backlog bounded; and
+// what is not a file of lines refused in one line.
+TEST(Replay, TheFileIsReadAsItPlays) {
+    const std::string file = ::testing::TempDir() + "replay-lines.txt";
+    const std::string first(65535, 'a');  // its separator across the first read's end
+    std::ofstream(file, std::ios::binary) << first << "\r\n\r\n\r\nb\r\n" << std::string(100000, 'c') << "\r\nd\n";
+    LineReader reader(file, "\r\n", 4097);
+    std::string line;
+    std::vector<std::tuple<size_t, size_t, char>> read;  // number, size, first byte
+    while (reader.next(line)) read.emplace_back(reader.number(), line.size(), line.front());
+    EXPECT_EQ(read, (std::vector<std::tuple<size_t, size_t, char>>{{1, 4097, 'a'}, {4, 3, 'b'}, {5, 4097, 'c'}, {6, 2, 'd'}}));
+    EXPECT_EQ(reader.consumed(), first.size() + 6 + 3 + 100002 + 2);
+    EXPECT_TRUE(reader.error().empty());
+
+    // 16 MiB of short lines cost no memory to start: held whole, they took twenty times that.
+    const Protocol protocol = fakes::shipped_protocol();
+    const std::string large = ::testing::TempDir() + "replay-large.txt";
+    {
+        std::ofstream out(large, std::ios::binary | std::ios::trunc);
+        std::string lines;
+        for (int i = 0; i < (1 << 19); ++i) lines += "1\n";
+        for (int i = 0; i < 16; ++i) out << lines;
+    }
+    const long before = peak_kib();
+    {
+        ReplayFeed feed(large, protocol, 1.0);
+        EXPECT_EQ(play_out(feed, 100).first, 100);
+    }
+    EXPECT_LT(peak_kib() - before, 32 << 10);
+    std::filesystem::remove(large);
+
+    // Ten thousand lines at one time, in one update: the newest few handed on, all counted.
+    const std::string same = recording_file("replay-same.txt", std::vector<std::optional<double>>(10000, 5.0));
+    ReplayFeed feed(same, protocol, 1.0);
+    std::vector<std::string> into;
+    size_t arrived = feed.poll(0.05, into);
+    EXPECT_LT(arrived, 10000u * 182 / 4);  // a MiB of them at most
+    EXPECT_EQ(into.size(), ReplayFeed::newest_kept);
+    for (int i = 0; i < 10 && !feed.finished(); ++i) arrived += feed.poll(0.05, into);
+    EXPECT_EQ(arrived, 10000u);
+
+    const auto refusal = [&](const std::string& name) {
+        try {
+            ReplayFeed refused(name, protocol, 1.0);
+        } catch (const ProtocolError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(read)");
+    };
     std::ofstream(file, std::ios::trunc) << "\n\n";
-    EXPECT_THROW(read_recording(file, protocol), ProtocolError);
+    EXPECT_EQ(refusal(file), file + ": no recorded line");
+    const std::string fifo = ::testing::TempDir() + "replay-fifo";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(refusal(fifo), fifo + ": cannot read (a pipe, not a regular file)");  // not waiting for a writer
+    EXPECT_EQ(refusal("/dev/zero"), "/dev/zero: cannot read (a device, not a regular file)");
+    std::filesystem::remove(fifo);
 }
 
 }  // namespace
