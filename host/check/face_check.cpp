@@ -5,7 +5,6 @@
 #include <set>
 
 #include "gauge_records.h"
-#include "render_error.h"
 
 namespace panel::check {
 namespace {
@@ -22,7 +21,7 @@ std::string size_of(const DibImage& image) {
 
 class FaceChecker {
 public:
-    FaceChecker(const RecordWalk& walk, render::BitmapSource& bitmaps, Findings& findings)
+    FaceChecker(const RecordWalk& walk, BitmapSource& bitmaps, Findings& findings)
         : walk_(walk), bitmaps_(bitmaps), findings_(findings) {}
 
     size_t run() {
@@ -118,7 +117,7 @@ private:
         const DibImage* image = nullptr;
         try {
             image = bitmaps_.find(id);
-        } catch (const render::RenderError& bad) {
+        } catch (const BitmapError& bad) {
             error("bitmap " + hex(id), bad.what());
             unreadable_.insert(id);
         }
@@ -129,7 +128,7 @@ private:
     bool unreadable(uint32_t id) const { return unreadable_.contains(id); }
 
     const RecordWalk& walk_;
-    render::BitmapSource& bitmaps_;
+    BitmapSource& bitmaps_;
     Findings& findings_;
     std::map<uint32_t, const DibImage*> looked_up_;
     std::set<uint32_t> unreadable_;
@@ -137,7 +136,7 @@ private:
 
 }  // namespace
 
-size_t check_face(const RecordWalk& walk, render::BitmapSource& bitmaps, Findings& findings) {
+size_t check_face(const RecordWalk& walk, BitmapSource& bitmaps, Findings& findings) {
     return FaceChecker(walk, bitmaps, findings).run();
 }
 

@@ -8,13 +8,13 @@
 #include <string_view>
 #include <utility>
 
+#include "bitmap_source.h"
 #include "face_check.h"
 #include "loaded_module_memory.h"
 #include "module_file_check.h"
 #include "module_library.h"
 #include "pe_file_memory.h"
 #include "record_walker.h"
-#include "render_error.h"
 
 namespace panel::check {
 namespace {
@@ -26,7 +26,7 @@ ModuleReport unreadable(const std::string& what) {
     return report;
 }
 
-// Messages from the host core and the renderer begin with the file's name, which the report
+// Messages from the host core and the bitmap sources begin with the file's name, which the report
 // line puts in front already.
 std::string without_name(std::string what, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
@@ -94,9 +94,9 @@ ModuleReport check_native(const std::filesystem::path& file) {
     ModuleReport report = from_walk(walk);
     if (!report.readable) return report;
     try {
-        const auto bitmaps = render::bitmaps_for_module(file, walk.gauge_name);
+        const auto bitmaps = bitmaps_for_module(file, walk.gauge_name);
         report.bitmaps = check_face(walk, *bitmaps, report.findings);
-    } catch (const render::RenderError& error) {
+    } catch (const BitmapError& error) {
         report.findings.push_back({Finding::error, "", error.what()});
     }
     sort_by_place(report.findings);
@@ -138,9 +138,9 @@ ModuleReport check_gau_bytes(const std::string& name, std::vector<uint8_t> bytes
     ModuleReport report = from_walk(walk);
     if (!report.readable) return report;
     try {
-        render::PeBitmaps bitmaps(name, std::move(resources));
+        PeBitmaps bitmaps(name, std::move(resources));
         report.bitmaps = check_face(walk, bitmaps, report.findings);
-    } catch (const render::RenderError& error) {
+    } catch (const BitmapError& error) {
         report.findings.push_back(
             {Finding::error, "", "its bitmap resources cannot be read: " + without_name(error.what(), {name})});
     }

@@ -1,16 +1,18 @@
 // Bitmaps by resource id: from a folder of .bmp files, and from the resource section of a
 // hand-made Windows DLL, whole, cut short at every length and damaged byte by byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <fstream>
 
+#include "bitmap_images.h"
 #include "bitmap_source.h"
 #include "le_bytes.h"
-#include "render_error.h"
-#include "render_support.h"
 
-using namespace render_test;
-using panel::render::FolderBitmaps;
-using panel::render::PeBitmaps;
-using panel::render::RenderError;
+using namespace bitmap_test;
+using panel::BitmapError;
+using panel::FolderBitmaps;
+using panel::PeBitmaps;
 
 namespace {
 
@@ -120,18 +122,18 @@ TEST(PeBitmaps, PrefersUsEnglishAndOtherwiseTakesTheFirstLanguage) {
     EXPECT_EQ(both.find(8)->at(0, 0), RED);
 }
 
-// Whatever the bytes, the answer is a bitmap, no bitmap, or a RenderError naming them.
+// Whatever the bytes, the answer is a bitmap, no bitmap, or a BitmapError naming them.
 void expect_answered(const std::vector<uint8_t>& bytes, const std::string& what) {
     try {
         PeBitmaps bitmaps("damaged.gau", bytes);
         for (uint32_t id : bitmaps.ids()) {
             try {
                 bitmaps.find(id);
-            } catch (const RenderError& error) {
+            } catch (const BitmapError& error) {
                 EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
             }
         }
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
     }
 }
@@ -142,7 +144,7 @@ TEST(PeBitmaps, AFileCutShortAtAnyLengthIsRefusedCleanly) {
         const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length));
         expect_answered(cut, "length " + std::to_string(length));
         // The picture comes last, so every cut loses some of it.
-        EXPECT_THROW(PeBitmaps("damaged.gau", cut), RenderError) << length;
+        EXPECT_THROW(PeBitmaps("damaged.gau", cut), BitmapError) << length;
     }
 }
 
@@ -160,20 +162,20 @@ TEST(PeBitmaps, ADirectoryThatLoopsBackIsRefused) {
     std::vector<uint8_t> looping = one_bitmap_dll();
     // The root's bitmap entry points back at the root itself.
     set32(looping, 0x200 + 20, 0x80000000u);
-    EXPECT_THROW(PeBitmaps("looping.gau", looping), RenderError);
+    EXPECT_THROW(PeBitmaps("looping.gau", looping), BitmapError);
 }
 
 TEST(PeBitmaps, OnlyWindowsDllsAreRead) {
     const ScratchFolder scratch("pe_kinds");
-    EXPECT_THROW(PeBitmaps(scratch.path() / "absent.gau"), RenderError);
+    EXPECT_THROW(PeBitmaps(scratch.path() / "absent.gau"), BitmapError);
     write_file(scratch.path() / "text.gau", {'h', 'e', 'l', 'l', 'o'});
     try {
         PeBitmaps bitmaps(scratch.path() / "text.gau");
         FAIL() << "a text file was read as a DLL";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("text.gau"), std::string::npos) << error.what();
     }
-    EXPECT_THROW(PeBitmaps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so"), RenderError);
+    EXPECT_THROW(PeBitmaps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so"), BitmapError);
 }
 
 TEST(FolderBitmaps, ReadsDecimalIdFilesWhenAskedAndKeepsThem) {
@@ -190,10 +192,10 @@ TEST(FolderBitmaps, ReadsDecimalIdFilesWhenAskedAndKeepsThem) {
     try {
         bitmaps.find(4097);
         FAIL() << "a damaged file was read";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("4097.bmp"), std::string::npos) << error.what();
     }
-    EXPECT_THROW(FolderBitmaps(scratch.path() / "absent"), RenderError);
+    EXPECT_THROW(FolderBitmaps(scratch.path() / "absent"), BitmapError);
 }
 
 TEST(BitmapsForModule, ANativeModuleReadsTheFolderBesideItAndAGauItsResources) {
@@ -201,12 +203,12 @@ TEST(BitmapsForModule, ANativeModuleReadsTheFolderBesideItAndAGauItsResources) {
     std::filesystem::create_directories(scratch.path() / "Gauge");
     write_file(scratch.path() / "Gauge" / "4096.bmp", bmp_file(solid(1, 1, RED)));
     write_file(scratch.path() / "Tiny.GAU", one_bitmap_dll());
-    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Gauge.so", "g")->find(4096)->at(0, 0), RED);
-    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Tiny.GAU", "g")->find(0x1000)->at(0, 0), RED);
+    EXPECT_EQ(panel::bitmaps_for_module(scratch.path() / "Gauge.so", "g")->find(4096)->at(0, 0), RED);
+    EXPECT_EQ(panel::bitmaps_for_module(scratch.path() / "Tiny.GAU", "g")->find(0x1000)->at(0, 0), RED);
     try {
-        panel::render::bitmaps_for_module(scratch.path() / "Other.so", "Other_Gauge");
+        panel::bitmaps_for_module(scratch.path() / "Other.so", "Other_Gauge");
         FAIL() << "a module without its bitmap folder was accepted";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("Other"), std::string::npos) << error.what();
     }
 }

@@ -6,9 +6,9 @@
 #include "bitmap_source.h"
 #include "module_file_check.h"
 #include "module_library.h"
-#include "render_error.h"
+#include "text_escape.h"
 
-namespace panel::render {
+namespace panel {
 namespace {
 
 constexpr uint64_t e_lfanew = 0x3C;
@@ -28,12 +28,12 @@ constexpr uint32_t rt_bitmap = 2, us_english = 1033;
 constexpr uint64_t max_entries_read = 1u << 20;
 
 // A module's bytes as little-endian fields; every read is bounds-checked and a miss is a
-// RenderError naming the file.
+// BitmapError naming the file.
 class PeFile {
 public:
     PeFile(const std::string& name, std::span<const uint8_t> bytes) : name_(name), bytes_(bytes) {}
 
-    [[noreturn]] void fail(const std::string& what) const { throw RenderError(name_ + ": " + what); }
+    [[noreturn]] void fail(const std::string& what) const { throw BitmapError(name_ + ": " + what); }
 
     void require(const std::string& what, uint64_t offset, uint64_t length) const {
         if (offset > bytes_.size() || length > bytes_.size() - offset)
@@ -96,18 +96,18 @@ private:
 
 std::vector<uint8_t> read_whole_file(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw RenderError(path.string() + ": cannot be read");
+    if (!in) throw BitmapError(path.string() + ": cannot be read");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw RenderError(path.string() + ": cannot be read (read error)");
+    if (in.bad()) throw BitmapError(path.string() + ": cannot be read (read error)");
     return bytes;
 }
 
 std::vector<uint8_t> checked_module_bytes(const std::filesystem::path& file) {
     try {
         if (check_module_file(file).kind != ModuleFileKind::pe)
-            throw RenderError(file.string() + ": not a Windows DLL, so it holds no bitmap resources");
+            throw BitmapError(file.string() + ": not a Windows DLL, so it holds no bitmap resources");
     } catch (const ModuleError& error) {
-        throw RenderError(error.what());
+        throw BitmapError(error.what());
     }
     return read_whole_file(file);
 }
@@ -211,7 +211,7 @@ const DibImage* PeBitmaps::find(uint32_t id) {
     try {
         return &decoded_.emplace(id, parse_packed_dib(dib)).first->second;
     } catch (const DibError& error) {
-        throw RenderError(name_ + ": bitmap " + std::to_string(id) + ": " + error.what());
+        throw BitmapError(name_ + ": bitmap " + std::to_string(id) + ": " + error.what());
     }
 }
 
@@ -221,4 +221,4 @@ std::vector<uint32_t> PeBitmaps::ids() const {
     return ids;
 }
 
-}  // namespace panel::render
+}  // namespace panel
