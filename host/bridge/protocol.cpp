@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "little_endian.h"
+
 namespace panel::bridge {
 namespace {
 
@@ -262,11 +264,11 @@ Writer::Writer(Kind kind) {
 }
 
 void Writer::u32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+    little_endian::append(bytes_, value, 4);
 }
 
 void Writer::u64(uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+    little_endian::append(bytes_, value, 8);
 }
 
 void Writer::f64(double value) {
@@ -299,13 +301,11 @@ uint8_t Reader::u8() {
 }
 
 uint32_t Reader::u32() {
-    std::span<const uint8_t> b = take(4);
-    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+    return little_endian::u32(take(4), 0);
 }
 
 uint64_t Reader::u64() {
-    const uint64_t low = u32();
-    return low | uint64_t{u32()} << 32;
+    return little_endian::u64(take(8), 0);
 }
 
 double Reader::f64() {
