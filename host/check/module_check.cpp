@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -75,14 +73,6 @@ ModuleReport from_walk(RecordWalk walk) {
     return report;
 }
 
-std::vector<uint8_t> read_bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw UnreadableModule("cannot be read");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw UnreadableModule("cannot be read (read error)");
-    return bytes;
-}
-
 ModuleReport check_native(const std::filesystem::path& file) {
     std::optional<LoadedModuleMemory> memory;
     try {
@@ -104,13 +94,15 @@ ModuleReport check_native(const std::filesystem::path& file) {
 }
 
 ModuleReport checked(const std::filesystem::path& file) {
+    std::vector<uint8_t> bytes;
     ModuleFileInfo info{};
     try {
-        info = check_module_file(file);
+        bytes = read_module_file(file);
+        info = check_module_bytes(bytes, file.string());
     } catch (const ModuleError& error) {
         return unreadable(error.what());
     }
-    if (info.kind == ModuleFileKind::pe) return check_gau_bytes(file.string(), read_bytes(file));
+    if (info.kind == ModuleFileKind::pe) return check_gau_bytes(file.string(), std::move(bytes));
     return check_native(file);
 }
 

@@ -1,19 +1,19 @@
-// Structure checks of ELF and PE module files, read as plain little-endian bytes at the formats'
-// published offsets so that both builds share them and no platform header is needed.
+// Structure checks of module files before a loader maps them: ELF here, PE through pe_headers,
+// both read as plain little-endian bytes at the formats' published offsets so that both builds
+// share them and no platform header is needed.
 #include "module_file_check.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
-#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "file_fields.h"
 #include "module_library.h"
+#include "pe_headers.h"
 
 namespace panel {
 namespace {
@@ -23,8 +23,7 @@ constexpr std::uintmax_t max_module_bytes = std::uintmax_t{256} << 20;
 
 constexpr std::string_view not_a_module =
     "cannot be loaded as a gauge module (neither an ELF shared object nor a Windows DLL)";
-constexpr std::string_view mz_without_pe =
-    "cannot be loaded as a gauge module (an MZ file with no PE header, not a Windows DLL)";
+constexpr std::string_view mz_magic{"MZ", 2};
 
 // ELF (System V generic ABI).
 constexpr std::string_view elf_magic{"\x7F" "ELF", 4};
@@ -48,121 +47,7 @@ struct ElfLayout {
 constexpr ElfLayout elf32{false, 52, 28, 32, 42, 44, 46, 48, 50, 32, 4, 8, 16, 20, 40, 16, 20, 24};
 constexpr ElfLayout elf64{true, 64, 32, 40, 54, 56, 58, 60, 62, 56, 8, 16, 32, 40, 64, 24, 32, 40};
 
-// PE/COFF.
-constexpr std::string_view mz_magic{"MZ", 2};
-constexpr std::string_view pe_signature{"PE\0\0", 4};
-constexpr uint64_t dos_header_size = 64, e_lfanew = 0x3C;
-constexpr uint64_t coff_header_size = 20, coff_machine = 0, coff_number_of_sections = 2,
-                   coff_size_of_optional_header = 16, coff_characteristics = 18;
-constexpr uint16_t image_file_dll = 0x2000;
-constexpr uint16_t pe32_magic = 0x10B, pe32_plus_magic = 0x20B;
-// The optional header's fixed part; NumberOfRvaAndSizes is its last field.
-constexpr uint64_t pe32_fixed_size = 96, pe32_plus_fixed_size = 112, data_directory_size = 8;
-constexpr uint64_t section_header_size = 40, section_size_of_raw_data = 16,
-                   section_pointer_to_raw_data = 20;
-
-// A module file's bytes, and the refusals that name it.
-class ModuleBytes {
-public:
-    ModuleBytes(std::string name, std::vector<unsigned char> bytes)
-        : name_(std::move(name)), bytes_(std::move(bytes)) {}
-
-    uint64_t size() const { return bytes_.size(); }
-
-    [[noreturn]] void fail(std::string_view what) const {
-        throw ModuleError(name_ + ": " + std::string(what));
-    }
-
-    // Refuses the file unless [offset, offset + length) lies within it.
-    void require(const std::string& what, uint64_t offset, uint64_t length) const {
-        if (offset > std::numeric_limits<uint64_t>::max() - length) {
-            fail("damaged: " + what + " (" + std::to_string(length) + " bytes at byte " +
-                 std::to_string(offset) + ") runs past any file");
-        }
-        if (offset + length > size()) {
-            fail("truncated: " + what + " ends at byte " + std::to_string(offset + length) +
-                 " of a " + std::to_string(size()) + "-byte file");
-        }
-    }
-
-    // Refuses the file unless `count` entries of `entry_size` bytes from `offset` lie within it.
-    void require_table(const std::string& what, uint64_t offset, uint64_t count,
-                       uint64_t entry_size) const {
-        if (entry_size != 0 && count > std::numeric_limits<uint64_t>::max() / entry_size) {
-            fail("damaged: " + what + " of " + std::to_string(count) + " entries runs past any file");
-        }
-        require(what, offset, count * entry_size);
-    }
-
-    bool begins_with(std::string_view magic) const {
-        const size_t n = std::min<size_t>(magic.size(), bytes_.size());
-        return std::memcmp(bytes_.data(), magic.data(), n) == 0;
-    }
-    bool holds_at(uint64_t offset, std::string_view text) const {
-        return offset <= size() && text.size() <= size() - offset &&
-               std::memcmp(bytes_.data() + offset, text.data(), text.size()) == 0;
-    }
-
-    uint8_t u8(uint64_t offset) const { return static_cast<uint8_t>(read(offset, 1)); }
-    uint16_t u16(uint64_t offset) const { return static_cast<uint16_t>(read(offset, 2)); }
-    uint32_t u32(uint64_t offset) const { return static_cast<uint32_t>(read(offset, 4)); }
-    // An address or offset field: 8 bytes in a 64-bit ELF file, 4 in a 32-bit one.
-    uint64_t word(uint64_t offset, bool wide) const { return read(offset, wide ? 8 : 4); }
-
-    // Up to 8 bytes from `offset`, printable, for naming a PE section.
-    std::string short_name(uint64_t offset) const {
-        std::string name;
-        for (uint64_t i = offset; i < offset + 8 && i < size() && bytes_[i] != 0; ++i) {
-            name += (bytes_[i] >= 0x20 && bytes_[i] < 0x7F) ? static_cast<char>(bytes_[i]) : '?';
-        }
-        return name;
-    }
-
-private:
-    // Little-endian; every caller has checked the range, this only backs that up.
-    uint64_t read(uint64_t offset, unsigned width) const {
-        require("header field", offset, width);
-        uint64_t value = 0;
-        for (unsigned i = 0; i < width; ++i) value |= uint64_t{bytes_[offset + i]} << (8 * i);
-        return value;
-    }
-
-    std::string name_;
-    std::vector<unsigned char> bytes_;
-};
-
-std::vector<unsigned char> read_module_file(const std::filesystem::path& path,
-                                            const std::string& name) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        throw ModuleError(name + ": no such file");
-    }
-    if (error) throw ModuleError(name + ": cannot be read (" + error.message() + ")");
-    if (!std::filesystem::is_regular_file(status)) throw ModuleError(name + ": not a regular file");
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) throw ModuleError(name + ": cannot be read (" + error.message() + ")");
-    if (size > max_module_bytes) {
-        throw ModuleError(name + ": " + std::to_string(size) +
-                          " bytes, too large for a gauge module (at most 256 MiB)");
-    }
-
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        const std::string reason = errno != 0 ? std::generic_category().message(errno) : "cannot open";
-        throw ModuleError(name + ": cannot be read (" + reason + ")");
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) throw ModuleError(name + ": cannot be read (read error)");
-    // A file that shrank since its size was taken is judged by what is left of it.
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    if (bytes.empty()) throw ModuleError(name + ": empty file");
-    return bytes;
-}
-
-ModuleFileInfo check_elf(const ModuleBytes& file) {
+ModuleFileInfo check_elf(const FileFields& file) {
     file.require("ELF identification", 0, ei_nident);
     const uint8_t elf_class = file.u8(ei_class), data = file.u8(ei_data);
     if (data == elfdata2msb) file.fail("a big-endian ELF file; only little-endian modules load here");
@@ -253,55 +138,6 @@ ModuleFileInfo check_elf(const ModuleBytes& file) {
     return {ModuleFileKind::elf, wide, file.u16(e_machine)};
 }
 
-ModuleFileInfo check_pe(const ModuleBytes& file) {
-    file.require("DOS header", 0, dos_header_size);
-    const uint32_t pe_offset = file.u32(e_lfanew);
-    if (pe_offset % 4 != 0) {
-        file.fail("damaged: PE header offset " + std::to_string(pe_offset) + " is not a multiple of 4");
-    }
-    file.require("PE signature", pe_offset, pe_signature.size());
-    if (!file.holds_at(pe_offset, pe_signature)) {
-        file.fail(mz_without_pe);
-    }
-    const uint64_t coff = pe_offset + pe_signature.size();
-    file.require("COFF file header", coff, coff_header_size);
-    if ((file.u16(coff + coff_characteristics) & image_file_dll) == 0) {
-        file.fail("a Windows program, not a DLL");
-    }
-
-    const uint64_t optional = coff + coff_header_size;
-    const uint16_t optional_size = file.u16(coff + coff_size_of_optional_header);
-    file.require("optional header", optional, optional_size);
-    if (optional_size < 2) file.fail("damaged: no optional header");
-    const uint16_t magic = file.u16(optional);
-    if (magic != pe32_magic && magic != pe32_plus_magic) {
-        file.fail("damaged: unknown optional header magic " + std::to_string(magic));
-    }
-    const uint64_t fixed_size = magic == pe32_magic ? pe32_fixed_size : pe32_plus_fixed_size;
-    if (optional_size < fixed_size) {
-        file.fail("damaged: optional header of " + std::to_string(optional_size) +
-                  " bytes, too short for its fixed fields");
-    }
-    const uint32_t directories = file.u32(optional + fixed_size - 4);
-    if (directories > (optional_size - fixed_size) / data_directory_size) {
-        file.fail("damaged: optional header lists " + std::to_string(directories) +
-                  " data directories but has room for " +
-                  std::to_string((optional_size - fixed_size) / data_directory_size));
-    }
-
-    const uint64_t sections = optional + optional_size;
-    const uint16_t section_count = file.u16(coff + coff_number_of_sections);
-    file.require_table("section table", sections, section_count, section_header_size);
-    for (uint16_t i = 0; i < section_count; ++i) {
-        const uint64_t entry = sections + uint64_t{i} * section_header_size;
-        const uint32_t raw_size = file.u32(entry + section_size_of_raw_data);
-        if (raw_size == 0) continue;  // uninitialised data has no bytes in the file
-        file.require("section " + std::to_string(i) + " (" + file.short_name(entry) + ")",
-                     file.u32(entry + section_pointer_to_raw_data), raw_size);
-    }
-    return {ModuleFileKind::pe, magic == pe32_plus_magic, file.u16(coff + coff_machine)};
-}
-
 std::string machine_name(const ModuleFileInfo& info) {
     struct Name {
         uint16_t machine;
@@ -320,11 +156,53 @@ std::string machine_name(const ModuleFileInfo& info) {
 
 }  // namespace
 
+std::vector<uint8_t> read_module_file(const std::filesystem::path& path) {
+    const std::string name = path.string();
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        throw ModuleError(name + ": no such file");
+    }
+    if (error) throw ModuleError(name + ": cannot be read (" + error.message() + ")");
+    if (!std::filesystem::is_regular_file(status)) throw ModuleError(name + ": not a regular file");
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) throw ModuleError(name + ": cannot be read (" + error.message() + ")");
+    if (size > max_module_bytes) {
+        throw ModuleError(name + ": " + std::to_string(size) +
+                          " bytes, too large for a gauge module (at most 256 MiB)");
+    }
+
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        const std::string reason = errno != 0 ? std::generic_category().message(errno) : "cannot open";
+        throw ModuleError(name + ": cannot be read (" + reason + ")");
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) throw ModuleError(name + ": cannot be read (read error)");
+    // A file that shrank since its size was taken is judged by what is left of it.
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (bytes.empty()) throw ModuleError(name + ": empty file");
+    return bytes;
+}
+
+ModuleFileInfo check_module_bytes(std::span<const uint8_t> bytes, const std::string& name) {
+    const FileFields file(bytes);
+    try {
+        if (file.begins_with(elf_magic)) return check_elf(file);
+        if (file.begins_with(mz_magic)) {
+            const PeHeaders headers = read_pe_headers(bytes);
+            return {ModuleFileKind::pe, headers.is_64_bit, headers.machine};
+        }
+        file.fail(not_a_module);
+    } catch (const FormatError& error) {
+        throw ModuleError(name + ": " + error.what());
+    }
+}
+
 ModuleFileInfo check_module_file(const std::filesystem::path& path) {
-    const ModuleBytes file(path.string(), read_module_file(path, path.string()));
-    if (file.begins_with(elf_magic)) return check_elf(file);
-    if (file.begins_with(mz_magic)) return check_pe(file);
-    file.fail(not_a_module);
+    return check_module_bytes(read_module_file(path), path.string());
 }
 
 std::string describe_module_file(const ModuleFileInfo& info) {
