@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "gps_status.h"
+
 namespace panel::sim {
 namespace {
 
@@ -297,11 +299,7 @@ void World::fill(VariableStore& store) {
     for (uint32_t id : v.unused) store.set_number(id, 0.0);
 }
 
-int32_t World::status_code() const {
-    const bool flies_a_leg = gps_status_ == units::gps_status_leg || gps_status_ == 71 || gps_status_ == 87 ||
-                             gps_status_ == 95;
-    return flies_a_leg && plan_.direct() ? gps_status_ | units::gps_status_direct_bit : gps_status_;
-}
+int32_t World::status_code() const { return gps_status_read(gps_status_, plan_.direct()); }
 
 bool World::key_event(const KeyEvent& event) {
     const EventIds& e = events_;
