@@ -11,7 +11,7 @@
 #include "fonts.h"
 #include "gauge_renderer.h"
 #include "panel.h"
-#include "panel_image.h"
+#include "panel_renderer.h"
 
 namespace panel::app {
 

@@ -7,7 +7,7 @@
 #include "fonts.h"
 #include "gauge_renderer.h"
 #include "gauge_session.h"
-#include "panel_image.h"
+#include "panel_renderer.h"
 #include "render_error.h"
 #include "render_support.h"
 
