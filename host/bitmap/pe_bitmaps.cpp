@@ -4,7 +4,7 @@
 
 #include "bitmap_source.h"
 #include "file_fields.h"
-#include "module_file_check.h"
+#include "file_structure_check.h"
 #include "module_library.h"
 #include "pe_headers.h"
 #include "text_escape.h"
@@ -47,7 +47,7 @@ private:
 std::vector<uint8_t> checked_module_bytes(const std::filesystem::path& file) {
     try {
         std::vector<uint8_t> bytes = read_module_file(file);
-        if (check_module_bytes(bytes, file.string()).kind != ModuleFileKind::pe)
+        if (check_file_structure(bytes, file.string()).kind != ModuleFileKind::pe)
             throw BitmapError(file.string() + ": not a Windows DLL, so it holds no bitmap resources");
         return bytes;
     } catch (const ModuleError& error) {

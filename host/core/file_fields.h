@@ -1,6 +1,6 @@
 // A file's bytes read as little-endian fields at offsets, each range checked before it is read,
 // so that any bytes at all may be given: what runs past the end is a FormatError saying what
-// was cut short and where. The module file check, the PE headers and the bitmap resources
+// was cut short and where. The file structure check, the PE headers and the bitmap resources
 // read their files through it, so a fault reads the same wherever it is met.
 #pragma once
 

@@ -1,6 +1,6 @@
 // The headers of a Windows DLL (PE/COFF) read from its bytes at the format's published offsets,
 // never loaded: the DOS stub's pointer, the COFF file header, the optional header with its data
-// directories, and the section table. The module file check, the module checker's view of a
+// directories, and the section table. The file structure check, the module checker's view of a
 // .gau and the bitmap resources all read them here, so a damaged header is refused in the
 // same words wherever it is met.
 #pragma once

@@ -1,7 +1,7 @@
 // Structure checks of module files before a loader maps them: ELF here, PE through pe_headers,
 // both read as plain little-endian bytes at the formats' published offsets so that both builds
 // share them and no platform header is needed.
-#include "module_file_check.h"
+#include "file_structure_check.h"
 
 #include <cerrno>
 #include <fstream>
@@ -187,7 +187,7 @@ std::vector<uint8_t> read_module_file(const std::filesystem::path& path) {
     return bytes;
 }
 
-ModuleFileInfo check_module_bytes(std::span<const uint8_t> bytes, const std::string& name) {
+ModuleFileInfo check_file_structure(std::span<const uint8_t> bytes, const std::string& name) {
     const FileFields file(bytes);
     try {
         if (file.begins_with(elf_magic)) return check_elf(file);
@@ -201,8 +201,8 @@ ModuleFileInfo check_module_bytes(std::span<const uint8_t> bytes, const std::str
     }
 }
 
-ModuleFileInfo check_module_file(const std::filesystem::path& path) {
-    return check_module_bytes(read_module_file(path), path.string());
+ModuleFileInfo check_file_structure(const std::filesystem::path& path) {
+    return check_file_structure(read_module_file(path), path.string());
 }
 
 std::string describe_module_file(const ModuleFileInfo& info) {

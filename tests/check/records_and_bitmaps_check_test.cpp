@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "bitmap_images.h"
+#include "file_structure_check.h"
 #include "loaded_module_memory.h"
-#include "module_check.h"
-#include "module_file_check.h"
 #include "module_library.h"
 #include "pe_file_memory.h"
 #include "record_walker.h"
+#include "records_and_bitmaps_check.h"
 
 namespace {
 
@@ -295,7 +295,7 @@ TEST(CheckUnreadable, EachReaderOfAGauNamesAHeaderFaultAlike) {
         Bytes bytes = whole;
         fault.damage(bytes);
         try {
-            panel::check_module_bytes(bytes, "tiny.gau");
+            panel::check_file_structure(bytes, "tiny.gau");
             ADD_FAILURE() << "the file check passed: " << fault.what;
         } catch (const panel::ModuleError& error) {
             EXPECT_EQ(std::string(error.what()), "tiny.gau: " + fault.what);

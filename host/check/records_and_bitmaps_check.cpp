@@ -1,4 +1,4 @@
-#include "module_check.h"
+#include "records_and_bitmaps_check.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,8 +8,8 @@
 
 #include "bitmap_source.h"
 #include "face_check.h"
+#include "file_structure_check.h"
 #include "loaded_module_memory.h"
-#include "module_file_check.h"
 #include "module_library.h"
 #include "pe_file_memory.h"
 #include "record_walker.h"
@@ -98,7 +98,7 @@ ModuleReport checked(const std::filesystem::path& file) {
     ModuleFileInfo info{};
     try {
         bytes = read_module_file(file);
-        info = check_module_bytes(bytes, file.string());
+        info = check_file_structure(bytes, file.string());
     } catch (const ModuleError& error) {
         return unreadable(error.what());
     }
