@@ -1,19 +1,13 @@
 #include "face_check.h"
 
-#include <cstdio>
 #include <map>
 #include <set>
 
 #include "gauge_records.h"
+#include "text_escape.h"
 
 namespace panel::check {
 namespace {
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
 
 std::string size_of(const DibImage& image) {
     return std::to_string(image.width) + " x " + std::to_string(image.height);
@@ -32,7 +26,7 @@ public:
                 const DibImage* first = find(element.resource_id);
                 if (first == nullptr) {
                     if (!unreadable(element.resource_id)) {
-                        error(where, "bitmap " + hex(element.resource_id) + " (its first frame) is missing");
+                        error(where, "bitmap " + hex_text(element.resource_id) + " (its first frame) is missing");
                     }
                 } else if (element.kind == ELEMENT_ICON) {
                     check_frames(where, element, *first);
@@ -86,7 +80,7 @@ private:
         if (root.resource_id == NO_BITMAP) return nullptr;  // the walk has said so
         const DibImage* background = find(root.resource_id);
         if (background == nullptr && !unreadable(root.resource_id)) {
-            error("element 1", "background bitmap " + hex(root.resource_id) + " is missing");
+            error("element 1", "background bitmap " + hex_text(root.resource_id) + " is missing");
         }
         return background;
     }
@@ -100,11 +94,11 @@ private:
             const DibImage* image = find(id);
             if (image == nullptr) {
                 if (!unreadable(id)) {
-                    note(where, "frame " + std::to_string(frame) + ", bitmap " + hex(id) +
+                    note(where, "frame " + std::to_string(frame) + ", bitmap " + hex_text(id) +
                                     ", is missing (frame count " + std::to_string(icon.frame_count) + ")");
                 }
             } else if (image->width != first.width || image->height != first.height) {
-                note(where, "frame " + std::to_string(frame) + ", bitmap " + hex(id) + ", is " + size_of(*image) +
+                note(where, "frame " + std::to_string(frame) + ", bitmap " + hex_text(id) + ", is " + size_of(*image) +
                                 ", not the " + size_of(first) + " of its first frame");
             }
         }
@@ -118,7 +112,7 @@ private:
         try {
             image = bitmaps_.find(id);
         } catch (const BitmapError& bad) {
-            error("bitmap " + hex(id), bad.what());
+            error("bitmap " + hex_text(id), bad.what());
             unreadable_.insert(id);
         }
         looked_up_.emplace(id, image);
