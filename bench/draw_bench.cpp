@@ -78,7 +78,7 @@ using panel::render::SurfacePtr;
 struct Face {
     Face(const char* module, panel::render::FontBook& fonts)
         : session(std::string(PANEL_MODULE_DIR) + "/" + module + ".so"),
-          bitmaps(panel::render::bitmaps_for_module(std::string(PANEL_MODULE_DIR) + "/" + module + ".so",
+          bitmaps(panel::bitmaps_for_module(std::string(PANEL_MODULE_DIR) + "/" + module + ".so",
                                                     session.records().name)),
           renderer(session.records(), *bitmaps, fonts),
           background(panel::render::surface_from_dib(*bitmaps->find(session.records().elements.front().resource_id))),
@@ -92,7 +92,7 @@ struct Face {
     }
 
     panel::GaugeSession session;
-    std::unique_ptr<panel::render::BitmapSource> bitmaps;
+    std::unique_ptr<panel::BitmapSource> bitmaps;
     panel::render::GaugeRenderer renderer;
     SurfacePtr background;
     SurfacePtr surface;

@@ -2,9 +2,9 @@
 // resources. Whatever the bytes, the report is one line per finding, a module it cannot read
 // has exactly one, and the walk stays within its limits.
 #include "fuzz_support.h"
-#include "module_check.h"
 #include "module_fuzzers.h"
 #include "record_walker.h"
+#include "records_and_bitmaps_check.h"
 
 namespace panel::fuzz {
 

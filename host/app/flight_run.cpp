@@ -9,12 +9,12 @@
 #include <system_error>
 
 #include "flight.h"
+#include "flight_trace.h"
 #include "frame_pacer.h"
 #include "gif_recorder.h"
 #include "panel.h"
 #include "panel_config.h"
 #include "panel_picture.h"
-#include "panel_trace.h"
 #include "scenario_runner.h"
 #include "scenario_script.h"
 #include "scenario_time.h"
@@ -118,11 +118,11 @@ FlightResult fly_scripted(const FlightOptions& options, FlightSource& source) {
         if (!trace_file) throw std::runtime_error(options.out->string() + ": cannot write trace.txt");
     }
     std::ostream null_stream(nullptr);
-    PanelTrace trace(panel, options.out ? static_cast<std::ostream&>(trace_file) : null_stream);
+    FlightTrace trace(panel, options.out ? static_cast<std::ostream&>(trace_file) : null_stream);
     // Off the panel again however the flight ends: the panel outlives the trace.
     struct Unobserve {
         Panel& panel;
-        PanelTrace& trace;
+        FlightTrace& trace;
         ~Unobserve() { panel.remove_observer(trace); }
     } unobserve{panel, trace};
     if (options.out) {

@@ -20,9 +20,9 @@
 #include "flight_run.h"
 #include "fly_session.h"
 #include "live_session.h"
-#include "module_check.h"
 #include "panel_window.h"
 #include "scenario_script.h"
+#include "records_and_bitmaps_check.h"
 #include "scenario_time.h"
 #include "windows_option.h"
 

@@ -18,7 +18,7 @@ constexpr int largest_side = 8192;
 PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
     for (size_t i = 0; i < panel.size(); ++i) {
         const PlacedGauge& placed = panel.at(i);
-        bitmaps_.push_back(render::bitmaps_for_module(placed.file, placed.name));
+        bitmaps_.push_back(bitmaps_for_module(placed.file, placed.name));
         renderers_.push_back(std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_));
     }
 

@@ -11,15 +11,15 @@
 #include "fonts.h"
 #include "gauge_renderer.h"
 #include "panel.h"
-#include "panel_image.h"
+#include "panel_renderer.h"
 
 namespace panel::app {
 
 class PanelPicture {
 public:
-    // Reads every gauge's bitmaps and lays the panel out; throws render::RenderError naming a
-    // module whose bitmaps are missing or broken, and std::runtime_error naming the panel file
-    // when the panel is too large to draw.
+    // Reads every gauge's bitmaps and lays the panel out; throws BitmapError naming a module
+    // whose bitmaps are missing or broken, render::RenderError for a face that cannot be drawn,
+    // and std::runtime_error naming the panel file when the panel is too large to draw.
     explicit PanelPicture(const Panel& panel);
 
     // Draws every gauge as its last update left it.
@@ -43,7 +43,7 @@ public:
 private:
     const Panel& panel_;
     render::FontBook fonts_;
-    std::vector<std::unique_ptr<render::BitmapSource>> bitmaps_;
+    std::vector<std::unique_ptr<BitmapSource>> bitmaps_;
     std::vector<std::unique_ptr<render::GaugeRenderer>> renderers_;
     std::vector<render::Placement> placements_;
     std::unique_ptr<render::PanelRenderer> canvas_;

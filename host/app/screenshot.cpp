@@ -3,7 +3,7 @@
 #include <ctime>
 #include <exception>
 
-#include "panel_image.h"
+#include "panel_renderer.h"
 
 namespace panel::app {
 namespace {

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <optional>
 
+#include "little_endian.h"
+
 namespace panel {
 
 namespace {
@@ -15,18 +17,9 @@ constexpr int64_t MAX_SIDE = 16384;
 // A bitmap file's largest size; a gauge's are a few kilobytes.
 constexpr size_t MAX_FILE_BYTES = 64u << 20;
 
-uint32_t read_u32(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-uint16_t read_u16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-int32_t read_s32(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<int32_t>(read_u32(bytes, at));
-}
+using little_endian::s32;
+using little_endian::u16;
+using little_endian::u32;
 
 [[noreturn]] void fail(const std::string& what) {
     throw DibError("bitmap: " + what);
@@ -36,18 +29,18 @@ int32_t read_s32(std::span<const uint8_t> bytes, size_t at) {
 // after the palette when it is empty.
 DibImage parse_dib(std::span<const uint8_t> bytes, std::optional<size_t> pixel_offset) {
     if (bytes.size() < INFO_HEADER_SIZE) fail("info header truncated");
-    const uint32_t header_size = read_u32(bytes, 0);
+    const uint32_t header_size = u32(bytes, 0);
     // 40 is BITMAPINFOHEADER; the later V4 (108) and V5 (124) headers only append fields.
     if (header_size != 40 && header_size != 108 && header_size != 124)
         fail("unsupported info header size " + std::to_string(header_size));
     if (bytes.size() < header_size) fail("info header truncated");
 
-    const int64_t width = read_s32(bytes, 4);
-    const int64_t raw_height = read_s32(bytes, 8);
-    const uint16_t planes = read_u16(bytes, 12);
-    const uint16_t bits = read_u16(bytes, 14);
-    const uint32_t compression = read_u32(bytes, 16);
-    const uint32_t colours_used = read_u32(bytes, 32);
+    const int64_t width = s32(bytes, 4);
+    const int64_t raw_height = s32(bytes, 8);
+    const uint16_t planes = u16(bytes, 12);
+    const uint16_t bits = u16(bytes, 14);
+    const uint32_t compression = u32(bytes, 16);
+    const uint32_t colours_used = u32(bytes, 32);
 
     if (width <= 0 || width > MAX_SIDE) fail("width " + std::to_string(width) + " out of range");
     const bool top_down = raw_height < 0;
@@ -112,7 +105,7 @@ DibImage parse_packed_dib(std::span<const uint8_t> bytes) {
 DibImage parse_bmp_file(std::span<const uint8_t> bytes) {
     if (bytes.size() < FILE_HEADER_SIZE) fail("file header truncated");
     if (bytes[0] != 'B' || bytes[1] != 'M') fail("not a bitmap file (no BM signature)");
-    const uint32_t pixel_offset = read_u32(bytes, 10);
+    const uint32_t pixel_offset = u32(bytes, 10);
     if (pixel_offset < FILE_HEADER_SIZE + INFO_HEADER_SIZE || pixel_offset > bytes.size())
         fail("pixel data offset " + std::to_string(pixel_offset) + " outside the file");
     return parse_dib(bytes.subspan(FILE_HEADER_SIZE), pixel_offset - FILE_HEADER_SIZE);

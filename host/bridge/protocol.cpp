@@ -3,12 +3,20 @@
 #include <bit>
 #include <cstring>
 
+#include "little_endian.h"
+
 namespace panel::bridge {
 namespace {
 
 // The fewest bytes one entry of each list takes, for bounding counts.
 constexpr size_t variable_min_bytes = 4 + 1 + 4;
-constexpr size_t element_record_min_bytes = 12 * 4 + 4 + 2 * 4 + 2 * 8;
+constexpr size_t wire_bytes(double) { return 8; }
+constexpr size_t wire_bytes(uint32_t) { return 4; }
+constexpr size_t wire_bytes(int32_t) { return 4; }
+constexpr size_t wire_bytes(const std::string&) { return 4; }  // the length word of an empty text
+#define PANEL_WIRE_BYTES(member, ...) +wire_bytes(decltype(ElementRecord::member){})
+constexpr size_t element_record_min_bytes = 0 PANEL_ELEMENT_RECORD_FIELDS(PANEL_WIRE_BYTES);
+#undef PANEL_WIRE_BYTES
 constexpr size_t area_min_bytes = 8 * 4 + 1 + 4;
 constexpr size_t line_min_bytes = 4;
 constexpr size_t state_min_bytes = 4 + 8 + 8 + 1;
@@ -114,45 +122,27 @@ void get_log(Reader& in, EventLog& log) {
     log.add_dropped(static_cast<size_t>(dropped));
 }
 
+// An element record's fields on the wire, by their types.
+void put(Writer& out, uint32_t value) { out.u32(value); }
+void put(Writer& out, int32_t value) { out.i32(value); }
+void put(Writer& out, double value) { out.f64(value); }
+void put(Writer& out, const std::string& text) { out.string(text); }
+void get(Reader& in, uint32_t& value) { value = in.u32(); }
+void get(Reader& in, int32_t& value) { value = in.i32(); }
+void get(Reader& in, double& value) { value = in.f64(); }
+void get(Reader& in, std::string& text) { text = in.string(256); }
+
 void put_element(Writer& out, const ElementRecord& e) {
-    out.u32(e.kind);
-    out.u32(e.resource_id);
-    out.i32(e.x);
-    out.i32(e.y);
-    out.u32(e.flags);
-    out.u32(e.own_variable);
-    out.u32(e.frame_count);
-    out.i32(e.box_width);
-    out.i32(e.box_height);
-    out.u32(e.text_color);
-    out.u32(e.color_b);
-    out.u32(e.color_c);
-    out.string(e.font_name);
-    out.u32(e.font_weight);
-    out.u32(e.font_charset);
-    out.f64(e.x_scale);
-    out.f64(e.y_scale);
+#define PANEL_PUT_FIELD(member, ...) put(out, e.member);
+    PANEL_ELEMENT_RECORD_FIELDS(PANEL_PUT_FIELD)
+#undef PANEL_PUT_FIELD
 }
 
 ElementRecord get_element(Reader& in) {
     ElementRecord e;
-    e.kind = in.u32();
-    e.resource_id = in.u32();
-    e.x = in.i32();
-    e.y = in.i32();
-    e.flags = in.u32();
-    e.own_variable = in.u32();
-    e.frame_count = in.u32();
-    e.box_width = in.i32();
-    e.box_height = in.i32();
-    e.text_color = in.u32();
-    e.color_b = in.u32();
-    e.color_c = in.u32();
-    e.font_name = in.string(256);
-    e.font_weight = in.u32();
-    e.font_charset = in.u32();
-    e.x_scale = in.f64();
-    e.y_scale = in.f64();
+#define PANEL_GET_FIELD(member, ...) get(in, e.member);
+    PANEL_ELEMENT_RECORD_FIELDS(PANEL_GET_FIELD)
+#undef PANEL_GET_FIELD
     return e;
 }
 
@@ -262,11 +252,11 @@ Writer::Writer(Kind kind) {
 }
 
 void Writer::u32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+    little_endian::append(bytes_, value, 4);
 }
 
 void Writer::u64(uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<uint8_t>(value >> shift));
+    little_endian::append(bytes_, value, 8);
 }
 
 void Writer::f64(double value) {
@@ -299,13 +289,11 @@ uint8_t Reader::u8() {
 }
 
 uint32_t Reader::u32() {
-    std::span<const uint8_t> b = take(4);
-    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+    return little_endian::u32(take(4), 0);
 }
 
 uint64_t Reader::u64() {
-    const uint64_t low = u32();
-    return low | uint64_t{u32()} << 32;
+    return little_endian::u64(take(8), 0);
 }
 
 double Reader::f64() {

@@ -1,20 +1,13 @@
 #include "face_check.h"
 
-#include <cstdio>
 #include <map>
 #include <set>
 
 #include "gauge_records.h"
-#include "render_error.h"
+#include "text_escape.h"
 
 namespace panel::check {
 namespace {
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
 
 std::string size_of(const DibImage& image) {
     return std::to_string(image.width) + " x " + std::to_string(image.height);
@@ -22,7 +15,7 @@ std::string size_of(const DibImage& image) {
 
 class FaceChecker {
 public:
-    FaceChecker(const RecordWalk& walk, render::BitmapSource& bitmaps, Findings& findings)
+    FaceChecker(const RecordWalk& walk, BitmapSource& bitmaps, Findings& findings)
         : walk_(walk), bitmaps_(bitmaps), findings_(findings) {}
 
     size_t run() {
@@ -33,7 +26,7 @@ public:
                 const DibImage* first = find(element.resource_id);
                 if (first == nullptr) {
                     if (!unreadable(element.resource_id)) {
-                        error(where, "bitmap " + hex(element.resource_id) + " (its first frame) is missing");
+                        error(where, "bitmap " + hex_text(element.resource_id) + " (its first frame) is missing");
                     }
                 } else if (element.kind == ELEMENT_ICON) {
                     check_frames(where, element, *first);
@@ -87,7 +80,7 @@ private:
         if (root.resource_id == NO_BITMAP) return nullptr;  // the walk has said so
         const DibImage* background = find(root.resource_id);
         if (background == nullptr && !unreadable(root.resource_id)) {
-            error("element 1", "background bitmap " + hex(root.resource_id) + " is missing");
+            error("element 1", "background bitmap " + hex_text(root.resource_id) + " is missing");
         }
         return background;
     }
@@ -101,11 +94,11 @@ private:
             const DibImage* image = find(id);
             if (image == nullptr) {
                 if (!unreadable(id)) {
-                    note(where, "frame " + std::to_string(frame) + ", bitmap " + hex(id) +
+                    note(where, "frame " + std::to_string(frame) + ", bitmap " + hex_text(id) +
                                     ", is missing (frame count " + std::to_string(icon.frame_count) + ")");
                 }
             } else if (image->width != first.width || image->height != first.height) {
-                note(where, "frame " + std::to_string(frame) + ", bitmap " + hex(id) + ", is " + size_of(*image) +
+                note(where, "frame " + std::to_string(frame) + ", bitmap " + hex_text(id) + ", is " + size_of(*image) +
                                 ", not the " + size_of(first) + " of its first frame");
             }
         }
@@ -118,8 +111,8 @@ private:
         const DibImage* image = nullptr;
         try {
             image = bitmaps_.find(id);
-        } catch (const render::RenderError& bad) {
-            error("bitmap " + hex(id), bad.what());
+        } catch (const BitmapError& bad) {
+            error("bitmap " + hex_text(id), bad.what());
             unreadable_.insert(id);
         }
         looked_up_.emplace(id, image);
@@ -129,7 +122,7 @@ private:
     bool unreadable(uint32_t id) const { return unreadable_.contains(id); }
 
     const RecordWalk& walk_;
-    render::BitmapSource& bitmaps_;
+    BitmapSource& bitmaps_;
     Findings& findings_;
     std::map<uint32_t, const DibImage*> looked_up_;
     std::set<uint32_t> unreadable_;
@@ -137,7 +130,7 @@ private:
 
 }  // namespace
 
-size_t check_face(const RecordWalk& walk, render::BitmapSource& bitmaps, Findings& findings) {
+size_t check_face(const RecordWalk& walk, BitmapSource& bitmaps, Findings& findings) {
     return FaceChecker(walk, bitmaps, findings).run();
 }
 

@@ -10,6 +10,6 @@
 namespace panel::check {
 
 // Adds what it finds to `findings`; returns how many distinct bitmaps were found.
-size_t check_face(const RecordWalk& walk, render::BitmapSource& bitmaps, Findings& findings);
+size_t check_face(const RecordWalk& walk, BitmapSource& bitmaps, Findings& findings);
 
 }  // namespace panel::check

@@ -1,20 +1,13 @@
 #include "module_memory.h"
 
+#include "little_endian.h"
+
 namespace panel::check {
-namespace {
-
-uint64_t little_endian(const unsigned char* bytes, unsigned width) {
-    uint64_t value = 0;
-    for (unsigned i = 0; i < width; ++i) value |= uint64_t{bytes[i]} << (8 * i);
-    return value;
-}
-
-}  // namespace
 
 std::optional<uint32_t> ModuleMemory::u32(uint64_t address) const {
-    unsigned char bytes[4];
+    uint8_t bytes[4];
     if (!read(address, bytes, sizeof bytes)) return std::nullopt;
-    return static_cast<uint32_t>(little_endian(bytes, 4));
+    return little_endian::u32(bytes, 0);
 }
 
 std::optional<int32_t> ModuleMemory::s32(uint64_t address) const {
@@ -24,10 +17,10 @@ std::optional<int32_t> ModuleMemory::s32(uint64_t address) const {
 }
 
 std::optional<uint64_t> ModuleMemory::pointer(uint64_t address) const {
-    unsigned char bytes[8];
+    uint8_t bytes[8];
     const unsigned width = pointer_width() == 8 ? 8 : 4;
     if (!read(address, bytes, width)) return std::nullopt;
-    return little_endian(bytes, width);
+    return little_endian::read(bytes, 0, width);
 }
 
 std::optional<std::string> ModuleMemory::text(uint64_t address, size_t max_length) const {

@@ -1,22 +1,17 @@
-// PE/COFF read as little-endian fields at the format's published offsets, so that no platform
-// header is needed and the same code runs in the native host.
+// The headers as core/pe_headers reads them for every host, so that no platform header is
+// needed; the sections and the export directory mapped here.
 #include "pe_file_memory.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "file_fields.h"
+#include "little_endian.h"
+#include "pe_headers.h"
+
 namespace panel::check {
 namespace {
 
-constexpr uint64_t dos_header_size = 64, e_lfanew = 0x3C;
-constexpr uint64_t coff_header_size = 20, coff_number_of_sections = 2, coff_size_of_optional_header = 16,
-                   coff_characteristics = 18;
-constexpr uint32_t image_file_dll = 0x2000;
-constexpr uint32_t pe32_magic = 0x10B, pe32_plus_magic = 0x20B;
-constexpr uint64_t optional_image_base = 28, optional_directory_count = 92, optional_directories = 96;
-constexpr uint64_t section_header_size = 40, section_virtual_size = 8, section_virtual_address = 12,
-                   section_size_of_raw_data = 16, section_pointer_to_raw_data = 20,
-                   section_characteristics = 36;
 constexpr uint32_t scn_cnt_code = 0x20, scn_mem_execute = 0x20000000, scn_mem_write = 0x80000000;
 // IMAGE_EXPORT_DIRECTORY.
 constexpr uint64_t export_directory_size = 40, export_function_count = 20, export_name_count = 24,
@@ -25,77 +20,35 @@ constexpr uint64_t export_directory_size = 40, export_function_count = 20, expor
 constexpr uint32_t max_export_names = 1u << 16;
 constexpr size_t max_export_name = 256;
 
+PeHeaders headers_of(std::span<const uint8_t> bytes) {
+    try {
+        PeHeaders headers = read_pe_headers(bytes);
+        if (headers.is_64_bit) {
+            throw UnreadableModule("a 64-bit Windows DLL; the simulator loads only 32-bit gauge modules");
+        }
+        return headers;
+    } catch (const FormatError& error) {
+        throw UnreadableModule(error.what());
+    }
+}
+
 }  // namespace
 
 PeFileMemory::PeFileMemory(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {
-    if (bytes_.size() < 2 || bytes_[0] != 'M' || bytes_[1] != 'Z') {
-        throw UnreadableModule("not a Windows DLL (no MZ header)");
-    }
-    require("DOS header", 0, dos_header_size);
-    const uint64_t pe = file_u32(e_lfanew);
-    require("PE signature", pe, 4);
-    if (std::memcmp(bytes_.data() + pe, "PE\0\0", 4) != 0) {
-        throw UnreadableModule("not a Windows DLL (an MZ file with no PE header)");
-    }
-    const uint64_t coff = pe + 4;
-    require("COFF file header", coff, coff_header_size);
-    if ((file_u16(coff + coff_characteristics) & image_file_dll) == 0) {
-        throw UnreadableModule("a Windows program, not a DLL");
-    }
-    const uint64_t optional = coff + coff_header_size;
-    const uint32_t optional_size = file_u16(coff + coff_size_of_optional_header);
-    require("optional header", optional, optional_size);
-    const uint32_t magic = optional_size >= 2 ? file_u16(optional) : 0;
-    if (magic == pe32_plus_magic) {
-        throw UnreadableModule("a 64-bit Windows DLL; the simulator loads only 32-bit gauge modules");
-    }
-    if (magic != pe32_magic) throw UnreadableModule("damaged: no PE32 optional header");
-    if (optional_size < optional_directories) {
-        throw UnreadableModule("damaged: optional header of " + std::to_string(optional_size) +
-                               " bytes, too short for its fixed fields");
-    }
-    image_base_ = file_u32(optional + optional_image_base);
+    const PeHeaders headers = headers_of(bytes_);
+    image_base_ = headers.image_base;
     // A module without an export directory exports nothing: export_address says so.
-    const uint32_t directories = file_u32(optional + optional_directory_count);
-    if (directories >= 1 && optional_directories + 8 <= optional_size) {
-        export_rva_ = file_u32(optional + optional_directories);
-        export_size_ = file_u32(optional + optional_directories + 4);
-    }
-
-    const uint64_t table = optional + optional_size;
-    const uint32_t count = file_u16(coff + coff_number_of_sections);
-    require("section table", table, uint64_t{count} * section_header_size);
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint64_t entry = table + uint64_t{i} * section_header_size;
-        const uint32_t virtual_size = file_u32(entry + section_virtual_size);
-        const uint32_t raw_size = file_u32(entry + section_size_of_raw_data);
-        const uint32_t raw_offset = file_u32(entry + section_pointer_to_raw_data);
-        const uint32_t characteristics = file_u32(entry + section_characteristics);
-        if (raw_size != 0) require("section " + std::to_string(i) + "'s data", raw_offset, raw_size);
+    const PeDirectory exports = headers.directory(pe_export_directory);
+    export_rva_ = exports.rva;
+    export_size_ = exports.size;
+    for (const PeSection& section : headers.sections) {
         // The loader maps VirtualSize bytes; a zero there means the raw size.
-        const uint64_t size = virtual_size != 0 ? virtual_size : raw_size;
-        sections_.push_back({image_base_ + file_u32(entry + section_virtual_address), size, raw_offset,
-                             std::min<uint64_t>(raw_size, size),
-                             (characteristics & (scn_cnt_code | scn_mem_execute)) != 0,
-                             (characteristics & scn_mem_write) != 0});
+        const uint64_t size = section.virtual_size != 0 ? section.virtual_size : section.raw_size;
+        sections_.push_back({image_base_ + section.virtual_address, size, section.raw_offset,
+                             std::min<uint64_t>(section.raw_size, size),
+                             (section.characteristics & (scn_cnt_code | scn_mem_execute)) != 0,
+                             (section.characteristics & scn_mem_write) != 0});
     }
-}
-
-void PeFileMemory::require(const std::string& what, uint64_t offset, uint64_t length) const {
-    if (offset > bytes_.size() || length > bytes_.size() - offset) {
-        throw UnreadableModule("truncated: " + what + " (" + std::to_string(length) + " bytes at byte " +
-                               std::to_string(offset) + ") runs past the end of the " +
-                               std::to_string(bytes_.size()) + "-byte file");
-    }
-}
-
-// Callers have required the range.
-uint32_t PeFileMemory::file_u16(uint64_t offset) const {
-    return uint32_t{bytes_[offset]} | uint32_t{bytes_[offset + 1]} << 8;
-}
-
-uint32_t PeFileMemory::file_u32(uint64_t offset) const {
-    return file_u16(offset) | file_u16(offset + 2) << 16;
 }
 
 const PeFileMemory::Section* PeFileMemory::section_of(uint64_t address, size_t size) const {
@@ -155,9 +108,9 @@ std::optional<uint64_t> PeFileMemory::export_address(std::string_view name) cons
         const auto name_rva = word(image_base_ + *names + 4ull * i);
         if (!name_rva) return std::nullopt;
         if (text(image_base_ + *name_rva, max_export_name) != name) continue;
-        unsigned char ordinal_bytes[2];
+        uint8_t ordinal_bytes[2];
         if (!read(image_base_ + *ordinals + 2ull * i, ordinal_bytes, 2)) return std::nullopt;
-        const uint32_t ordinal = ordinal_bytes[0] | uint32_t{ordinal_bytes[1]} << 8;
+        const uint32_t ordinal = little_endian::u16(ordinal_bytes, 0);
         if (ordinal >= *function_count) return std::nullopt;
         const auto rva = word(image_base_ + *functions + 4ull * ordinal);
         // A forwarder names another DLL's export; no record lies there.

@@ -43,9 +43,6 @@ private:
     };
 
     const Section* section_of(uint64_t address, size_t size) const;
-    uint32_t file_u16(uint64_t offset) const;
-    uint32_t file_u32(uint64_t offset) const;
-    void require(const std::string& what, uint64_t offset, uint64_t length) const;
 
     std::vector<uint8_t> bytes_;
     uint64_t image_base_ = 0;

@@ -1,10 +1,10 @@
 #include "gauge_view.h"
 
-#include <cstdio>
 #include <unordered_set>
 #include <utility>
 
 #include "module_library.h"
+#include "text_escape.h"
 
 namespace panel {
 namespace {
@@ -29,9 +29,7 @@ GaugeView::GaugeView(GaugeHeader& header, const ModuleImage& image, const std::s
     }
     where_ += " " + name_;
     if (header.header_version != GAUGE_HEADER_VERSION) {
-        char version[16];
-        std::snprintf(version, sizeof version, "0x%X", header.header_version);
-        fail(": header version is " + std::string(version) + ", expected 0x320");
+        fail(": header version is " + hex_text(header.header_version) + ", expected 0x320");
     }
     if (header.size_value == 0) fail(": header size value is 0");
     check_code(&header.gauge_callback, "gauge callback");

@@ -1,49 +1,93 @@
 #include "in_process_gauge.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "record_dump.h"
+#include "record_fields.h"
 
 namespace panel {
 namespace {
 
+// The record field a host field is read from for an element of `kind`, by the names of
+// PANEL_ELEMENT_RECORD_FIELDS; nullptr where that kind has none.
+struct FieldSources {
+    const records::Field* every;
+    const records::Field* string;
+    const records::Field* icon;
+    const records::Field* slider;
+
+    constexpr const records::Field* for_kind(uint32_t kind) const {
+        if (every != nullptr) return every;
+        switch (kind) {
+            case ELEMENT_STRING: return string;
+            case ELEMENT_ICON: return icon;
+            case ELEMENT_SLIDER: return slider;
+            default: return nullptr;
+        }
+    }
+};
+
+consteval const records::Field* source(const records::Record& record, std::string_view name) {
+    return name.empty() ? nullptr : &record.field(name);
+}
+
+// Whether a host field of type T can hold what the record field holds.
+template <typename T>
+consteval bool holds(const records::Field* field) {
+    using records::FieldKind;
+    if (field == nullptr) return true;
+    if constexpr (std::is_same_v<T, uint32_t>) {
+        return field->kind == FieldKind::u32 || field->kind == FieldKind::hex || field->kind == FieldKind::var;
+    } else if constexpr (std::is_same_v<T, int32_t>) {
+        return field->kind == FieldKind::s32;
+    } else if constexpr (std::is_same_v<T, double>) {
+        return field->kind == FieldKind::f64;
+    } else {
+        return std::is_same_v<T, std::string> && field->kind == FieldKind::chars32;
+    }
+}
+
+// The field at its place in this build's record; the loader has checked the whole record lies
+// in the module.
+void load(const char* record, const records::Field* field, uint32_t& into) {
+    if (field == nullptr) return;
+    // An embedded ModuleVar gives its id.
+    constexpr size_t var_id = records::module_var.field("id").offset_native;
+    const size_t at = field->offset_native + (field->kind == records::FieldKind::var ? var_id : 0);
+    std::memcpy(&into, record + at, sizeof into);
+}
+void load(const char* record, const records::Field* field, int32_t& into) {
+    if (field != nullptr) std::memcpy(&into, record + field->offset_native, sizeof into);
+}
+void load(const char* record, const records::Field* field, double& into) {
+    if (field != nullptr) std::memcpy(&into, record + field->offset_native, sizeof into);
+}
+void load(const char* record, const records::Field* field, std::string& into) {
+    if (field == nullptr) return;
+    const char* text = record + field->offset_native;
+    into.assign(text, strnlen(text, sizeof StringElement::font_name));
+}
+
 ElementRecord read_element(const ElementHeader& head) {
     ElementRecord record;
-    record.kind = head.kind;
-    record.resource_id = head.resource_id;
-    record.x = head.x;
-    record.y = head.y;
-    record.flags = head.flags;
-    switch (head.kind) {
-        case ELEMENT_STRING: {
-            const auto& string = reinterpret_cast<const StringElement&>(head);
-            record.own_variable = string.own_var.id;
-            record.box_width = string.box_width;
-            record.box_height = string.box_height;
-            record.text_color = string.text_color;
-            record.color_b = string.color_b;
-            record.color_c = string.color_c;
-            record.font_name.assign(string.font_name, strnlen(string.font_name, sizeof string.font_name));
-            record.font_weight = string.font_weight;
-            record.font_charset = string.font_charset;
-            break;
-        }
-        case ELEMENT_ICON: {
-            const auto& icon = reinterpret_cast<const IconElement&>(head);
-            record.own_variable = icon.own_var.id;
-            record.frame_count = icon.frame_count;
-            break;
-        }
-        case ELEMENT_SLIDER: {
-            const auto& slider = reinterpret_cast<const SliderElement&>(head);
-            record.own_variable = slider.x_var.id;
-            record.x_scale = slider.x_scale;
-            record.y_scale = slider.y_scale;
-            break;
-        }
-        default:
-            break;
+    const char* bytes = reinterpret_cast<const char*>(&head);
+#define PANEL_READ_FIELD(member, every_kind, string_kind, icon_kind, slider_kind)                         \
+    {                                                                                                    \
+        constexpr FieldSources sources{source(records::element_header, every_kind),                      \
+                                       source(records::string_element, string_kind),                     \
+                                       source(records::icon_element, icon_kind),                         \
+                                       source(records::slider_element, slider_kind)};                    \
+        using Member = decltype(ElementRecord::member);                                                  \
+        static_assert(holds<Member>(sources.every) && holds<Member>(sources.string) &&                    \
+                          holds<Member>(sources.icon) && holds<Member>(sources.slider),                   \
+                      #member ": a record field it cannot hold");                                          \
+        load(bytes, sources.for_kind(head.kind), record.member);                                         \
     }
+    PANEL_ELEMENT_RECORD_FIELDS(PANEL_READ_FIELD)
+#undef PANEL_READ_FIELD
     return record;
 }
 

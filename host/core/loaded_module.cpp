@@ -1,19 +1,9 @@
 #include "loaded_module.h"
 
-#include <cstdio>
-
 #include "service_table.h"
+#include "text_escape.h"
 
 namespace panel {
-namespace {
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
-
-}  // namespace
 
 LoadedModule::LoadedModule(const std::filesystem::path& path, ModuleInstance instance) : library_(path, instance) {
     const std::string name = library_.path().string();
@@ -29,14 +19,14 @@ LoadedModule::LoadedModule(const std::filesystem::path& path, ModuleInstance ins
         throw ModuleError(name + ": ImportTable is not a whole writable record in the module");
     }
     if (import_table_->panel_services.id != IMPORT_ID_PANEL_SERVICES) {
-        throw ModuleError(name + ": ImportTable names service table " + hex(import_table_->panel_services.id) +
+        throw ModuleError(name + ": ImportTable names service table " + hex_text(import_table_->panel_services.id) +
                           ", expected 0xF");
     }
     if (linkage.module_id != LINKAGE_MODULE_ID) {
-        throw ModuleError(name + ": Linkage has module id " + hex(linkage.module_id) + ", expected 0x13");
+        throw ModuleError(name + ": Linkage has module id " + hex_text(linkage.module_id) + ", expected 0x13");
     }
     if (linkage.module_version != LINKAGE_MODULE_VERSION) {
-        throw ModuleError(name + ": Linkage has version " + hex(linkage.module_version) + ", expected 0x800");
+        throw ModuleError(name + ": Linkage has version " + hex_text(linkage.module_version) + ", expected 0x800");
     }
     if (linkage.gauges[0] == nullptr) throw ModuleError(name + ": Linkage lists no gauge");
     // The record holds one gauge and the NULL that ends the list; anything else there means

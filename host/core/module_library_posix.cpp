@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "cue_import_posix.h"
-#include "module_file_check.h"
+#include "file_structure_check.h"
 #include "module_library.h"
 
 namespace panel {
@@ -58,7 +58,7 @@ std::filesystem::path private_copy_of(const std::filesystem::path& path) {
 ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance instance)
     : path_(std::filesystem::absolute(path).lexically_normal()) {
     // dlopen maps a malformed file as it is and can kill the process, so its structure is checked first.
-    const ModuleFileInfo checked = check_module_file(path_);
+    const ModuleFileInfo checked = check_file_structure(path_);
     if (checked.kind == ModuleFileKind::pe) {
         throw ModuleError(path_.string() + ": " + describe_module_file(checked) +
                           "; this host loads only native modules (a .gau runs under the Windows test host)");

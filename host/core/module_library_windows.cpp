@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "cue_import_windows.h"
-#include "module_file_check.h"
+#include "file_structure_check.h"
 #include "module_library.h"
 
 namespace panel {
@@ -43,7 +43,7 @@ std::filesystem::path private_copy_of(const std::filesystem::path& path) {
 ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance instance)
     : path_(std::filesystem::absolute(path).lexically_normal()) {
     // A malformed file is refused with its reason rather than LoadLibrary's bare error number.
-    const ModuleFileInfo checked = check_module_file(path_);
+    const ModuleFileInfo checked = check_file_structure(path_);
     if (checked.kind != ModuleFileKind::pe) {
         throw ModuleError(path_.string() + ": " + describe_module_file(checked) +
                           "; this host loads only 32-bit Windows modules (.gau)");

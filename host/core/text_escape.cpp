@@ -30,4 +30,12 @@ std::string format_double(double value) {
     return std::string(text, end);
 }
 
+std::string hex_text(uint64_t value) {
+    char text[16];
+    auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
+    std::string digits(text, end);
+    for (char& c : digits) c = static_cast<char>(c >= 'a' ? c - 'a' + 'A' : c);
+    return "0x" + digits;
+}
+
 }  // namespace panel

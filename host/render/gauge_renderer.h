@@ -33,8 +33,9 @@ class GaugeRenderer {
 public:
     // Converts every bitmap the records name once. Throws RenderError
     // "MODULE: element N: bitmap 0x1234 is missing" for a missing picture (an icon's frames
-    // above the first may be missing: they draw nothing), and for an element it cannot draw.
-    // `fonts` must outlive the renderer.
+    // above the first may be missing: they draw nothing), and for an element it cannot draw; a
+    // bitmap that cannot be read passes on the source's BitmapError. `fonts` must outlive the
+    // renderer.
     GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps, FontBook& fonts);
     ~GaugeRenderer();
     GaugeRenderer(const GaugeRenderer&) = delete;

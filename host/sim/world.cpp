@@ -1,196 +1,17 @@
+// The world's parts bound to the simulator catalogue: the variables they answer and the key
+// events they carry out, looked up by name once.
 #include "world.h"
 
-#include <cmath>
-#include <cstdio>
-#include <stdexcept>
-#include <utility>
+#include "checked_values.h"
+#include "gps_status.h"
 
 namespace panel::sim {
 namespace {
 
 using units::knots_to_metres_per_second;
 using units::radians;
-constexpr double seconds_per_day = 86400.0;
-
-// Limits beyond which a value is taken for a mistake rather than flown.
-constexpr double lowest_altitude_ft = -1500.0;
-constexpr double highest_altitude_ft = 60000.0;
-constexpr double fastest_kt = 1000.0;
-constexpr double steepest_fpm = 20000.0;
-constexpr double strongest_wind_kt = 500.0;
-
-constexpr int channel_step = units::dme_channel_step;
-
-// 0 up to (not including) 360.
-double normalized_degrees(double degrees) {
-    const double angle = std::fmod(degrees, 360.0);
-    return angle < 0.0 ? angle + 360.0 : angle;
-}
-
-std::string number_text(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
-// `value` itself, or std::invalid_argument naming it when it is not a number within low..high.
-double checked(double value, double low, double high, std::string_view what) {
-    if (value >= low && value <= high) return value;
-    throw std::invalid_argument(std::string(what) + ": " + number_text(value) + " is not within " +
-                                number_text(low) + " to " + number_text(high));
-}
-
-GeoPoint checked(GeoPoint point, std::string_view what) {
-    checked(point.latitude_deg, -90.0, 90.0, std::string(what) + " latitude");
-    checked(point.longitude_deg, -180.0, 180.0, std::string(what) + " longitude");
-    return point;
-}
-
-int whole(double value, int low, int high, std::string_view what) {
-    return static_cast<int>(checked(value, low, high, what));
-}
-
-// Moves `value` towards `target` by at most `step`, landing on it exactly.
-double approach(double value, double target, double step) {
-    const double difference = target - value;
-    return std::abs(difference) <= step ? target : value + std::copysign(step, difference);
-}
 
 }  // namespace
-
-int frequency_hundredths(double mhz, std::string_view what) {
-    const double hundredths = mhz * 100.0;
-    const double channel = std::round(hundredths / channel_step) * channel_step;
-    if (!(channel >= units::lowest_dme_frequency && channel <= units::highest_dme_frequency) || std::abs(hundredths - channel) > 1e-6) {
-        throw std::invalid_argument(std::string(what) + ": " + number_text(mhz) +
-                                    " MHz is not one of 108.00 to 117.95 in steps of 0.05");
-    }
-    return static_cast<int>(channel);
-}
-
-GroundVector ground_vector(double heading_deg, double airspeed_kt, Wind wind) {
-    const double heading = radians(heading_deg);
-    const double wind_from = radians(wind.from_deg);
-    // The wind blows from `from_deg`, so it pushes the other way.
-    const double north = airspeed_kt * std::cos(heading) - wind.speed_kt * std::cos(wind_from);
-    const double east = airspeed_kt * std::sin(heading) - wind.speed_kt * std::sin(wind_from);
-    const double speed = std::hypot(north, east);
-    if (speed < 1e-9) return {normalized_degrees(heading_deg), 0.0};  // hovering: no track of its own
-    return {normalized_degrees(std::atan2(east, north) * 180.0 / std::numbers::pi), speed};
-}
-
-// Aircraft ------------------------------------------------------------------------------
-
-Aircraft::Aircraft(const FlightSetup& setup)
-    : position_(checked(setup.start, "flight setup: start")),
-      altitude_ft_(checked(setup.altitude_ft, lowest_altitude_ft, highest_altitude_ft, "flight setup: altitude (ft)")),
-      heading_deg_(normalized_degrees(checked(setup.heading_deg, -360.0, 360.0, "flight setup: heading (deg)"))),
-      airspeed_kt_(checked(setup.airspeed_kt, 0.0, fastest_kt, "flight setup: airspeed (kt)")),
-      vertical_speed_fpm_(
-          checked(setup.vertical_speed_fpm, -steepest_fpm, steepest_fpm, "flight setup: vertical speed (fpm)")) {}
-
-void Aircraft::fly_heading(double deg) {
-    target_heading_deg_ = normalized_degrees(checked(deg, -360.0, 360.0, "heading (deg)"));
-}
-
-void Aircraft::fly_altitude(double ft) {
-    target_altitude_ft_ = checked(ft, lowest_altitude_ft, highest_altitude_ft, "altitude (ft)");
-}
-
-void Aircraft::fly_vertical_speed(double fpm) {
-    climb_rate_fpm_ = checked(fpm, 1.0, steepest_fpm, "vertical speed (fpm)");
-}
-
-void Aircraft::fly_speed(double kt) { target_speed_kt_ = checked(kt, 0.0, fastest_kt, "airspeed (kt)"); }
-
-void Aircraft::advance(double seconds, Wind wind) {
-    steer(seconds);
-    climb(seconds);
-    accelerate(seconds);
-    const GroundVector over_ground = ground_vector(heading_deg_, airspeed_kt_, wind);
-    position_ = destination(position_, over_ground.track_deg, over_ground.speed_kt * knots_to_metres_per_second * seconds);
-}
-
-void Aircraft::steer(double seconds) {
-    if (!target_heading_deg_) return;
-    // The turn still to go, positive to the right, within -180 to 180; a reversal turns right.
-    double turn = std::remainder(*target_heading_deg_ - heading_deg_, 360.0);
-    if (turn == -180.0) turn = 180.0;
-    const double step = turn_rate_deg_s * seconds;
-    heading_deg_ = std::abs(turn) <= step ? *target_heading_deg_
-                                          : normalized_degrees(heading_deg_ + std::copysign(step, turn));
-}
-
-void Aircraft::climb(double seconds) {
-    if (!target_altitude_ft_) {
-        altitude_ft_ += vertical_speed_fpm_ / 60.0 * seconds;
-        return;
-    }
-    const double remaining = *target_altitude_ft_ - altitude_ft_;
-    altitude_ft_ = approach(altitude_ft_, *target_altitude_ft_, climb_rate_fpm_ / 60.0 * seconds);
-    vertical_speed_fpm_ = altitude_ft_ == *target_altitude_ft_ ? 0.0 : std::copysign(climb_rate_fpm_, remaining);
-}
-
-void Aircraft::accelerate(double seconds) {
-    if (target_speed_kt_) airspeed_kt_ = approach(airspeed_kt_, *target_speed_kt_, acceleration_kt_s * seconds);
-}
-
-// FlightPlan ----------------------------------------------------------------------------
-
-FlightPlan::FlightPlan(std::vector<Waypoint> waypoints, size_t active, GeoPoint start)
-    : waypoints_(std::move(waypoints)), active_(active) {
-    if (waypoints_.empty()) throw std::invalid_argument("flight setup: the flight plan has no waypoint");
-    if (active_ >= waypoints_.size()) {
-        throw std::invalid_argument("flight setup: active waypoint " + std::to_string(active_) +
-                                    " is past the last of the plan's " + std::to_string(waypoints_.size()));
-    }
-    for (const Waypoint& waypoint : waypoints_) checked(waypoint.position, "flight setup: waypoint " + waypoint.ident);
-    leg_origin_ = active_ == 0 ? start : waypoints_[active_ - 1].position;
-}
-
-void FlightPlan::sequence(GeoPoint here) {
-    if (active_ + 1 >= waypoints_.size()) return;
-    const GeoPoint to = active().position;
-    const bool arrived = distance_m(here, to) <= arrival_nm * metres_per_nm;
-    const bool passed = along_track_m(leg_origin_, to, here) > distance_m(leg_origin_, to);
-    if (arrived || passed) {
-        leg_origin_ = to;
-        ++active_;
-        direct_ = false;
-    }
-}
-
-// DmeRadio ------------------------------------------------------------------------------
-
-DmeRadio::DmeRadio(const DmeStation& station, double tuned_mhz)
-    : station_(station),
-      station_frequency_(frequency_hundredths(station.frequency_mhz, "flight setup: DME station frequency")),
-      selection_(frequency_hundredths(tuned_mhz, "flight setup: tuned DME frequency")) {
-    checked(station.position, "flight setup: DME station");
-    checked(station.elevation_ft, lowest_altitude_ft, highest_altitude_ft, "flight setup: DME elevation (ft)");
-    checked(station.range_nm, 0.0, 1000.0, "flight setup: DME range (nm)");
-}
-
-void DmeRadio::measure(GeoPoint position, double altitude_ft, double seconds) {
-    const double slant = slant_range_nm(station_.position, station_.elevation_ft, position, altitude_ft);
-    if (seconds > 0.0) speed_kt_ = std::abs(slant - slant_nm_) / seconds * 3600.0;
-    slant_nm_ = slant;
-}
-
-// SimClock ------------------------------------------------------------------------------
-
-SimClock::SimClock(UtcTime start, int frames_per_second) : frames_per_second_(frames_per_second) {
-    start_seconds_ = whole(start.hours, 0, 23, "flight setup: UTC hours") * 3600.0 +
-                     whole(start.minutes, 0, 59, "flight setup: UTC minutes") * 60.0 +
-                     whole(start.seconds, 0, 59, "flight setup: UTC seconds");
-}
-
-UtcTime SimClock::utc() const {
-    const auto of_day = static_cast<int64_t>(std::floor(std::fmod(seconds(), seconds_per_day)));
-    return {static_cast<int>(of_day / 3600), static_cast<int>(of_day % 3600 / 60), static_cast<int>(of_day % 60)};
-}
-
-// World ---------------------------------------------------------------------------------
 
 World::World(const FlightSetup& setup, const Catalogue& catalogue)
     : variables_(variable_ids(catalogue)),
@@ -297,11 +118,7 @@ void World::fill(VariableStore& store) {
     for (uint32_t id : v.unused) store.set_number(id, 0.0);
 }
 
-int32_t World::status_code() const {
-    const bool flies_a_leg = gps_status_ == units::gps_status_leg || gps_status_ == 71 || gps_status_ == 87 ||
-                             gps_status_ == 95;
-    return flies_a_leg && plan_.direct() ? gps_status_ | units::gps_status_direct_bit : gps_status_;
-}
+int32_t World::status_code() const { return gps_status_read(gps_status_, plan_.direct()); }
 
 bool World::key_event(const KeyEvent& event) {
     const EventIds& e = events_;

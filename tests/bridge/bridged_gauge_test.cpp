@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <type_traits>
 
 #include "bridge_process.h"
 #include "bridged_gauge.h"
@@ -54,6 +55,13 @@ public:
     std::vector<Seen> seen;
 };
 
+// Alike, a double bit for bit.
+template <typename T>
+bool same(const T& a, const T& b) {
+    if constexpr (std::is_same_v<T, double>) return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+    else return a == b;
+}
+
 void expect_same_states(const GaugeInstance& a, const GaugeInstance& b, const std::string& when) {
     ASSERT_EQ(a.elements().size(), b.elements().size());
     for (size_t i = 0; i < a.elements().size(); ++i) {
@@ -90,11 +98,10 @@ void expect_same_flight(const fs::path& module) {
     for (size_t i = 0; i < local.records().elements.size(); ++i) {
         const ElementRecord& a = local.records().elements[i];
         const ElementRecord& b = bridged.records().elements[i];
-        EXPECT_EQ(std::tie(a.kind, a.resource_id, a.x, a.y, a.flags, a.own_variable, a.frame_count, a.box_width,
-                           a.box_height, a.text_color, a.color_b, a.color_c, a.font_name, a.font_weight, a.font_charset),
-                  std::tie(b.kind, b.resource_id, b.x, b.y, b.flags, b.own_variable, b.frame_count, b.box_width,
-                           b.box_height, b.text_color, b.color_b, b.color_c, b.font_name, b.font_weight, b.font_charset));
-        EXPECT_EQ(std::bit_cast<uint64_t>(a.x_scale), std::bit_cast<uint64_t>(b.x_scale));
+        // Every field the host keeps, doubles bit for bit.
+#define PANEL_EXPECT_SAME(member, ...) EXPECT_TRUE(same(a.member, b.member)) << "element " << i + 1 << " " #member;
+        PANEL_ELEMENT_RECORD_FIELDS(PANEL_EXPECT_SAME)
+#undef PANEL_EXPECT_SAME
     }
     ASSERT_EQ(bridged.records().mouse_areas.size(), local.records().mouse_areas.size());
     EXPECT_EQ(bridged.record_lines(), local.record_lines());

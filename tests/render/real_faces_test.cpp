@@ -7,7 +7,7 @@
 #include "fonts.h"
 #include "gauge_renderer.h"
 #include "gauge_session.h"
-#include "panel_image.h"
+#include "panel_renderer.h"
 #include "render_error.h"
 #include "render_support.h"
 
@@ -43,7 +43,7 @@ protected:
 
 TEST_F(RealFaces, TheGpsDrawnToAPngShowsItsBackgroundAndItsReadouts) {
     panel::GaugeSession gps(module("GPS_Corvane_PX40"));
-    auto bitmaps = panel::render::bitmaps_for_module(module("GPS_Corvane_PX40"), gps.records().name);
+    auto bitmaps = panel::bitmaps_for_module(module("GPS_Corvane_PX40"), gps.records().name);
     GaugeRenderer renderer(gps.records(), *bitmaps, fonts);
     ASSERT_EQ(renderer.width(), 485);
     ASSERT_EQ(renderer.height(), 154);
@@ -88,7 +88,7 @@ TEST_F(RealFaces, TheGpsDrawnToAPngShowsItsBackgroundAndItsReadouts) {
 
 TEST_F(RealFaces, TheDmeDrawsScaledOnAPanelAtNight) {
     panel::GaugeSession dme(module("VER2_Corvane_VX_RD22"));
-    auto bitmaps = panel::render::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);
+    auto bitmaps = panel::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);
     GaugeRenderer renderer(dme.records(), *bitmaps, fonts);
     ASSERT_EQ(renderer.width(), 450);
     ASSERT_EQ(renderer.height(), 91);
@@ -167,7 +167,7 @@ TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
     const std::filesystem::path views = scratch.path() / "views";
 
     panel::GaugeSession gps(module("GPS_Corvane_PX40"));
-    auto gps_bitmaps = panel::render::bitmaps_for_module(module("GPS_Corvane_PX40"), gps.records().name);
+    auto gps_bitmaps = panel::bitmaps_for_module(module("GPS_Corvane_PX40"), gps.records().name);
     GaugeRenderer gps_face(gps.records(), *gps_bitmaps, fonts);
     Target gps_target(gps_face.width(), gps_face.height());
     gps_face.draw(gps_target.cr(),
@@ -185,7 +185,7 @@ TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
     EXPECT_EQ(differences(gps_target, views / "GPS_page_2.png"), 0);
 
     panel::GaugeSession dme(module("VER2_Corvane_VX_RD22"));
-    auto dme_bitmaps = panel::render::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);
+    auto dme_bitmaps = panel::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);
     GaugeRenderer dme_face(dme.records(), *dme_bitmaps, fonts);
     Target dme_target(dme_face.width(), dme_face.height());
     dme_face.draw(dme_target.cr(), only(17, {{2, 0, ""}, {3, 1, ""}, {4, 1, ""}, {5, 0, ""}, {6, 1, ""}, {7, 1, ""},

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check_probe.sh WINE CHECKER MODULE BITMAPS STATUS EXPECTATION...: runs the module checker on
+# check_probe.sh WINE CHECKER MODULE BITMAPS STATUS EXPECTATION...: runs the loaded-DLL check on
 # a probe module under wine and expects its exit status and output. An expectation is
 # "has:LINE" (that exact line is printed) or "lacks:TEXT" (no printed line contains TEXT).
 set -uo pipefail

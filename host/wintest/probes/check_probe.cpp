@@ -1,5 +1,5 @@
 // A small gauge module with one deliberate fault, chosen by a compile definition, for
-// panel_module_check to find (tests/windows/). Without one it passes every check; it carries
+// panel_loaded_dll_check to find (tests/windows/). Without one it passes every check; it carries
 // no bitmaps.
 //   PROBE_DOUBLES_CLEAR_EDX      element and slider callbacks return with edx 0, and
 //   PROBE_VOIDS_SET_EDX          the gauge callback and mouse handlers with edx 1: both legal,

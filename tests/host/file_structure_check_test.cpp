@@ -1,4 +1,4 @@
-// The module file check against the built modules, those modules cut short at many points, and
+// The file structure check against the built modules, those modules cut short at many points, and
 // minimal hand-built ELF and PE images each broken in one field: whatever is wrong is refused
 // with one line naming the file, before the platform loader ever maps it.
 #include <elf.h>
@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "module_file_check.h"
+#include "file_structure_check.h"
 #include "module_library.h"
 
 namespace {
 
-using panel::check_module_file;
+using panel::check_file_structure;
 using panel::ModuleError;
 using panel::ModuleFileInfo;
 using panel::ModuleFileKind;
@@ -66,7 +66,7 @@ Bytes read_file(const std::filesystem::path& path) {
 // The message of the ModuleError that checking `path` throws, or "" when the file passes.
 std::string check_error(const std::filesystem::path& path) {
     try {
-        check_module_file(path);
+        check_file_structure(path);
     } catch (const ModuleError& error) {
         return error.what();
     }
@@ -168,13 +168,13 @@ Bytes elf32(uint16_t machine = EM_386) { return Elf32::image(ELFCLASS32, machine
 
 TEST(ModuleFileElf, MinimalSharedObjectsOfBothClassesPass) {
     const TempFile wide(elf64());
-    const ModuleFileInfo info = check_module_file(wide.path());
+    const ModuleFileInfo info = check_file_structure(wide.path());
     EXPECT_EQ(info.kind, ModuleFileKind::elf);
     EXPECT_TRUE(info.is_64_bit);
     EXPECT_EQ(info.machine, EM_X86_64);
 
     const TempFile narrow(elf32(), "_32.so");
-    const ModuleFileInfo narrow_info = check_module_file(narrow.path());
+    const ModuleFileInfo narrow_info = check_file_structure(narrow.path());
     EXPECT_FALSE(narrow_info.is_64_bit);
     EXPECT_EQ(narrow_info.machine, EM_386);
 }
@@ -298,13 +298,13 @@ Bytes minimal_dll(const PeShape& shape = pe32) {
 
 TEST(ModuleFilePe, MinimalDllsPass) {
     const TempFile narrow(minimal_dll(), ".gau");
-    const ModuleFileInfo info = check_module_file(narrow.path());
+    const ModuleFileInfo info = check_file_structure(narrow.path());
     EXPECT_EQ(info.kind, ModuleFileKind::pe);
     EXPECT_FALSE(info.is_64_bit);
     EXPECT_EQ(info.machine, 0x14C);
 
     const TempFile wide(minimal_dll(pe32_plus), "_64.gau");
-    const ModuleFileInfo wide_info = check_module_file(wide.path());
+    const ModuleFileInfo wide_info = check_file_structure(wide.path());
     EXPECT_TRUE(wide_info.is_64_bit);
     EXPECT_EQ(wide_info.machine, 0x8664);
 }
@@ -434,7 +434,7 @@ protected:
 };
 
 TEST_P(BuiltModule, PassesWhole) {
-    const ModuleFileInfo info = check_module_file(path_);
+    const ModuleFileInfo info = check_file_structure(path_);
     if (windows()) {
         EXPECT_EQ(info.kind, ModuleFileKind::pe);
         EXPECT_FALSE(info.is_64_bit);

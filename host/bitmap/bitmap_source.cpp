@@ -4,14 +4,12 @@
 #include <cctype>
 #include <system_error>
 
-#include "render_error.h"
-
-namespace panel::render {
+namespace panel {
 
 FolderBitmaps::FolderBitmaps(std::filesystem::path folder) : folder_(std::move(folder)) {
     std::error_code error;
     if (!std::filesystem::is_directory(folder_, error))
-        throw RenderError(folder_.string() + ": no such folder of bitmaps");
+        throw BitmapError(folder_.string() + ": no such folder of bitmaps");
 }
 
 const DibImage* FolderBitmaps::find(uint32_t id) {
@@ -24,7 +22,7 @@ const DibImage* FolderBitmaps::find(uint32_t id) {
             try {
                 image = read_bmp_file(file);
             } catch (const DibError& bad) {
-                throw RenderError(bad.what());
+                throw BitmapError(bad.what());
             }
         }
         known = read_.emplace(id, std::move(image)).first;
@@ -42,9 +40,9 @@ std::unique_ptr<BitmapSource> bitmaps_for_module(const std::filesystem::path& mo
     const std::filesystem::path folder = module_file.parent_path() / module_file.stem();
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error))
-        throw RenderError(folder.string() + ": no bitmap folder for the gauge " + gauge_name +
+        throw BitmapError(folder.string() + ": no bitmap folder for the gauge " + gauge_name +
                           " (the build copies the module's bitmaps there)");
     return std::make_unique<FolderBitmaps>(folder);
 }
 
-}  // namespace panel::render
+}  // namespace panel

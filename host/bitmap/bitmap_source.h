@@ -1,6 +1,7 @@
 // Where a gauge's bitmaps come from, by resource id: the files of a folder (a native module's
 // copy of its resources) or the RT_BITMAP resources inside a Windows .gau, read from the file
-// without loading it.
+// without loading it. Plain pixels, no drawing: the renderer and the module checker both read
+// them.
 #pragma once
 
 #include <cstdint>
@@ -9,25 +10,33 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dib_reader.h"
 
-namespace panel::render {
+namespace panel {
+
+// A bitmap, a folder or a module's resources that cannot be read. The message is one line
+// naming the file.
+class BitmapError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class BitmapSource {
 public:
     virtual ~BitmapSource() = default;
     // The bitmap with this resource id, or nullptr when there is none. A bitmap that exists but
-    // cannot be read throws RenderError naming the file.
+    // cannot be read throws BitmapError naming the file.
     virtual const DibImage* find(uint32_t id) = 0;
 };
 
 // `<decimal id>.bmp` files of one folder, each read when first asked for and kept.
 class FolderBitmaps : public BitmapSource {
 public:
-    // Throws RenderError when `folder` is not a folder.
+    // Throws BitmapError when `folder` is not a folder.
     explicit FolderBitmaps(std::filesystem::path folder);
     const DibImage* find(uint32_t id) override;
 
@@ -40,7 +49,7 @@ private:
 // read at construction; each bitmap is decoded when first asked for and kept.
 class PeBitmaps : public BitmapSource {
 public:
-    // Throws RenderError naming the file when it is not a whole Windows DLL or its resource
+    // Throws BitmapError naming the file when it is not a whole Windows DLL or its resource
     // directory is damaged.
     explicit PeBitmaps(const std::filesystem::path& file);
     // The same from bytes already read; `name` is what the errors call them.
@@ -68,4 +77,4 @@ private:
 std::unique_ptr<BitmapSource> bitmaps_for_module(const std::filesystem::path& module_file,
                                                  const std::string& gauge_name);
 
-}  // namespace panel::render
+}  // namespace panel

@@ -1,4 +1,4 @@
-#include "panel_trace.h"
+#include "flight_trace.h"
 
 #include <bit>
 #include <cstdio>
@@ -15,7 +15,7 @@ bool same(double a, double b) {
 
 }  // namespace
 
-PanelTrace::PanelTrace(const Panel& panel, std::ostream& out) : panel_(panel), out_(out) {
+FlightTrace::FlightTrace(const Panel& panel, std::ostream& out) : panel_(panel), out_(out) {
     for (size_t i = 0; i < panel.size(); ++i) {
         const size_t count = panel.at(i).gauge->records().elements.size();
         last_.emplace_back(count);
@@ -23,7 +23,7 @@ PanelTrace::PanelTrace(const Panel& panel, std::ostream& out) : panel_(panel), o
     }
 }
 
-void PanelTrace::write_records() {
+void FlightTrace::write_records() {
     for (size_t i = 0; i < panel_.size(); ++i) {
         const PlacedGauge& placed = panel_.at(i);
         out_ << "gauge " << i + 1 << " " << placed.alias << " " << placed.name << " " << placed.module << '\n';
@@ -31,18 +31,18 @@ void PanelTrace::write_records() {
     }
 }
 
-void PanelTrace::begin_frame(uint64_t number, double seconds) {
+void FlightTrace::begin_frame(uint64_t number, double seconds) {
     frame_prefix_ = "f" + std::to_string(number);
     char time[32];
     std::snprintf(time, sizeof time, "%.3f", seconds);
     out_ << "frame " << number << " t=" << time << '\n';
 }
 
-void PanelTrace::line(const std::string& text) {
+void FlightTrace::line(const std::string& text) {
     out_ << text << '\n';
 }
 
-void PanelTrace::phase_done(size_t gauge, Phase phase, const EventLog& log) {
+void FlightTrace::phase_done(size_t gauge, Phase phase, const EventLog& log) {
     const std::string prefix = panel_.at(gauge).alias + " " + frame_prefix_ + " " + phase_name(phase);
     if (phase == Phase::elements) write_changes(gauge);
     for (const KeyEvent& event : log.events()) out_ << event_line(prefix, event) << '\n';
@@ -50,7 +50,7 @@ void PanelTrace::phase_done(size_t gauge, Phase phase, const EventLog& log) {
     if (log.dropped() > 0) out_ << prefix << " dropped " << log.dropped() << '\n';
 }
 
-void PanelTrace::write_changes(size_t gauge) {
+void FlightTrace::write_changes(size_t gauge) {
     const PlacedGauge& placed = panel_.at(gauge);
     const auto& records = placed.gauge->records().elements;
     const auto& states = placed.gauge->elements();

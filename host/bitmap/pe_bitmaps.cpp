@@ -1,24 +1,17 @@
 // Reads the RT_BITMAP resources of a Windows DLL from the file's bytes, at the PE/COFF format's
 // published offsets: nothing of the module runs, and every offset is checked against the file.
-#include <fstream>
-#include <limits>
+#include <string_view>
 
 #include "bitmap_source.h"
-#include "module_file_check.h"
+#include "file_fields.h"
+#include "file_structure_check.h"
 #include "module_library.h"
-#include "render_error.h"
+#include "pe_headers.h"
+#include "text_escape.h"
 
-namespace panel::render {
+namespace panel {
 namespace {
 
-constexpr uint64_t e_lfanew = 0x3C;
-constexpr uint64_t coff_header_size = 20, coff_number_of_sections = 2, coff_size_of_optional_header = 16;
-constexpr uint16_t pe32_magic = 0x10B, pe32_plus_magic = 0x20B;
-// Where NumberOfRvaAndSizes stands, and the data directories after it.
-constexpr uint64_t pe32_directory_count = 92, pe32_plus_directory_count = 108;
-constexpr uint32_t resource_directory_index = 2;
-constexpr uint64_t section_header_size = 40, section_virtual_size = 8, section_virtual_address = 12,
-                   section_size_of_raw_data = 16, section_pointer_to_raw_data = 20;
 // IMAGE_RESOURCE_DIRECTORY and its entries, IMAGE_RESOURCE_DATA_ENTRY.
 constexpr uint64_t directory_header_size = 16, directory_named_count = 12, directory_id_count = 14,
                    directory_entry_size = 8, data_entry_size = 16;
@@ -27,61 +20,18 @@ constexpr uint32_t rt_bitmap = 2, us_english = 1033;
 // Far beyond any module's resources (a gauge has a few dozen bitmaps).
 constexpr uint64_t max_entries_read = 1u << 20;
 
-// A module's bytes as little-endian fields; every read is bounds-checked and a miss is a
-// RenderError naming the file.
-class PeFile {
-public:
-    PeFile(const std::string& name, std::span<const uint8_t> bytes) : name_(name), bytes_(bytes) {}
-
-    [[noreturn]] void fail(const std::string& what) const { throw RenderError(name_ + ": " + what); }
-
-    void require(const std::string& what, uint64_t offset, uint64_t length) const {
-        if (offset > bytes_.size() || length > bytes_.size() - offset)
-            fail("truncated: " + what + " (" + std::to_string(length) + " bytes at byte " +
-                 std::to_string(offset) + ") runs past the end of the " + std::to_string(bytes_.size()) +
-                 "-byte file");
-    }
-    uint16_t u16(uint64_t offset, const std::string& what) const {
-        require(what, offset, 2);
-        return static_cast<uint16_t>(bytes_[offset] | bytes_[offset + 1] << 8);
-    }
-    uint32_t u32(uint64_t offset, const std::string& what) const {
-        require(what, offset, 4);
-        return static_cast<uint32_t>(bytes_[offset]) | static_cast<uint32_t>(bytes_[offset + 1]) << 8 |
-               static_cast<uint32_t>(bytes_[offset + 2]) << 16 | static_cast<uint32_t>(bytes_[offset + 3]) << 24;
-    }
-
-private:
-    const std::string& name_;
-    std::span<const uint8_t> bytes_;
-};
-
-struct Section {
-    uint32_t virtual_address, virtual_size, raw_size, raw_offset;
-};
-
-// The section table, and the file offset of `length` bytes at a relative virtual address.
+// The file offset of `length` bytes at a relative virtual address, from the section table.
 class SectionMap {
 public:
-    SectionMap(const PeFile& file, uint64_t table, uint16_t count) : file_(file) {
-        for (uint16_t i = 0; i < count; ++i) {
-            const uint64_t entry = table + uint64_t{i} * section_header_size;
-            const std::string what = "section header " + std::to_string(i);
-            sections_.push_back({file.u32(entry + section_virtual_address, what),
-                                 file.u32(entry + section_virtual_size, what),
-                                 file.u32(entry + section_size_of_raw_data, what),
-                                 file.u32(entry + section_pointer_to_raw_data, what)});
-        }
-    }
+    SectionMap(const FileFields& file, const std::vector<PeSection>& sections) : file_(file), sections_(sections) {}
 
     uint64_t offset(uint64_t rva, uint64_t length, const std::string& what) const {
-        for (const Section& s : sections_) {
+        for (const PeSection& s : sections_) {
             if (rva < s.virtual_address) continue;
             const uint64_t into = rva - s.virtual_address;
             if (into >= s.raw_size) continue;
             // Bytes past the raw data would be zero-filled in memory, never read from the file.
-            if (length > s.raw_size - into)
-                file_.fail(what + " runs past the end of its section's data in the file");
+            if (length > s.raw_size - into) file_.fail(what + " runs past the end of its section's data in the file");
             const uint64_t at = uint64_t{s.raw_offset} + into;
             file_.require(what, at, length);
             return at;
@@ -90,26 +40,19 @@ public:
     }
 
 private:
-    const PeFile& file_;
-    std::vector<Section> sections_;
+    const FileFields& file_;
+    const std::vector<PeSection>& sections_;
 };
-
-std::vector<uint8_t> read_whole_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw RenderError(path.string() + ": cannot be read");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw RenderError(path.string() + ": cannot be read (read error)");
-    return bytes;
-}
 
 std::vector<uint8_t> checked_module_bytes(const std::filesystem::path& file) {
     try {
-        if (check_module_file(file).kind != ModuleFileKind::pe)
-            throw RenderError(file.string() + ": not a Windows DLL, so it holds no bitmap resources");
+        std::vector<uint8_t> bytes = read_module_file(file);
+        if (check_file_structure(bytes, file.string()).kind != ModuleFileKind::pe)
+            throw BitmapError(file.string() + ": not a Windows DLL, so it holds no bitmap resources");
+        return bytes;
     } catch (const ModuleError& error) {
-        throw RenderError(error.what());
+        throw BitmapError(error.what());
     }
-    return read_whole_file(file);
 }
 
 }  // namespace
@@ -117,34 +60,21 @@ std::vector<uint8_t> checked_module_bytes(const std::filesystem::path& file) {
 PeBitmaps::PeBitmaps(const std::filesystem::path& file) : PeBitmaps(file.string(), checked_module_bytes(file)) {}
 
 PeBitmaps::PeBitmaps(std::string name, std::vector<uint8_t> bytes) : name_(std::move(name)), bytes_(std::move(bytes)) {
-    index_resources();
+    try {
+        index_resources();
+    } catch (const FormatError& error) {
+        throw BitmapError(name_ + ": " + error.what());
+    }
 }
 
 void PeBitmaps::index_resources() {
-    const PeFile file(name_, bytes_);
-    if (bytes_.size() < 2 || bytes_[0] != 'M' || bytes_[1] != 'Z') file.fail("not a Windows DLL (no MZ header)");
-    const uint32_t pe = file.u32(e_lfanew, "DOS header");
-    file.require("PE signature", pe, 4);
-    if (bytes_[pe] != 'P' || bytes_[pe + 1] != 'E' || bytes_[pe + 2] != 0 || bytes_[pe + 3] != 0)
-        file.fail("not a Windows DLL (no PE signature)");
-    const uint64_t coff = uint64_t{pe} + 4;
-    const uint16_t section_count = file.u16(coff + coff_number_of_sections, "COFF header");
-    const uint16_t optional_size = file.u16(coff + coff_size_of_optional_header, "COFF header");
-    const uint64_t optional = coff + coff_header_size;
-    file.require("optional header", optional, optional_size);
-    const uint16_t magic = file.u16(optional, "optional header");
-    if (magic != pe32_magic && magic != pe32_plus_magic)
-        file.fail("damaged: unknown optional header magic " + hex_text(magic));
-    const uint64_t count_at = magic == pe32_magic ? pe32_directory_count : pe32_plus_directory_count;
-    const SectionMap sections(file, optional + optional_size, section_count);
+    const FileFields file(bytes_);
+    const PeHeaders headers = read_pe_headers(bytes_);
+    const SectionMap sections(file, headers.sections);
 
     // A module without a resource directory simply has no bitmaps.
-    if (count_at + 4 > optional_size) return;
-    const uint32_t directories = file.u32(optional + count_at, "optional header");
-    const uint64_t directory_entry = optional + count_at + 4 + resource_directory_index * 8;
-    if (directories <= resource_directory_index || directory_entry + 8 > optional + optional_size) return;
-    const uint32_t root_rva = file.u32(directory_entry, "resource data directory");
-    const uint32_t root_size = file.u32(directory_entry + 4, "resource data directory");
+    const PeDirectory root = headers.directory(pe_resource_directory);
+    const uint32_t root_rva = root.rva, root_size = root.size;
     if (root_rva == 0 || root_size == 0) return;
 
     // A directory's entries (named first, then by id), each offset within the resource data.
@@ -211,7 +141,7 @@ const DibImage* PeBitmaps::find(uint32_t id) {
     try {
         return &decoded_.emplace(id, parse_packed_dib(dib)).first->second;
     } catch (const DibError& error) {
-        throw RenderError(name_ + ": bitmap " + std::to_string(id) + ": " + error.what());
+        throw BitmapError(name_ + ": bitmap " + std::to_string(id) + ": " + error.what());
     }
 }
 
@@ -221,4 +151,4 @@ std::vector<uint32_t> PeBitmaps::ids() const {
     return ids;
 }
 
-}  // namespace panel::render
+}  // namespace panel

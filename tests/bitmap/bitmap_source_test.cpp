@@ -1,20 +1,21 @@
 // Bitmaps by resource id: from a folder of .bmp files, and from the resource section of a
 // hand-made Windows DLL, whole, cut short at every length and damaged byte by byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <fstream>
 
+#include "bitmap_images.h"
 #include "bitmap_source.h"
 #include "le_bytes.h"
-#include "render_error.h"
-#include "render_support.h"
 
-using namespace render_test;
-using panel::render::FolderBitmaps;
-using panel::render::PeBitmaps;
-using panel::render::RenderError;
+using namespace bitmap_test;
+using panel::BitmapError;
+using panel::FolderBitmaps;
+using panel::PeBitmaps;
 
 namespace {
 
-using le_bytes::set16;
 using le_bytes::set32;
 
 void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
@@ -22,74 +23,6 @@ void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-
-struct Resource {
-    uint32_t id;
-    std::vector<std::pair<uint32_t, DibImage>> languages;
-};
-
-// A 32-bit Windows DLL with one section, .rsrc, holding these RT_BITMAP resources.
-std::vector<uint8_t> tiny_dll(const std::vector<Resource>& bitmaps) {
-    constexpr uint32_t section_rva = 0x1000, section_file = 0x200;
-    // The resource section: root, the bitmap directory, one language directory per bitmap,
-    // the data entries, then the DIBs.
-    std::vector<uint8_t> rsrc;
-    auto directory = [&](uint16_t ids) {
-        const size_t at = rsrc.size();
-        rsrc.resize(at + 16 + 8u * ids, 0);
-        set16(rsrc, at + 14, ids);
-        return at;
-    };
-    const size_t root = directory(1);
-    const size_t types = directory(static_cast<uint16_t>(bitmaps.size()));
-    set32(rsrc, root + 16, 2);
-    set32(rsrc, root + 20, 0x80000000u | static_cast<uint32_t>(types));
-    std::vector<std::pair<size_t, const DibImage*>> data_entries;
-    for (size_t i = 0; i < bitmaps.size(); ++i) {
-        const size_t languages = directory(static_cast<uint16_t>(bitmaps[i].languages.size()));
-        set32(rsrc, types + 16 + 8 * i, bitmaps[i].id);
-        set32(rsrc, types + 20 + 8 * i, 0x80000000u | static_cast<uint32_t>(languages));
-        for (size_t k = 0; k < bitmaps[i].languages.size(); ++k) {
-            set32(rsrc, languages + 16 + 8 * k, bitmaps[i].languages[k].first);
-            data_entries.push_back({languages + 20 + 8 * k, &bitmaps[i].languages[k].second});
-        }
-    }
-    for (auto& [slot, image] : data_entries) {
-        const size_t entry = rsrc.size();
-        rsrc.resize(entry + 16, 0);
-        set32(rsrc, slot, static_cast<uint32_t>(entry));
-        const std::vector<uint8_t> dib = packed_dib(*image);
-        set32(rsrc, entry, section_rva + static_cast<uint32_t>(rsrc.size()));
-        set32(rsrc, entry + 4, static_cast<uint32_t>(dib.size()));
-        rsrc.insert(rsrc.end(), dib.begin(), dib.end());
-    }
-
-    std::vector<uint8_t> file(section_file, 0);
-    file[0] = 'M';
-    file[1] = 'Z';
-    set32(file, 0x3C, 0x40);
-    file[0x40] = 'P';
-    file[0x41] = 'E';
-    set16(file, 0x44, 0x14C);       // i386
-    set16(file, 0x46, 1);           // one section
-    set16(file, 0x54, 224);         // optional header size
-    set16(file, 0x56, 0x2102);      // a 32-bit DLL
-    set16(file, 0x58, 0x10B);       // PE32
-    set32(file, 0x58 + 92, 16);     // data directories
-    set32(file, 0x58 + 96 + 16, section_rva);
-    set32(file, 0x58 + 96 + 20, static_cast<uint32_t>(rsrc.size()));
-    const size_t section = 0x58 + 224;
-    std::copy_n(".rsrc", 5, file.begin() + section);
-    set32(file, section + 8, static_cast<uint32_t>(rsrc.size()));
-    set32(file, section + 12, section_rva);
-    set32(file, section + 16, static_cast<uint32_t>(rsrc.size()));
-    set32(file, section + 20, section_file);
-    // Resized and copied rather than inserted: GCC 12's -Warray-bounds misreads an insert at the
-    // end of a vector of constant size in optimised builds.
-    file.resize(section_file + rsrc.size());
-    std::copy(rsrc.begin(), rsrc.end(), file.begin() + static_cast<std::ptrdiff_t>(section_file));
-    return file;
-}
 
 std::vector<uint8_t> one_bitmap_dll() {
     DibImage picture = solid(3, 2, GREEN);
@@ -120,18 +53,18 @@ TEST(PeBitmaps, PrefersUsEnglishAndOtherwiseTakesTheFirstLanguage) {
     EXPECT_EQ(both.find(8)->at(0, 0), RED);
 }
 
-// Whatever the bytes, the answer is a bitmap, no bitmap, or a RenderError naming them.
+// Whatever the bytes, the answer is a bitmap, no bitmap, or a BitmapError naming them.
 void expect_answered(const std::vector<uint8_t>& bytes, const std::string& what) {
     try {
         PeBitmaps bitmaps("damaged.gau", bytes);
         for (uint32_t id : bitmaps.ids()) {
             try {
                 bitmaps.find(id);
-            } catch (const RenderError& error) {
+            } catch (const BitmapError& error) {
                 EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
             }
         }
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("damaged.gau: ", 0), 0u) << what << ": " << error.what();
     }
 }
@@ -142,7 +75,7 @@ TEST(PeBitmaps, AFileCutShortAtAnyLengthIsRefusedCleanly) {
         const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length));
         expect_answered(cut, "length " + std::to_string(length));
         // The picture comes last, so every cut loses some of it.
-        EXPECT_THROW(PeBitmaps("damaged.gau", cut), RenderError) << length;
+        EXPECT_THROW(PeBitmaps("damaged.gau", cut), BitmapError) << length;
     }
 }
 
@@ -160,20 +93,20 @@ TEST(PeBitmaps, ADirectoryThatLoopsBackIsRefused) {
     std::vector<uint8_t> looping = one_bitmap_dll();
     // The root's bitmap entry points back at the root itself.
     set32(looping, 0x200 + 20, 0x80000000u);
-    EXPECT_THROW(PeBitmaps("looping.gau", looping), RenderError);
+    EXPECT_THROW(PeBitmaps("looping.gau", looping), BitmapError);
 }
 
 TEST(PeBitmaps, OnlyWindowsDllsAreRead) {
     const ScratchFolder scratch("pe_kinds");
-    EXPECT_THROW(PeBitmaps(scratch.path() / "absent.gau"), RenderError);
+    EXPECT_THROW(PeBitmaps(scratch.path() / "absent.gau"), BitmapError);
     write_file(scratch.path() / "text.gau", {'h', 'e', 'l', 'l', 'o'});
     try {
         PeBitmaps bitmaps(scratch.path() / "text.gau");
         FAIL() << "a text file was read as a DLL";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("text.gau"), std::string::npos) << error.what();
     }
-    EXPECT_THROW(PeBitmaps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so"), RenderError);
+    EXPECT_THROW(PeBitmaps(std::string(PANEL_MODULE_DIR) + "/GPS_Corvane_PX40.so"), BitmapError);
 }
 
 TEST(FolderBitmaps, ReadsDecimalIdFilesWhenAskedAndKeepsThem) {
@@ -190,10 +123,10 @@ TEST(FolderBitmaps, ReadsDecimalIdFilesWhenAskedAndKeepsThem) {
     try {
         bitmaps.find(4097);
         FAIL() << "a damaged file was read";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("4097.bmp"), std::string::npos) << error.what();
     }
-    EXPECT_THROW(FolderBitmaps(scratch.path() / "absent"), RenderError);
+    EXPECT_THROW(FolderBitmaps(scratch.path() / "absent"), BitmapError);
 }
 
 TEST(BitmapsForModule, ANativeModuleReadsTheFolderBesideItAndAGauItsResources) {
@@ -201,12 +134,12 @@ TEST(BitmapsForModule, ANativeModuleReadsTheFolderBesideItAndAGauItsResources) {
     std::filesystem::create_directories(scratch.path() / "Gauge");
     write_file(scratch.path() / "Gauge" / "4096.bmp", bmp_file(solid(1, 1, RED)));
     write_file(scratch.path() / "Tiny.GAU", one_bitmap_dll());
-    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Gauge.so", "g")->find(4096)->at(0, 0), RED);
-    EXPECT_EQ(panel::render::bitmaps_for_module(scratch.path() / "Tiny.GAU", "g")->find(0x1000)->at(0, 0), RED);
+    EXPECT_EQ(panel::bitmaps_for_module(scratch.path() / "Gauge.so", "g")->find(4096)->at(0, 0), RED);
+    EXPECT_EQ(panel::bitmaps_for_module(scratch.path() / "Tiny.GAU", "g")->find(0x1000)->at(0, 0), RED);
     try {
-        panel::render::bitmaps_for_module(scratch.path() / "Other.so", "Other_Gauge");
+        panel::bitmaps_for_module(scratch.path() / "Other.so", "Other_Gauge");
         FAIL() << "a module without its bitmap folder was accepted";
-    } catch (const RenderError& error) {
+    } catch (const BitmapError& error) {
         EXPECT_NE(std::string(error.what()).find("Other"), std::string::npos) << error.what();
     }
 }

@@ -13,9 +13,9 @@
 
 namespace panel::app {
 
-class PanelTrace : public PanelObserver {
+class FlightTrace : public PanelObserver {
 public:
-    PanelTrace(const Panel& panel, std::ostream& out);
+    FlightTrace(const Panel& panel, std::ostream& out);
 
     // The records of every gauge; called once, before the first frame.
     void write_records();

@@ -9,15 +9,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bitmap_images.h"
+#include "file_structure_check.h"
 #include "loaded_module_memory.h"
-#include "module_check.h"
+#include "module_library.h"
 #include "pe_file_memory.h"
 #include "record_walker.h"
+#include "records_and_bitmaps_check.h"
 
 namespace {
 
@@ -264,6 +268,51 @@ TEST(CheckUnreadable, WorstFileDecidesTheStatus) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.lines.size(), 2u);
     EXPECT_EQ(run_check({native_module(dme), checked_module("checked_overlap")}).status, 1);
+}
+
+// The file check before loading, the checker's view of a .gau and its bitmap resources read
+// one walk of the PE headers: a fault is told in the same words by each.
+TEST(CheckUnreadable, EachReaderOfAGauNamesAHeaderFaultAlike) {
+    using bitmap_test::set16;
+    using bitmap_test::set32;
+    const Bytes whole = bitmap_test::tiny_dll({});
+    struct Fault {
+        std::string what;
+        std::function<void(Bytes&)> damage;
+    };
+    const Fault faults[] = {
+        {"truncated: COFF file header ends at byte 88 of a 80-byte file", [](Bytes& b) { b.resize(80); }},
+        {"damaged: PE header offset 66 is not a multiple of 4", [](Bytes& b) { set32(b, 0x3C, 0x42); }},
+        {"not a Windows DLL (an MZ file with no PE header)", [](Bytes& b) { b[0x40] = 'X'; }},
+        {"a Windows program, not a DLL", [](Bytes& b) { set16(b, 0x56, 0x0102); }},
+        {"damaged: unknown optional header magic 0x107", [](Bytes& b) { set16(b, 0x58, 0x107); }},
+        {"damaged: optional header lists 17 data directories but has room for 16",
+         [](Bytes& b) { set32(b, 0x58 + 92, 17); }},
+        {"truncated: section 0 (.rsrc) ends at byte 4608 of a " + std::to_string(whole.size()) + "-byte file",
+         [](Bytes& b) { set32(b, 0x58 + 224 + 16, 0x1000); }},
+    };
+    for (const Fault& fault : faults) {
+        Bytes bytes = whole;
+        fault.damage(bytes);
+        try {
+            panel::check_file_structure(bytes, "tiny.gau");
+            ADD_FAILURE() << "the file check passed: " << fault.what;
+        } catch (const panel::ModuleError& error) {
+            EXPECT_EQ(std::string(error.what()), "tiny.gau: " + fault.what);
+        }
+        try {
+            PeFileMemory memory(bytes);
+            ADD_FAILURE() << "the checker read it: " << fault.what;
+        } catch (const UnreadableModule& error) {
+            EXPECT_EQ(std::string(error.what()), fault.what);
+        }
+        try {
+            panel::PeBitmaps bitmaps("tiny.gau", bytes);
+            ADD_FAILURE() << "its bitmaps were read: " << fault.what;
+        } catch (const panel::BitmapError& error) {
+            EXPECT_EQ(std::string(error.what()), "tiny.gau: " + fault.what);
+        }
+    }
 }
 
 // ---- patched copies of the real .gau ------------------------------------------------------

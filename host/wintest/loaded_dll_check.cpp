@@ -1,4 +1,4 @@
-// panel_module_check MODULE EXPECTED_BITMAPS (32-bit Windows only): what the simulator's
+// panel_loaded_dll_check MODULE EXPECTED_BITMAPS (32-bit Windows only): what the simulator's
 // loader and bitmap loader see of a gauge module beyond its records.
 //   - the DLL entry returns TRUE for thread attach and detach, and for process detach and a
 //     fresh attach (process attach itself is LoadLibrary succeeding);

@@ -1,20 +1,18 @@
-#include "module_check.h"
+#include "records_and_bitmaps_check.h"
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
 
+#include "bitmap_source.h"
 #include "face_check.h"
+#include "file_structure_check.h"
 #include "loaded_module_memory.h"
-#include "module_file_check.h"
 #include "module_library.h"
 #include "pe_file_memory.h"
 #include "record_walker.h"
-#include "render_error.h"
 
 namespace panel::check {
 namespace {
@@ -26,7 +24,7 @@ ModuleReport unreadable(const std::string& what) {
     return report;
 }
 
-// Messages from the host core and the renderer begin with the file's name, which the report
+// Messages from the host core and the bitmap sources begin with the file's name, which the report
 // line puts in front already.
 std::string without_name(std::string what, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
@@ -75,14 +73,6 @@ ModuleReport from_walk(RecordWalk walk) {
     return report;
 }
 
-std::vector<uint8_t> read_bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw UnreadableModule("cannot be read");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw UnreadableModule("cannot be read (read error)");
-    return bytes;
-}
-
 ModuleReport check_native(const std::filesystem::path& file) {
     std::optional<LoadedModuleMemory> memory;
     try {
@@ -94,9 +84,9 @@ ModuleReport check_native(const std::filesystem::path& file) {
     ModuleReport report = from_walk(walk);
     if (!report.readable) return report;
     try {
-        const auto bitmaps = render::bitmaps_for_module(file, walk.gauge_name);
+        const auto bitmaps = bitmaps_for_module(file, walk.gauge_name);
         report.bitmaps = check_face(walk, *bitmaps, report.findings);
-    } catch (const render::RenderError& error) {
+    } catch (const BitmapError& error) {
         report.findings.push_back({Finding::error, "", error.what()});
     }
     sort_by_place(report.findings);
@@ -104,13 +94,15 @@ ModuleReport check_native(const std::filesystem::path& file) {
 }
 
 ModuleReport checked(const std::filesystem::path& file) {
+    std::vector<uint8_t> bytes;
     ModuleFileInfo info{};
     try {
-        info = check_module_file(file);
+        bytes = read_module_file(file);
+        info = check_file_structure(bytes, file.string());
     } catch (const ModuleError& error) {
         return unreadable(error.what());
     }
-    if (info.kind == ModuleFileKind::pe) return check_gau_bytes(file.string(), read_bytes(file));
+    if (info.kind == ModuleFileKind::pe) return check_gau_bytes(file.string(), std::move(bytes));
     return check_native(file);
 }
 
@@ -138,9 +130,9 @@ ModuleReport check_gau_bytes(const std::string& name, std::vector<uint8_t> bytes
     ModuleReport report = from_walk(walk);
     if (!report.readable) return report;
     try {
-        render::PeBitmaps bitmaps(name, std::move(resources));
+        PeBitmaps bitmaps(name, std::move(resources));
         report.bitmaps = check_face(walk, bitmaps, report.findings);
-    } catch (const render::RenderError& error) {
+    } catch (const BitmapError& error) {
         report.findings.push_back(
             {Finding::error, "", "its bitmap resources cannot be read: " + without_name(error.what(), {name})});
     }

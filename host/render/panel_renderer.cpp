@@ -1,4 +1,4 @@
-#include "panel_image.h"
+#include "panel_renderer.h"
 
 #include "render_error.h"
 
