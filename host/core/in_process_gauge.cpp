@@ -34,19 +34,22 @@ consteval const records::Field* source(const records::Record& record, std::strin
     return name.empty() ? nullptr : &record.field(name);
 }
 
-// Whether a host field of type T can hold what the record field holds.
+// Whether a host field of type T can hold what the record's field `name` holds (nothing to
+// hold for a kind that lacks it). By name, not by pointer: the sanitizer build's null checks
+// make a comparison of pointers into the tables no constant expression.
 template <typename T>
-consteval bool holds(const records::Field* field) {
+consteval bool holds(const records::Record& record, std::string_view name) {
     using records::FieldKind;
-    if (field == nullptr) return true;
+    if (name.empty()) return true;
+    const FieldKind kind = record.field(name).kind;
     if constexpr (std::is_same_v<T, uint32_t>) {
-        return field->kind == FieldKind::u32 || field->kind == FieldKind::hex || field->kind == FieldKind::var;
+        return kind == FieldKind::u32 || kind == FieldKind::hex || kind == FieldKind::var;
     } else if constexpr (std::is_same_v<T, int32_t>) {
-        return field->kind == FieldKind::s32;
+        return kind == FieldKind::s32;
     } else if constexpr (std::is_same_v<T, double>) {
-        return field->kind == FieldKind::f64;
+        return kind == FieldKind::f64;
     } else {
-        return std::is_same_v<T, std::string> && field->kind == FieldKind::chars32;
+        return std::is_same_v<T, std::string> && kind == FieldKind::chars32;
     }
 }
 
@@ -81,8 +84,10 @@ ElementRecord read_element(const ElementHeader& head) {
                                        source(records::icon_element, icon_kind),                         \
                                        source(records::slider_element, slider_kind)};                    \
         using Member = decltype(ElementRecord::member);                                                  \
-        static_assert(holds<Member>(sources.every) && holds<Member>(sources.string) &&                    \
-                          holds<Member>(sources.icon) && holds<Member>(sources.slider),                   \
+        static_assert(holds<Member>(records::element_header, every_kind) &&                              \
+                          holds<Member>(records::string_element, string_kind) &&                         \
+                          holds<Member>(records::icon_element, icon_kind) &&                             \
+                          holds<Member>(records::slider_element, slider_kind),                           \
                       #member ": a record field it cannot hold");                                          \
         load(bytes, sources.for_kind(head.kind), record.member);                                         \
     }
