@@ -29,13 +29,14 @@ void FileFields::require_table(std::string_view what, uint64_t offset, uint64_t 
 }
 
 bool FileFields::holds_at(uint64_t offset, std::string_view text) const {
+    // memcmp is never handed an empty file's null pointer, even for no bytes.
     return offset <= size() && text.size() <= size() - offset &&
-           std::memcmp(bytes_.data() + offset, text.data(), text.size()) == 0;
+           (text.empty() || std::memcmp(bytes_.data() + offset, text.data(), text.size()) == 0);
 }
 
 bool FileFields::begins_with(std::string_view magic) const {
     const size_t n = std::min<size_t>(magic.size(), bytes_.size());
-    return std::memcmp(bytes_.data(), magic.data(), n) == 0;
+    return n == 0 || std::memcmp(bytes_.data(), magic.data(), n) == 0;
 }
 
 std::string FileFields::short_name(uint64_t offset, size_t length) const {
