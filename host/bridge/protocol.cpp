@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <type_traits>
 
 #include "little_endian.h"
 
@@ -10,11 +11,13 @@ namespace {
 
 // The fewest bytes one entry of each list takes, for bounding counts.
 constexpr size_t variable_min_bytes = 4 + 1 + 4;
-constexpr size_t wire_bytes(double) { return 8; }
-constexpr size_t wire_bytes(uint32_t) { return 4; }
-constexpr size_t wire_bytes(int32_t) { return 4; }
-constexpr size_t wire_bytes(const std::string&) { return 4; }  // the length word of an empty text
-#define PANEL_WIRE_BYTES(member, ...) +wire_bytes(decltype(ElementRecord::member){})
+// By type, with no value made: a std::string is no constant for every compiler.
+template <typename T>
+constexpr size_t wire_bytes() {
+    if constexpr (std::is_same_v<T, double>) return 8;
+    else return 4;  // 32-bit words, and the length word of an empty text
+}
+#define PANEL_WIRE_BYTES(member, ...) +wire_bytes<decltype(ElementRecord::member)>()
 constexpr size_t element_record_min_bytes = 0 PANEL_ELEMENT_RECORD_FIELDS(PANEL_WIRE_BYTES);
 #undef PANEL_WIRE_BYTES
 constexpr size_t area_min_bytes = 8 * 4 + 1 + 4;

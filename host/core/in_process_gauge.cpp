@@ -34,14 +34,24 @@ consteval const records::Field* source(const records::Record& record, std::strin
     return name.empty() ? nullptr : &record.field(name);
 }
 
-// Whether a host field of type T can hold what the record's field `name` holds (nothing to
-// hold for a kind that lacks it). By name, not by pointer: the sanitizer build's null checks
-// make a comparison of pointers into the tables no constant expression.
+// The kind of the record's field `name`, if the record has one by that name given.
+struct MaybeKind {
+    bool present = false;
+    records::FieldKind kind{};
+};
+consteval MaybeKind kind_of(const records::Record& record, std::string_view name) {
+    if (name.empty()) return {};
+    return {true, record.field(name).kind};
+}
+
+// Whether a host field of type T can hold what a record field of that kind holds (nothing to
+// hold where the record lacks it). Takes the kind, not a pointer into the tables: the sanitizer
+// build's null checks make a pointer comparison no constant expression.
 template <typename T>
-consteval bool holds(const records::Record& record, std::string_view name) {
+constexpr bool holds(MaybeKind field) {
     using records::FieldKind;
-    if (name.empty()) return true;
-    const FieldKind kind = record.field(name).kind;
+    if (!field.present) return true;
+    const FieldKind kind = field.kind;
     if constexpr (std::is_same_v<T, uint32_t>) {
         return kind == FieldKind::u32 || kind == FieldKind::hex || kind == FieldKind::var;
     } else if constexpr (std::is_same_v<T, int32_t>) {
@@ -84,10 +94,10 @@ ElementRecord read_element(const ElementHeader& head) {
                                        source(records::icon_element, icon_kind),                         \
                                        source(records::slider_element, slider_kind)};                    \
         using Member = decltype(ElementRecord::member);                                                  \
-        static_assert(holds<Member>(records::element_header, every_kind) &&                              \
-                          holds<Member>(records::string_element, string_kind) &&                         \
-                          holds<Member>(records::icon_element, icon_kind) &&                             \
-                          holds<Member>(records::slider_element, slider_kind),                           \
+        static_assert(holds<Member>(kind_of(records::element_header, every_kind)) &&                     \
+                          holds<Member>(kind_of(records::string_element, string_kind)) &&                \
+                          holds<Member>(kind_of(records::icon_element, icon_kind)) &&                    \
+                          holds<Member>(kind_of(records::slider_element, slider_kind)),                  \
                       #member ": a record field it cannot hold");                                          \
         load(bytes, sources.for_kind(head.kind), record.member);                                         \
     }

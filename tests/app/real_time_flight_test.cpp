@@ -80,7 +80,7 @@ TEST(RealTimeFlight, AScriptedFrontEndAndTheWindowSeeTheSameFramesAndEachClickOn
     flight.attach(recorded);
 
     const auto [gps_x, gps_y] = demo.middle(0, 1, 7, 6);      // the GPS's power_on
-    const auto [dme_x, dme_y] = demo.middle(1, 0, 25, 170);   // the DME's power_on
+    const std::pair<double, double> dme = demo.middle(1, 0, 25, 170);  // the DME's power_on
     scripted.at_frame(3, InputEvent::click(gps_x, gps_y));
     scripted.at_frame(12, InputEvent::closed());
     // The window's click comes as SDL's own event, between two frames.
@@ -90,8 +90,8 @@ TEST(RealTimeFlight, AScriptedFrontEndAndTheWindowSeeTheSameFramesAndEachClickOn
         click.type = SDL_MOUSEBUTTONDOWN;
         click.button.windowID = window->window_id();
         click.button.button = SDL_BUTTON_LEFT;
-        click.button.x = static_cast<int>(dme_x);
-        click.button.y = static_cast<int>(dme_y);
+        click.button.x = static_cast<int>(dme.first);
+        click.button.y = static_cast<int>(dme.second);
         SDL_PushEvent(&click);
     });
     std::vector<std::string> clicks;
