@@ -72,7 +72,7 @@ TEST(RealTimeFlight, AScriptedFrontEndAndTheWindowSeeTheSameFramesAndEachClickOn
     try {
         window.emplace(events, flight.title(), flight.width(), flight.height(), panel::window::WindowPlace{});
     } catch (const std::exception& error) {
-        GTEST_SKIP() << "no SDL window here: " << error.what();
+        GTEST_SKIP() << "panel-skipped: no SDL window here: " << error.what();
     }
     ScriptedFrontEnd scripted;
     Recorded recorded(*window);

@@ -8,6 +8,7 @@
 #include "bitmap_images.h"
 #include "bitmap_source.h"
 #include "le_bytes.h"
+#include "windows_build.h"
 
 using namespace bitmap_test;
 using panel::BitmapError;
@@ -152,7 +153,7 @@ TEST_P(WindowsModuleBitmaps, EqualTheFolderBesideTheNativeModule) {
     const std::string windows_build = PANEL_WINDOWS_BUILD_DIR;
     const std::filesystem::path gau = windows_build + "/modules/" + GetParam() + ".gau";
     if (windows_build.empty() || !std::filesystem::exists(gau))
-        GTEST_SKIP() << "configure with PANEL_WINDOWS_BUILD_DIR naming a Windows build";
+        GTEST_SKIP() << no_windows_build;
     PeBitmaps resources(gau);
     const std::filesystem::path folder = std::string(PANEL_MODULE_DIR) + "/" + GetParam();
     FolderBitmaps files(folder);

@@ -22,6 +22,7 @@
 #include "pe_file_memory.h"
 #include "record_walker.h"
 #include "records_and_bitmaps_check.h"
+#include "windows_build.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ std::filesystem::path gau_module(const std::string& name) {
     return std::filesystem::path(PANEL_WINDOWS_BUILD_DIR) / "modules" / (name + ".gau");
 }
 #define REQUIRE_WINDOWS_BUILD()                                                                     \
-    if (std::string(PANEL_WINDOWS_BUILD_DIR).empty()) GTEST_SKIP() << "no Windows build configured"
+    if (std::string(PANEL_WINDOWS_BUILD_DIR).empty()) GTEST_SKIP() << no_windows_build
 
 // "where: what" of each finding of one severity, in report order.
 Lines lines(const ModuleReport& report, Finding::Severity severity = Finding::error) {

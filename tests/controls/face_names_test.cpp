@@ -114,7 +114,7 @@ void expect_places(const panel::GaugeSession& session, std::span<const Place> el
 }  // namespace
 
 TEST(FaceNames, NameTheNavigatorsOwnElementsAndControls) {
-    if (!std::filesystem::exists(module("GPS_Corvane_PX40"))) GTEST_SKIP() << "module not built";
+    if (!std::filesystem::exists(module("GPS_Corvane_PX40"))) GTEST_SKIP() << "panel-skipped: the module is not built";
     panel::GaugeSession session(module("GPS_Corvane_PX40"));
     expect_places(session, gps_places, gps_control_places);
     const FaceNames& face = *face_names(session.records().name);
@@ -130,7 +130,7 @@ TEST(FaceNames, NameTheNavigatorsOwnElementsAndControls) {
 }
 
 TEST(FaceNames, NameTheRadiosOwnElementsAndControls) {
-    if (!std::filesystem::exists(module("VER2_Corvane_VX_RD22"))) GTEST_SKIP() << "module not built";
+    if (!std::filesystem::exists(module("VER2_Corvane_VX_RD22"))) GTEST_SKIP() << "panel-skipped: the module is not built";
     panel::GaugeSession session(module("VER2_Corvane_VX_RD22"));
     expect_places(session, dme_places, dme_control_places);
     const FaceNames& face = *face_names(session.records().name);

@@ -17,6 +17,7 @@
 
 #include "file_structure_check.h"
 #include "module_library.h"
+#include "windows_build.h"
 
 namespace {
 
@@ -423,7 +424,7 @@ class BuiltModule : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         path_ = built_module(GetParam());
-        if (path_.empty()) GTEST_SKIP() << GetParam() << ": configure with PANEL_WINDOWS_BUILD_DIR set to a Windows build";
+        if (path_.empty()) GTEST_SKIP() << no_windows_build;
         bytes_ = read_file(path_);
         ASSERT_GT(bytes_.size(), 4096u) << path_;
     }
