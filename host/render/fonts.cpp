@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render_error.h"
+#include "windows1252.h"
 
 namespace panel::render {
 namespace {
@@ -152,32 +153,6 @@ void FontBook::set_text(PangoLayout* layout, const TextFace& face, std::string_v
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
-}
-
-std::string windows1252_to_utf8(std::string_view bytes) {
-    // 0x80 to 0x9F; 0 where the code page assigns nothing.
-    static constexpr std::array<uint16_t, 32> high_controls = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-    };
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        uint32_t code = byte;
-        if (byte >= 0x80 && byte < 0xA0) code = high_controls[byte - 0x80] != 0 ? high_controls[byte - 0x80] : 0xFFFD;
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
 }
 
 }  // namespace panel::render

@@ -53,8 +53,5 @@ private:
     std::map<std::pair<std::string, uint32_t>, std::unique_ptr<TextFace>> faces_;
 };
 
-// Gauge texts are Windows-1252 bytes; Pango takes UTF-8. A byte that code page leaves
-// unassigned becomes U+FFFD.
-std::string windows1252_to_utf8(std::string_view bytes);
 
 }  // namespace panel::render

@@ -1,5 +1,4 @@
-// Which installed font draws each face name, fallback for what a face lacks, and the code page
-// of the gauges' texts.
+// Which installed font draws each face name, and the fallback for what a face lacks.
 #include <gtest/gtest.h>
 
 #include <pango/pangocairo.h>
@@ -11,7 +10,6 @@
 
 using panel::render::FontBook;
 using panel::render::LayoutPtr;
-using panel::render::windows1252_to_utf8;
 
 // fontconfig keeps a few hundred bytes of its own until the process ends, however many font
 // maps come and go; the sanitizer's leak check is told so.
@@ -22,19 +20,6 @@ namespace {
 FontBook& fonts() {
     static FontBook book;
     return book;
-}
-
-TEST(Windows1252, AsciiStaysAndTheUpperHalfBecomesItsCodePoints) {
-    EXPECT_EQ(windows1252_to_utf8("DTK 274"), "DTK 274");
-    EXPECT_EQ(windows1252_to_utf8("274\xB0"), "274\u00B0");
-    EXPECT_EQ(windows1252_to_utf8("\xA0\xE9\xFF"), "\u00A0\u00E9\u00FF");
-}
-
-TEST(Windows1252, TheControlBlockMapsAsTheCodePageDoes) {
-    EXPECT_EQ(windows1252_to_utf8("\x80"), "\u20AC");
-    EXPECT_EQ(windows1252_to_utf8("\x85\x8A\x91\x92\x99\x9F"), "\u2026\u0160\u2018\u2019\u2122\u0178");
-    for (const char* unassigned : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"})
-        EXPECT_EQ(windows1252_to_utf8(unassigned), "\uFFFD") << int(static_cast<unsigned char>(*unassigned));
 }
 
 TEST(FontBookFaces, EachGaugeFaceHasItsFont) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace panel::live {
+namespace panel {
 namespace {
 
 // What the code page puts at 0x80 to 0x9F; 0 where it puts nothing.
@@ -58,4 +58,25 @@ std::string utf8_to_windows1252(std::string_view utf8) {
     return out;
 }
 
-}  // namespace panel::live
+std::string windows1252_to_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        uint32_t code = byte;
+        if (byte >= 0x80 && byte < 0xA0) code = high_controls[byte - 0x80] != 0 ? high_controls[byte - 0x80] : 0xFFFD;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | code >> 6);
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | code >> 12);
+            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace panel
