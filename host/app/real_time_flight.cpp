@@ -31,6 +31,12 @@ RealTimeFlight::RealTimeFlight(const RealTimeOptions& options, Panel& panel, Var
       frame_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), frame_height_)),
       cues_(options.sounds, options.mute),
       night_(options.night) {
+    // Names, places and element lists stay put for the flight: made once, not every frame.
+    for (size_t i = 0; i < panel_.size(); ++i) {
+        const render::Placement& place = picture_.placement(i);
+        gauge_frames_.push_back({controls_.gauges().unique_label(i), place.x, place.y, place.width, place.height,
+                                 &panel_.at(i).gauge->elements()});
+    }
     panel_.add_observer(*this);
     flight_.on_frame_end([this](uint64_t) { after_frame(); });
     // What the source says (a connection lost, an event it cannot carry out) goes where the
@@ -104,11 +110,7 @@ void RealTimeFlight::show_frame() {
     frame.status = state_line();
     frame.paused = paused_;
     frame.panel_height = picture_.height();
-    for (size_t i = 0; i < panel_.size(); ++i) {
-        const render::Placement& place = picture_.placement(i);
-        frame.gauges.push_back({controls_.gauges().unique_label(i), place.x, place.y, place.width, place.height,
-                                &panel_.at(i).gauge->elements()});
-    }
+    frame.gauges = gauge_frames_;
     if (hub_.wants_pictures()) {
         picture_.draw({.night = night_});
         cairo_t* cr = cairo_create(frame_.get());

@@ -71,6 +71,7 @@ private:
     FramePacer pacer_;
     int frame_height_;
     render::SurfacePtr frame_;
+    std::vector<frontend::GaugeFrame> gauge_frames_;
     CueSounds cues_;
     AutopilotKeys autopilot_;
     double time_rate_ = 1.0;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ struct FinishedFrame {
     // attached front end shows pictures.
     PictureView picture;
     int panel_height = 0;
-    std::vector<GaugeFrame> gauges;
+    std::span<const GaugeFrame> gauges;
     std::string status;  // the source's state, as the status line shows it
     bool paused = false;
 };
