@@ -10,7 +10,7 @@
 
 #include "face_names.h"
 #include "gauge_names.h"
-#include "line_reader.h"
+#include "line_words.h"
 #include "scenario_time.h"
 #include "text_escape.h"
 
@@ -49,37 +49,37 @@ public:
     explicit Parser(const ScriptContext& context)
         : context_(context), gauge_names_(own_names(context.gauges())), catalogue_(context.catalogue()) {}
 
-    Step step(LineReader& in, const std::string& verb, int line);
+    Step step(LineWords& in, const std::string& verb, int line);
 
     double seconds() const { return now_; }
     static std::vector<std::string> help_lines();
 
 private:
     // One reader a verb, each filling the step from the rest of its line.
-    void read_set(LineReader& in, Step& step) {
+    void read_set(LineWords& in, Step& step) {
         step.kind = StepKind::set_number;
         step.id = variable(in, VariableType::number, "set");
         step.number = in.number();
     }
-    void read_int(LineReader& in, Step& step) {
+    void read_int(LineWords& in, Step& step) {
         step.kind = StepKind::set_integer;
         step.id = variable(in, VariableType::integer, "int");
         step.integer = in.int32("an integer");
     }
-    void read_text(LineReader& in, Step& step) {
+    void read_text(LineWords& in, Step& step) {
         step.kind = StepKind::set_text;
         step.id = variable(in, VariableType::text, "text");
         step.text = in.word("a text");
     }
-    void read_null(LineReader& in, Step& step) {
+    void read_null(LineWords& in, Step& step) {
         step.kind = StepKind::set_null_text;
         step.id = variable(in, VariableType::text, "null");
     }
-    void read_clear(LineReader& in, Step& step) {
+    void read_clear(LineWords& in, Step& step) {
         step.kind = StepKind::clear;
         step.id = variable(in, std::nullopt, "clear");
     }
-    void read_frame(LineReader& in, Step& step) {
+    void read_frame(LineWords& in, Step& step) {
         step.kind = StepKind::frame;
         step.integer = in.at_end() ? 1 : in.int32("a frame count");
         if (step.integer < 1 || step.integer > 100000) in.fail("frame count out of range (1 to 100000)");
@@ -89,34 +89,34 @@ private:
         }
         advance_clock(in, now_ + step.integer / frames_per_second);
     }
-    void read_pre_update(LineReader& in, Step& step) { phase(in, step, StepKind::pre_update); }
-    void read_elements(LineReader& in, Step& step) { phase(in, step, StepKind::elements); }
-    void read_pre_draw(LineReader& in, Step& step) { phase(in, step, StepKind::pre_draw); }
-    void phase(LineReader& in, Step& step, StepKind kind) {
+    void read_pre_update(LineWords& in, Step& step) { phase(in, step, StepKind::pre_update); }
+    void read_elements(LineWords& in, Step& step) { phase(in, step, StepKind::elements); }
+    void read_pre_draw(LineWords& in, Step& step) { phase(in, step, StepKind::pre_draw); }
+    void phase(LineWords& in, Step& step, StepKind kind) {
         step.kind = kind;
         check_gauge(in);
     }
-    void read_service(LineReader& in, Step& step) {
+    void read_service(LineWords& in, Step& step) {
         step.kind = StepKind::service;
         step.integer = in.int32("a service id");
         check_gauge(in);
     }
-    void read_area(LineReader& in, Step& step) {
+    void read_area(LineWords& in, Step& step) {
         step.kind = StepKind::click_area;
         step.integer = in.int32("an area number");
         check_gauge(in);
         if (context_.flight_steps()) check_area(in, step.gauge, step.integer);
     }
-    void read_note(LineReader& in, Step& step) {
+    void read_note(LineWords& in, Step& step) {
         step.kind = StepKind::note;
         step.text = in.rest();
     }
-    void read_wait(LineReader& in, Step& step) {
+    void read_wait(LineWords& in, Step& step) {
         step.kind = StepKind::wait;
         step.seconds = duration(in);
         advance_clock(in, now_ + step.seconds);
     }
-    void read_at(LineReader& in, Step& step) {
+    void read_at(LineWords& in, Step& step) {
         step.kind = StepKind::at;
         const std::string word = in.word("a time");
         const std::optional<double> time = parse_clock(word);
@@ -125,7 +125,7 @@ private:
         step.seconds = *time;
         advance_clock(in, *time);
     }
-    void read_ramp(LineReader& in, Step& step) {
+    void read_ramp(LineWords& in, Step& step) {
         step.kind = StepKind::ramp;
         step.id = variable(in, VariableType::number, "ramp");
         keyword(in, "to");
@@ -133,23 +133,23 @@ private:
         keyword(in, "over");
         step.seconds = duration(in);
     }
-    void read_fly(LineReader& in, Step& step) {
+    void read_fly(LineWords& in, Step& step) {
         step.kind = StepKind::fly;
         fly(in, step);
     }
-    void read_world(LineReader& in, Step& step) {
+    void read_world(LineWords& in, Step& step) {
         step.kind = StepKind::world;
         world(in, step.world);
     }
-    void read_gauge(LineReader& in, Step& step) {
+    void read_gauge(LineWords& in, Step& step) {
         step.kind = StepKind::select_gauge;
         current_gauge_ = step.gauge = gauge(in.word("a gauge name"), in);
     }
-    void read_expect(LineReader& in, Step& step) {
+    void read_expect(LineWords& in, Step& step) {
         step.kind = StepKind::expect;
         expect(in, step);
     }
-    void read_snapshot(LineReader& in, Step& step) {
+    void read_snapshot(LineWords& in, Step& step) {
         step.kind = StepKind::snapshot;
         snapshot(in, step);
     }
@@ -159,13 +159,13 @@ private:
     struct Verb {
         std::string_view name;
         Level level;
-        void (Parser::*read)(LineReader&, Step&);
+        void (Parser::*read)(LineWords&, Step&);
         std::string_view help;
     };
     static const Verb verbs[];
 
     // click X Y on the current gauge; click GAUGE CONTROL [xN] or click GAUGE X Y.
-    void click(LineReader& in, Step& step) {
+    void click(LineWords& in, Step& step) {
         const std::string first = in.word("x or a gauge name");
         if (looks_numeric(first)) {
             step.kind = StepKind::click;
@@ -205,7 +205,7 @@ private:
         }
     }
 
-    void fly(LineReader& in, Step& step) {
+    void fly(LineWords& in, Step& step) {
         const std::string what = in.word("heading, altitude, speed or vertical_speed");
         if (what == "heading") {
             step.fly = FlyTarget::heading;
@@ -224,7 +224,7 @@ private:
         }
     }
 
-    void world(LineReader& in, WorldStep& world) {
+    void world(LineWords& in, WorldStep& world) {
         const std::string what = in.word("what to set in the world");
         if (what == "position") {
             world.kind = WorldKind::position;
@@ -280,19 +280,19 @@ private:
         }
     }
 
-    void position(LineReader& in, WorldStep& world) {
+    void position(LineWords& in, WorldStep& world) {
         world.latitude = in.number_in("latitude", -90.0, 90.0);
         world.longitude = in.number_in("longitude", -180.0, 180.0);
     }
 
-    std::string ident(LineReader& in) {
+    std::string ident(LineWords& in) {
         std::string word = in.word("an identifier");
         if (!identifier(word, 10)) in.fail("bad identifier '" + word + "' (1 to 10 letters, digits, '-' or '_')");
         return word;
     }
 
     // A DME channel: 108.00 to 117.95 MHz in steps of 0.05.
-    void frequency(LineReader& in, WorldStep& world) {
+    void frequency(LineWords& in, WorldStep& world) {
         world.value = in.number_in("frequency", 108.0, 117.95);
         const double hundredths = world.value * 100.0;
         const int64_t channel = std::llround(hundredths);
@@ -305,7 +305,7 @@ private:
     }
 
     // HH:MM or HH:MM:SS, as seconds of the day.
-    double time_of_day(LineReader& in) {
+    double time_of_day(LineWords& in) {
         const std::string word = in.word("a time of day");
         int parts[3] = {0, 0, 0};
         int count = 0;
@@ -329,7 +329,7 @@ private:
     }
 
     // expect GAUGE ELEMENT ..., expect cue NAME, expect event NAME.
-    void expect(LineReader& in, Step& step) {
+    void expect(LineWords& in, Step& step) {
         const std::string subject = in.word("a gauge, cue or event");
         if (subject == "cue") {
             step.expect = ExpectKind::cue;
@@ -378,7 +378,7 @@ private:
         step.description += " within " + written;
     }
 
-    void snapshot(LineReader& in, Step& step) {
+    void snapshot(LineWords& in, Step& step) {
         step.text = in.word("a snapshot name");
         bool ok = !step.text.empty() && step.text.size() <= 64 && step.text[0] != '.';
         for (char c : step.text) {
@@ -394,19 +394,19 @@ private:
         }
     }
 
-    void keyword(LineReader& in, const char* expected) {
+    void keyword(LineWords& in, const char* expected) {
         const std::string word = in.word(expected);
         if (word != expected) in.fail(std::string("expected '") + expected + "', not '" + word + "'");
     }
 
-    double duration(LineReader& in) {
+    double duration(LineWords& in) {
         const std::string word = in.word("a duration");
         const std::optional<double> seconds = parse_duration(word);
         if (!seconds) in.fail("bad duration '" + word + "' (write 5s, 0.5s, 2m, 1m30s or 500ms)");
         return *seconds;
     }
 
-    void advance_clock(LineReader& in, double to) {
+    void advance_clock(LineWords& in, double to) {
         if (frames_at(to) > max_script_frames) {
             in.fail("the script runs past " + format_clock(longest_script) + ", the longest a script may run");
         }
@@ -415,7 +415,7 @@ private:
 
     // The gauge a name means: its own name or its alias, with #N for the N-th of several
     // gauges of that name in panel order (gps#2).
-    size_t gauge(const std::string& written, LineReader& in) {
+    size_t gauge(const std::string& written, LineWords& in) {
         const controls::GaugeNames::Found found = gauge_names_.find(written);
         if (!found.gauge) in.fail(found.problem);
         return *found.gauge;
@@ -430,7 +430,7 @@ private:
     }
 
     // An element by name or by draw-order number.
-    size_t element(LineReader& in, size_t gauge) {
+    size_t element(LineWords& in, size_t gauge) {
         const std::string word = in.word("an element");
         const GaugeInfo& info = context_.gauges()[gauge];
         size_t number = 0;
@@ -455,11 +455,11 @@ private:
         return number;
     }
 
-    void check_gauge(LineReader& in) const {
+    void check_gauge(LineWords& in) const {
         if (context_.flight_steps() && context_.gauges().empty()) in.fail("the panel has no gauge to act on");
     }
 
-    void check_area(LineReader& in, size_t gauge, int32_t area) const {
+    void check_area(LineWords& in, size_t gauge, int32_t area) const {
         const size_t count = context_.gauges()[gauge].area_count;
         if (area < 1 || static_cast<size_t>(area) > count) {
             in.fail(gauge_label(gauge) + " has no area " + std::to_string(area) + " (it has " + std::to_string(count) +
@@ -467,7 +467,7 @@ private:
         }
     }
 
-    uint32_t event(LineReader& in) {
+    uint32_t event(LineWords& in) {
         const std::string word = in.word("an event");
         const KeyEventInfo* info = catalogue_.event(word);
         if (info == nullptr && looks_numeric(word)) {
@@ -480,7 +480,7 @@ private:
     }
 
     // A variable by id or by name, of the type the step sets (any type for `clear`).
-    uint32_t variable(LineReader& in, std::optional<VariableType> type, const char* verb) {
+    uint32_t variable(LineWords& in, std::optional<VariableType> type, const char* verb) {
         const std::string word = in.word("a variable");
         const VariableInfo* info = catalogue_.variable(word);
         if (info == nullptr && looks_numeric(word)) {
@@ -536,7 +536,7 @@ const Parser::Verb Parser::verbs[] = {
     {"snapshot", Level::flight, &Parser::read_snapshot, "snapshot NAME [night]     a picture of the panel"},
 };
 
-Step Parser::step(LineReader& in, const std::string& verb, int line) {
+Step Parser::step(LineWords& in, const std::string& verb, int line) {
     Step step{};
     step.line = line;
     step.time = now_;
@@ -633,7 +633,7 @@ Script parse_script(std::string_view source, const ScriptContext& context) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         check_characters(line, number);
-        LineReader in(line, number);
+        LineWords in(line, number);
         if (in.at_end()) continue;
         std::string verb = in.word("a step");
         script.steps.push_back(parser.step(in, verb, number));

@@ -24,9 +24,9 @@ inline std::string short_number(double value) {
 
 // Splits one line into words; a word that starts with '"' runs to the closing quote, with
 // escapes resolved.
-class LineReader {
+class LineWords {
 public:
-    LineReader(std::string_view line, int number) : line_(line), number_(number) {}
+    LineWords(std::string_view line, int number) : line_(line), number_(number) {}
 
     bool at_end() {
         skip_blanks();
