@@ -34,9 +34,9 @@ bool add_target(Target target);
 
 #define PANEL_BENCH_CONCAT2(a, b) a##b
 #define PANEL_BENCH_CONCAT(a, b) PANEL_BENCH_CONCAT2(a, b)
-#define PANEL_RATIO_TARGET(name, numerator, denominator, comparison, limit)                         \
-    static const bool PANEL_BENCH_CONCAT(panel_target_, name) = ::panel::bench::add_target(          \
-        {#name, numerator, denominator, "", ::panel::bench::Comparison::comparison, limit})
-#define PANEL_COUNTER_TARGET(name, benchmark, counter, comparison, limit)                           \
-    static const bool PANEL_BENCH_CONCAT(panel_target_, name) = ::panel::bench::add_target(          \
-        {#name, benchmark, "", counter, ::panel::bench::Comparison::comparison, limit})
+#define PANEL_RATIO_TARGET(name, numerator, denominator, comparison, limit) \
+    static const bool PANEL_BENCH_CONCAT(panel_target_, name) =             \
+        ::panel::bench::add_target({#name, numerator, denominator, "", ::panel::bench::Comparison::comparison, limit})
+#define PANEL_COUNTER_TARGET(name, benchmark, counter, comparison, limit) \
+    static const bool PANEL_BENCH_CONCAT(panel_target_, name) =           \
+        ::panel::bench::add_target({#name, benchmark, "", counter, ::panel::bench::Comparison::comparison, limit})

@@ -47,9 +47,10 @@ void BM_BridgeDemoFlight(benchmark::State& state) {
 
 const bool registered = [] {
     if (!has_windows_build()) {
-        std::printf("bridge_demo_realtime not measured: no Windows build with panel_bridge.exe in %s "
-                    "(tools/build-windows.sh makes one)\n",
-                    windows_build().c_str());
+        std::printf(
+            "bridge_demo_realtime not measured: no Windows build with panel_bridge.exe in %s "
+            "(tools/build-windows.sh makes one)\n",
+            windows_build().c_str());
         return false;
     }
     const bridge::I386Probe probe = bridge::machine_i386_probe();
@@ -62,13 +63,11 @@ const bool registered = [] {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     if (programs == bridge::I386Programs::emulated) {
-        return panel::bench::add_target({"bridge_demo_realtime_under_emulation",
-                                         "BM_BridgeDemoFlight/real_time", "", "realtime",
-                                         panel::bench::Comparison::at_least, 50.0});
+        return panel::bench::add_target({"bridge_demo_realtime_under_emulation", "BM_BridgeDemoFlight/real_time", "",
+                                         "realtime", panel::bench::Comparison::at_least, 50.0});
     }
-    return panel::bench::add_target(
-        {"bridge_demo_realtime", "BM_BridgeDemoFlight/real_time", "", "realtime",
-         panel::bench::Comparison::at_least, 200.0});
+    return panel::bench::add_target({"bridge_demo_realtime", "BM_BridgeDemoFlight/real_time", "", "realtime",
+                                     panel::bench::Comparison::at_least, 200.0});
 }();
 
 }  // namespace

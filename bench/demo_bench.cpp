@@ -8,9 +8,9 @@
 #include <new>
 
 #include "bench_targets.h"
-#include "new_counter.h"
 #include "flight.h"
 #include "flight_run.h"
+#include "new_counter.h"
 #include "panel.h"
 #include "panel_config.h"
 #include "panel_picture.h"

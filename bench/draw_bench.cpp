@@ -22,7 +22,9 @@ PANEL_RATIO_TARGET(draw_vs_backgrounds, "BM_DrawBothFaces", "BM_DrawBackgrounds"
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define PANEL_COUNT_ALLOCATIONS 0
 // fontconfig keeps a few hundred bytes of its own until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 #else
 #define PANEL_COUNT_ALLOCATIONS 1
 PANEL_COUNTER_TARGET(draw_allocations_per_picture, "BM_DrawBothFaces", "allocations_per_picture", at_most, 2.0);
@@ -58,14 +60,18 @@ void* memalign(size_t alignment, size_t size) {
     allocation_count.fetch_add(1, std::memory_order_relaxed);
     return __libc_memalign(alignment, size);
 }
-void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+void* aligned_alloc(size_t alignment, size_t size) {
+    return memalign(alignment, size);
+}
 int posix_memalign(void** result, size_t alignment, size_t size) {
     void* pointer = memalign(alignment, size);
     if (pointer == nullptr) return 12;  // ENOMEM
     *result = pointer;
     return 0;
 }
-void free(void* pointer) { __libc_free(pointer); }
+void free(void* pointer) {
+    __libc_free(pointer);
+}
 }
 #endif
 
@@ -78,8 +84,8 @@ using panel::render::SurfacePtr;
 struct Face {
     Face(const char* module, panel::render::FontBook& fonts)
         : session(std::string(PANEL_MODULE_DIR) + "/" + module + ".so"),
-          bitmaps(panel::bitmaps_for_module(std::string(PANEL_MODULE_DIR) + "/" + module + ".so",
-                                                    session.records().name)),
+          bitmaps(
+              panel::bitmaps_for_module(std::string(PANEL_MODULE_DIR) + "/" + module + ".so", session.records().name)),
           renderer(session.records(), *bitmaps, fonts),
           background(panel::render::surface_from_dib(*bitmaps->find(session.records().elements.front().resource_id))),
           surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, renderer.width(), renderer.height())),

@@ -28,9 +28,9 @@
 #include <vector>
 
 #include "bench_targets.h"
-#include "new_counter.h"
 #include "frame_driver.h"
 #include "in_process_gauge.h"
+#include "new_counter.h"
 #include "service_table.h"
 #include "variable_store.h"
 
@@ -64,6 +64,7 @@ struct FormatCall {
 };
 
 constexpr FormatCall gps_format_calls[] = {
+    // clang-format off
     {6, "%4.0fmb", Source::returned},         {7, "%.0fft", Source::returned},
     {8, "%03.0f\xB0", Source::returned},      {9, "%03.0f\xB0", Source::returned},
     {11, "%s", Source::own_text},             {14, "%s", Source::fixed, ">"},
@@ -83,10 +84,11 @@ constexpr FormatCall gps_format_calls[] = {
     {45, "%03.0f00", Source::returned},       {46, "%s", Source::own_text},
     {47, "%05.1fnm", Source::returned},       {48, "%03.0f", Source::returned},
     {49, "%04.0ffpm", Source::returned},      {50, "%.0f", Source::returned},
+    // clang-format on
 };
 
 constexpr FormatCall dme_format_calls[] = {
-    {8, "%3.1f", Source::returned}, {9, "%03.0f", Source::returned},   {10, "%3.0f", Source::returned},
+    {8, "%3.1f", Source::returned},   {9, "%03.0f", Source::returned},  {10, "%3.0f", Source::returned},
     {11, "%3.2f", Source::frequency}, {12, "%3.2f", Source::frequency},
 };
 
@@ -305,8 +307,7 @@ private:
                     benchmark::DoNotOptimize(slider->y_callback(slider));
                     break;
                 }
-                default:
-                    break;
+                default: break;
             }
         }
         header.gauge_callback(&header, SERVICE_PRE_DRAW, 0);
@@ -328,16 +329,16 @@ class GaugeBench {
 public:
     GaugeBench() {
         VariableStore& v = variables_;
-        v.set_number(773, 1.0);                    // avionics supply
-        v.set_number(1, 100.0);                    // tick
-        v.set_number(604, 43776.0);                // seconds: 12:09:36, when the flight timer starts
-        v.set_number(836, 0.41);                   // bearing to the waypoint, radians
-        v.set_number(835, 27800.0);                // waypoint distance, metres
-        v.set_number(837, 420.0);                  // cross-track, metres
-        v.set_number(832, 61.7);                   // ground speed, m/s
-        v.set_number(838, 0.38);                   // desired track, radians
-        v.set_number(614, 610.0);                  // height above ground, metres
-        v.set_number(6, 12.0);                     // UTC
+        v.set_number(773, 1.0);      // avionics supply
+        v.set_number(1, 100.0);      // tick
+        v.set_number(604, 43776.0);  // seconds: 12:09:36, when the flight timer starts
+        v.set_number(836, 0.41);     // bearing to the waypoint, radians
+        v.set_number(835, 27800.0);  // waypoint distance, metres
+        v.set_number(837, 420.0);    // cross-track, metres
+        v.set_number(832, 61.7);     // ground speed, m/s
+        v.set_number(838, 0.38);     // desired track, radians
+        v.set_number(614, 610.0);    // height above ground, metres
+        v.set_number(6, 12.0);       // UTC
         v.set_number(7, 34.0);
         v.set_number(827, 47.52 * 111130.555557);  // latitude
         v.set_number(828, -122.23 * 11930430.0);   // longitude

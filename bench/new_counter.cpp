@@ -17,14 +17,20 @@ std::atomic<long> allocations{0};
     throw std::bad_alloc();
 }
 // Not inlined: the compiler would otherwise pair the free() with a new expression and warn.
-[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete(void* block) noexcept {
+    std::free(block);
+}
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 namespace panel::bench {
 
+// clang-format off
 void count_new(bool on) { counting.store(on, std::memory_order_relaxed); }
 void reset_new_count() { allocations.store(0, std::memory_order_relaxed); }
 long new_count() { return allocations.load(std::memory_order_relaxed); }
+// clang-format on
 
 bool new_counter_works() {
     reset_new_count();

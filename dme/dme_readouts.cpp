@@ -94,8 +94,8 @@ double GAUGE_CALL freq_readout(StringElement* element) {
 double GAUGE_CALL freq_set_readout(StringElement* element) {
     light_element(&element->head);
     const char* mhz = frequency_text(&freq_set_text, element);
-    show_element_when(&element->head, dme.powered == 1 && dme.mode == MODE_FREQ && dme.freq_set_count == 1.0f &&
-                                     dme.blink_phase == 1);
+    show_element_when(&element->head,
+                      dme.powered == 1 && dme.mode == MODE_FREQ && dme.freq_set_count == 1.0f && dme.blink_phase == 1);
     copy_readout_text(element->text, mhz);
     return 13;
 }

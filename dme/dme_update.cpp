@@ -35,13 +35,8 @@ static void dme_pre_draw(void) {
 
 void GAUGE_CALL dme_gauge_callback(GaugeHeader*, int32_t service_id, uint32_t) {
     switch (service_id) {
-        case SERVICE_PRE_UPDATE:
-            dme_pre_update();
-            break;
-        case SERVICE_PRE_DRAW:
-            dme_pre_draw();
-            break;
-        default:
-            break;
+        case SERVICE_PRE_UPDATE: dme_pre_update(); break;
+        case SERVICE_PRE_DRAW: dme_pre_draw(); break;
+        default: break;
     }
 }

@@ -78,8 +78,8 @@ static const uint32_t two_over_pi_bits[] = {
 static const int two_over_pi_count = (int)(sizeof two_over_pi_bits * 8);
 
 // pi/2 as an unevaluated sum of two doubles.
-static const double half_pi_hi = 1.5707963267948966;      // 0x1.921fb54442d18p+0
-static const double half_pi_lo = 6.123233995736766e-17;   // 0x1.1a62633145c07p-54
+static const double half_pi_hi = 1.5707963267948966;     // 0x1.921fb54442d18p+0
+static const double half_pi_lo = 6.123233995736766e-17;  // 0x1.1a62633145c07p-54
 
 // Bits first .. first+31 of 2/pi (bit 1 is the first after the point); zero past the table.
 static uint32_t two_over_pi_word(int first) {
@@ -186,9 +186,8 @@ static int reduce_half_pi(double x, double* y0, double* y1) {
 
 // sin(x + y) for |x + y| <= pi/4, y a small correction to x.
 static double kernel_sin(double x, double y) {
-    const double s1 = -1.66666666666666324348e-01, s2 = 8.33333333332248946124e-03,
-                 s3 = -1.98412698298579493134e-04, s4 = 2.75573137070700676789e-06,
-                 s5 = -2.50507602534068634195e-08, s6 = 1.58969099521155010221e-10;
+    const double s1 = -1.66666666666666324348e-01, s2 = 8.33333333332248946124e-03, s3 = -1.98412698298579493134e-04,
+                 s4 = 2.75573137070700676789e-06, s5 = -2.50507602534068634195e-08, s6 = 1.58969099521155010221e-10;
     double z = x * x, w = z * z;
     double r = s2 + z * (s3 + z * s4) + z * w * (s5 + z * s6);
     double v = z * x;
@@ -198,9 +197,8 @@ static double kernel_sin(double x, double y) {
 
 // cos(x + y) for |x + y| <= pi/4.
 static double kernel_cos(double x, double y) {
-    const double c1 = 4.16666666666666019037e-02, c2 = -1.38888888888741095749e-03,
-                 c3 = 2.48015872894767294178e-05, c4 = -2.75573143513906633035e-07,
-                 c5 = 2.08757232129817482790e-09, c6 = -1.13596475577881948265e-11;
+    const double c1 = 4.16666666666666019037e-02, c2 = -1.38888888888741095749e-03, c3 = 2.48015872894767294178e-05,
+                 c4 = -2.75573143513906633035e-07, c5 = 2.08757232129817482790e-09, c6 = -1.13596475577881948265e-11;
     double z = x * x, w = z * z;
     double r = z * (c1 + z * (c2 + z * c3)) + w * w * (c4 + z * (c5 + z * c6));
     double half_z = 0.5 * z;
@@ -211,7 +209,7 @@ static double kernel_cos(double x, double y) {
 double gauge_sin(double radians) {
     double magnitude = radians < 0.0 ? -radians : radians;
     if (!(magnitude <= 1.7976931348623157e308)) return radians - radians;  // NaN or infinite
-    if (magnitude < 1.4901161193847656e-08) return radians;               // 2^-26: sin x = x
+    if (magnitude < 1.4901161193847656e-08) return radians;                // 2^-26: sin x = x
     if (magnitude <= 0.78539816339744828) return kernel_sin(radians, 0.0);
 
     double y0, y1;

@@ -258,7 +258,8 @@ static_assert(offsetof(ServiceTable, lookup_var) == 160, "ServiceTable");
 
 static_assert(sizeof(LinkageRecord) == 32, "Linkage");
 static_assert(offsetof(LinkageRecord, module_init) == 4 && offsetof(LinkageRecord, module_deinit) == 8, "Linkage");
-static_assert(offsetof(LinkageRecord, module_reserved1) == 12 && offsetof(LinkageRecord, module_reserved2) == 16, "Linkage");
+static_assert(offsetof(LinkageRecord, module_reserved1) == 12 && offsetof(LinkageRecord, module_reserved2) == 16,
+              "Linkage");
 static_assert(offsetof(LinkageRecord, module_version) == 20 && offsetof(LinkageRecord, gauges) == 24, "Linkage");
 
 static_assert(sizeof(GaugeHeader) == 196, "GaugeHeader");
@@ -285,9 +286,12 @@ static_assert(offsetof(StringElement, reserved2) == 188 && offsetof(StringElemen
 static_assert(offsetof(StringElement, box_height) == 196 && offsetof(StringElement, reserved3) == 200, "StringElement");
 static_assert(offsetof(StringElement, text_color) == 208 && offsetof(StringElement, color_b) == 212, "StringElement");
 static_assert(offsetof(StringElement, color_c) == 216 && offsetof(StringElement, reserved4) == 220, "StringElement");
-static_assert(offsetof(StringElement, font_name) == 248 && offsetof(StringElement, font_weight) == 280, "StringElement");
-static_assert(offsetof(StringElement, font_charset) == 284 && offsetof(StringElement, format_word1) == 288, "StringElement");
-static_assert(offsetof(StringElement, format_word2) == 292 && offsetof(StringElement, reserved5) == 296, "StringElement");
+static_assert(offsetof(StringElement, font_name) == 248 && offsetof(StringElement, font_weight) == 280,
+              "StringElement");
+static_assert(offsetof(StringElement, font_charset) == 284 && offsetof(StringElement, format_word1) == 288,
+              "StringElement");
+static_assert(offsetof(StringElement, format_word2) == 292 && offsetof(StringElement, reserved5) == 296,
+              "StringElement");
 static_assert(offsetof(StringElement, callback) == 312 && offsetof(StringElement, reserved6) == 316, "StringElement");
 
 static_assert(sizeof(IconElement) == 140, "IconElement");

@@ -9,12 +9,14 @@
 // A floating-point conversion's type letter. A switch rather than strchr on a literal, which
 // some compilers turn into a memchr import the module would then need from its host.
 static int is_float_type_letter(char c) {
+    // clang-format off
     switch (c) {
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
             return 1;
         default:
             return 0;
     }
+    // clang-format on
 }
 
 // Length of the conversion that starts at format[start] ('%'), up to its type letter.

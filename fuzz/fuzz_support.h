@@ -59,7 +59,8 @@ private:
 
 // Bad input is answered with one line that names what was read (`source`, when not empty).
 inline void check_one_line(const std::string& message, const std::string& source) {
-    if (message.find_first_of("\r\n") != std::string::npos) throw FuzzFailure("message of more than one line: " + message);
+    if (message.find_first_of("\r\n") != std::string::npos)
+        throw FuzzFailure("message of more than one line: " + message);
     if (message.rfind(source, 0) != 0) throw FuzzFailure("message does not name " + source + ": " + message);
 }
 

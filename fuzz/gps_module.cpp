@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return panel::fuzz::run_fuzz_target([](auto input) { panel::fuzz::gps_harness(PANEL_MODULE_DIR).run(input); },
-                                        data, size);
+    return panel::fuzz::run_fuzz_target([](auto input) { panel::fuzz::gps_harness(PANEL_MODULE_DIR).run(input); }, data,
+                                        size);
 }
 #endif

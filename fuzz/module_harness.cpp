@@ -58,6 +58,7 @@ double GAUGE_CALL guarded_text_callback(StringElement* element) {
 
 // Simulator values that sit on a boundary of some rule, or break arithmetic.
 constexpr double special_numbers[] = {
+    // clang-format off
     0.0, -0.0, 1.0, -1.0, 0.999, 1.5, 1.9999999, 2.0, 5.0, -5.0, 4.9, 5.1, 10.0, 54.0, 99.9, 100.0,
     255.0, 256.0, 254.999, 255.001, 300.0, 359.0, 360.0, 361.0, 610.0, 1000.0, 1852.0, 9283.754,
     359999.0, 360000.0, 1e5, 1e6,
@@ -65,12 +66,16 @@ constexpr double special_numbers[] = {
     3.14, -3.14, 6.28, 0.00390625,
     std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(),
     std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
+    // clang-format on
     -std::numeric_limits<double>::denorm_min(),
-    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-    std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+    std::numeric_limits<double>::infinity(),
+    -std::numeric_limits<double>::infinity(),
+    std::numeric_limits<double>::quiet_NaN(),
+    -std::numeric_limits<double>::quiet_NaN(),
 };
 
 constexpr int32_t special_integers[] = {
+    // clang-format off
     0, 1, -1, 7, 39, 64, 72, 255, 256, 0x0800, 0x1345, 0x1700, 0x9999, 0xFFFF, 0x10000,
     std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(),
 };
@@ -78,6 +83,7 @@ constexpr int32_t special_integers[] = {
 constexpr int32_t special_services[] = {
     0, 1, 5, 6, 7, 9, 10, 11, 12, 13, -1, 255, 256,
     std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(),
+    // clang-format on
 };
 
 constexpr size_t special_text_lengths[] = {0, 1, 30, 31, 32, 33, 200};
@@ -96,8 +102,8 @@ double pick_number(FuzzInput& in) {
         default: {
             // One step either side of a boundary.
             const double at = pick_from(in, special_numbers);
-            const double towards = (in.byte() & 1) ? std::numeric_limits<double>::infinity()
-                                                    : -std::numeric_limits<double>::infinity();
+            const double towards =
+                (in.byte() & 1) ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
             return std::nextafter(at, towards);
         }
     }
@@ -217,9 +223,7 @@ void ModuleHarness::snapshot_records() {
                             {offsetof(SliderElement, x_var.value), value},
                             {offsetof(SliderElement, y_var.value), value}});
                 break;
-            default:
-                add_record(what, element, sizeof(StaticImageElement), {flags});
-                break;
+            default: add_record(what, element, sizeof(StaticImageElement), {flags}); break;
         }
         if (element->children != nullptr) {
             size_t count = 0;
@@ -319,9 +323,7 @@ void ModuleHarness::run(std::span<const uint8_t> bytes) {
                 else variables.set_text(id, pick_text(in));
                 break;
             }
-            case 3:
-                variables.clear(catalogue.variables()[in.pick(catalogue.variables().size())].id);
-                break;
+            case 3: variables.clear(catalogue.variables()[in.pick(catalogue.variables().size())].id); break;
             case 4: {
                 const auto [x, y] = FrameDriver::middle_of(areas[in.pick(areas.size())]);
                 click(x, y, CLICK_LEFT_SINGLE);
@@ -341,9 +343,7 @@ void ModuleHarness::run(std::span<const uint8_t> bytes) {
                 click(x, y, (in.byte() & 7) != 0 ? CLICK_LEFT_SINGLE : in.u32());
                 break;
             }
-            case 6:
-                service((in.byte() & 1) ? pick_from(in, special_services) : in.i32());
-                break;
+            case 6: service((in.byte() & 1) ? pick_from(in, special_services) : in.i32()); break;
             case 7:
                 for (size_t n = 1 + in.pick(4); n > 0; --n) frame();
                 break;
@@ -384,8 +384,8 @@ void ModuleHarness::check_records() const {
     for (size_t i = 0; i < view.elements().size(); ++i) {
         const uint32_t changed = view.elements()[i]->flags ^ load_flags_[i];
         if ((changed & ~(ELEMENT_LIT | ELEMENT_HIDDEN)) != 0) {
-            fail("element " + std::to_string(i + 1) + "'s flags changed beyond the lit and hidden bits: " +
-                 std::to_string(view.elements()[i]->flags));
+            fail("element " + std::to_string(i + 1) +
+                 "'s flags changed beyond the lit and hidden bits: " + std::to_string(view.elements()[i]->flags));
         }
     }
 }
@@ -400,7 +400,8 @@ void ModuleHarness::check_frame(double supply, double cross_track, bool switch_o
         auto what = [i] { return "element " + std::to_string(i + 1); };
         switch (element.kind) {
             case ELEMENT_STRING:
-                if (std::memchr(state.text.data(), '\0', state.text.size()) == nullptr) fail(what() + ": text unterminated");
+                if (std::memchr(state.text.data(), '\0', state.text.size()) == nullptr)
+                    fail(what() + ": text unterminated");
                 if (unpowered && !state.hidden()) {
                     fail(what() + " shown while unpowered (supply " + format_double(supply) + ", switch " +
                          (switch_on ? "on" : "off") + "): " + quote_text(state.text_view()));
@@ -409,7 +410,8 @@ void ModuleHarness::check_frame(double supply, double cross_track, bool switch_o
             case ELEMENT_ICON:
                 if (!(state.value >= 0.0 && state.value <= element.frame_count - 1.0 &&
                       state.value == std::trunc(state.value))) {
-                    fail(what() + ": frame " + format_double(state.value) + " of " + std::to_string(element.frame_count));
+                    fail(what() + ": frame " + format_double(state.value) + " of " +
+                         std::to_string(element.frame_count));
                 }
                 break;
             case ELEMENT_SLIDER:
@@ -418,8 +420,7 @@ void ModuleHarness::check_frame(double supply, double cross_track, bool switch_o
                          format_double(cross_track));
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     for (size_t number : rules_.always_hidden) {

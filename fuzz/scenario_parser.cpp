@@ -67,8 +67,7 @@ void check_script(const Script& script, const ScriptContext& context) {
                     throw FuzzFailure(where + "element " + std::to_string(step.element));
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     if (frames > max_script_frames) throw FuzzFailure(std::to_string(frames) + " frames accepted");

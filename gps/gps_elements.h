@@ -3,8 +3,8 @@
 
 #include <math.h>
 
-#include "gauge_math.h"
 #include "element_flags.h"
+#include "gauge_math.h"
 #include "gauge_records.h"
 #include "gps_state.h"
 

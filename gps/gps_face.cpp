@@ -2,6 +2,7 @@
 // order, the mouse areas of its ten controls, the gauge header, and the module's two exported
 // records. All of it is static data; the host writes only text pointers, flags and the import
 // slot.
+// clang-format off: the face's tables keep their hand-aligned fields
 #include <stddef.h>
 #include <stdint.h>
 
@@ -37,21 +38,18 @@ constexpr ElementHeader element_head(uint32_t kind, uint32_t bitmap, int32_t x, 
 // The chain runs from the background down; each element's child list, just above it, holds
 // the next element.
 extern IconElement lit_screen_element, power_knob_element, startup_screen_element, page_element,
-                   direct_to_symbol_element, deviation_scale_element, deviation_flag_element,
-                   fly_left_right_element, leg_label_element, hemisphere_element;
+    direct_to_symbol_element, deviation_scale_element, deviation_flag_element, fly_left_right_element,
+    leg_label_element, hemisphere_element;
 extern SliderElement deviation_needle_element;
-extern StringElement startup_baro_element, startup_altitude_element, startup_rmi_element,
-                     startup_obs_element, nav_text_element, cursor_marker_element,
-                     cross_track_element, waypoint_distance_element, ground_speed_element,
-                     page_number_element, desired_track_element, track_element, bearing_to_element,
-                     bearing_from_element, ete_hours_element, ete_minutes_element,
-                     latitude_degrees_element, latitude_minutes_element, longitude_degrees_element,
-                     longitude_minutes_element, utc_hours_element, utc_minutes_element,
-                     depart_hours_element, depart_minutes_element, time_page_text_element,
-                     ete_hours_page3_element, ete_minutes_page3_element, elapsed_hours_element,
-                     elapsed_minutes_element, baro_element, msa_element, vnav_altitude_element,
-                     selected_altitude_element, vnav_text_element, vnav_distance_element,
-                     vnav_groundspeed_element, vertical_speed_element, status_code_element;
+extern StringElement startup_baro_element, startup_altitude_element, startup_rmi_element, startup_obs_element,
+    nav_text_element, cursor_marker_element, cross_track_element, waypoint_distance_element, ground_speed_element,
+    page_number_element, desired_track_element, track_element, bearing_to_element, bearing_from_element,
+    ete_hours_element, ete_minutes_element, latitude_degrees_element, latitude_minutes_element,
+    longitude_degrees_element, longitude_minutes_element, utc_hours_element, utc_minutes_element, depart_hours_element,
+    depart_minutes_element, time_page_text_element, ete_hours_page3_element, ete_minutes_page3_element,
+    elapsed_hours_element, elapsed_minutes_element, baro_element, msa_element, vnav_altitude_element,
+    selected_altitude_element, vnav_text_element, vnav_distance_element, vnav_groundspeed_element,
+    vertical_speed_element, status_code_element;
 
 // 1: the unlit face: bezel, knobs, buttons and labels
 ElementHeader* lit_screen_children[] = {&lit_screen_element.head, NULL};
@@ -99,9 +97,13 @@ IconElement page_element = {
 ElementHeader* startup_altitude_children[] = {&startup_altitude_element.head, NULL};
 StringElement startup_baro_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 123, 38, 6, startup_altitude_children),
-    .box_width = 487 - 123, .box_height = 26,
+    .box_width = 487 - 123,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = startup_baro_readout,
 };
 
@@ -109,9 +111,13 @@ StringElement startup_baro_element = {
 ElementHeader* startup_rmi_children[] = {&startup_rmi_element.head, NULL};
 StringElement startup_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 38, 7, startup_rmi_children),
-    .box_width = 487 - 303, .box_height = 26,
+    .box_width = 487 - 303,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = startup_altitude_readout,
 };
 
@@ -119,9 +125,13 @@ StringElement startup_altitude_element = {
 ElementHeader* startup_obs_children[] = {&startup_obs_element.head, NULL};
 StringElement startup_rmi_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 123, 54, 8, startup_obs_children),
-    .box_width = 487 - 123, .box_height = 26,
+    .box_width = 487 - 123,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = startup_rmi_readout,
 };
 
@@ -130,9 +140,13 @@ ElementHeader* direct_to_symbol_children[] = {&direct_to_symbol_element.head, NU
 StringElement startup_obs_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 54, 9, direct_to_symbol_children),
     .own_var = {.id = 45},
-    .box_width = 487 - 303, .box_height = 26,
+    .box_width = 487 - 303,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = startup_obs_readout,
 };
 
@@ -150,9 +164,13 @@ ElementHeader* deviation_scale_children[] = {&deviation_scale_element.head, NULL
 StringElement nav_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 325, 20, 11, deviation_scale_children),
     .own_var = {.id = 839},
-    .box_width = 487 - 325, .box_height = 26,
+    .box_width = 487 - 325,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = nav_text_readout,
 };
 
@@ -179,9 +197,13 @@ SliderElement deviation_needle_element = {
 ElementHeader* deviation_flag_children[] = {&deviation_flag_element.head, NULL};
 StringElement cursor_marker_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 38, 14, deviation_flag_children),
-    .box_width = 487 - 183, .box_height = 26,
+    .box_width = 487 - 183,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = cursor_marker_readout,
 };
 
@@ -207,9 +229,13 @@ IconElement fly_left_right_element = {
 ElementHeader* waypoint_distance_children[] = {&waypoint_distance_element.head, NULL};
 StringElement cross_track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 335, 38, 17, waypoint_distance_children),
-    .box_width = 487 - 335, .box_height = 26,
+    .box_width = 487 - 335,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = cross_track_readout,
 };
 
@@ -217,9 +243,13 @@ StringElement cross_track_element = {
 ElementHeader* ground_speed_children[] = {&ground_speed_element.head, NULL};
 StringElement waypoint_distance_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 95, 19, 18, ground_speed_children),
-    .box_width = 487 - 95, .box_height = 26,
+    .box_width = 487 - 95,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = waypoint_distance_readout,
 };
 
@@ -227,9 +257,13 @@ StringElement waypoint_distance_element = {
 ElementHeader* leg_label_children[] = {&leg_label_element.head, NULL};
 StringElement ground_speed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 110, 36, 19, leg_label_children),
-    .box_width = 487 - 110, .box_height = 26,
+    .box_width = 487 - 110,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = ground_speed_readout,
 };
 
@@ -246,9 +280,13 @@ IconElement leg_label_element = {
 ElementHeader* desired_track_children[] = {&desired_track_element.head, NULL};
 StringElement page_number_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 131, 73, 21, desired_track_children),
-    .box_width = 487 - 131, .box_height = 26,
+    .box_width = 487 - 131,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = page_number_readout,
 };
 
@@ -256,9 +294,13 @@ StringElement page_number_element = {
 ElementHeader* track_children[] = {&track_element.head, NULL};
 StringElement desired_track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 56, 22, track_children),
-    .box_width = 487 - 183, .box_height = 26,
+    .box_width = 487 - 183,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = desired_track_readout,
 };
 
@@ -266,9 +308,14 @@ StringElement desired_track_element = {
 ElementHeader* bearing_to_children[] = {&bearing_to_element.head, NULL};
 StringElement track_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 322, 56, 23, bearing_to_children),
-    .box_width = 487 - 322, .box_height = 26,
-    .text_color = READOUT_RED, .color_b = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .box_width = 487 - 322,
+    .box_height = 26,
+    .text_color = READOUT_RED,
+    .color_b = READOUT_RED,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = track_readout,
 };
 
@@ -276,9 +323,13 @@ StringElement track_element = {
 ElementHeader* bearing_from_children[] = {&bearing_from_element.head, NULL};
 StringElement bearing_to_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 73, 24, bearing_from_children),
-    .box_width = 487 - 183, .box_height = 26,
+    .box_width = 487 - 183,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = bearing_to_readout,
 };
 
@@ -286,9 +337,13 @@ StringElement bearing_to_element = {
 ElementHeader* ete_hours_children[] = {&ete_hours_element.head, NULL};
 StringElement bearing_from_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 73, 25, ete_hours_children),
-    .box_width = 487 - 183, .box_height = 26,
+    .box_width = 487 - 183,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = bearing_from_readout,
 };
 
@@ -296,9 +351,13 @@ StringElement bearing_from_element = {
 ElementHeader* ete_minutes_children[] = {&ete_minutes_element.head, NULL};
 StringElement ete_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 332, 73, 26, ete_minutes_children),
-    .box_width = 487 - 332, .box_height = 26,
+    .box_width = 487 - 332,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = ete_hours_readout,
 };
 
@@ -306,9 +365,13 @@ StringElement ete_hours_element = {
 ElementHeader* hemisphere_children[] = {&hemisphere_element.head, NULL};
 StringElement ete_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 358, 73, 27, hemisphere_children),
-    .box_width = 487 - 358, .box_height = 26,
+    .box_width = 487 - 358,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = ete_minutes_readout,
 };
 
@@ -325,9 +388,13 @@ IconElement hemisphere_element = {
 ElementHeader* latitude_minutes_children[] = {&latitude_minutes_element.head, NULL};
 StringElement latitude_degrees_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 228, 55, 29, latitude_minutes_children),
-    .box_width = 487 - 228, .box_height = 26,
+    .box_width = 487 - 228,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = latitude_degrees_readout,
 };
 
@@ -335,9 +402,13 @@ StringElement latitude_degrees_element = {
 ElementHeader* longitude_degrees_children[] = {&longitude_degrees_element.head, NULL};
 StringElement latitude_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 263, 55, 30, longitude_degrees_children),
-    .box_width = 487 - 263, .box_height = 26,
+    .box_width = 487 - 263,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = latitude_minutes_readout,
 };
 
@@ -345,9 +416,13 @@ StringElement latitude_minutes_element = {
 ElementHeader* longitude_minutes_children[] = {&longitude_minutes_element.head, NULL};
 StringElement longitude_degrees_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 218, 71, 31, longitude_minutes_children),
-    .box_width = 487 - 218, .box_height = 26,
+    .box_width = 487 - 218,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = longitude_degrees_readout,
 };
 
@@ -355,9 +430,13 @@ StringElement longitude_degrees_element = {
 ElementHeader* utc_hours_children[] = {&utc_hours_element.head, NULL};
 StringElement longitude_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 263, 71, 32, utc_hours_children),
-    .box_width = 487 - 263, .box_height = 26,
+    .box_width = 487 - 263,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = longitude_minutes_readout,
 };
 
@@ -365,9 +444,13 @@ StringElement longitude_minutes_element = {
 ElementHeader* utc_minutes_children[] = {&utc_minutes_element.head, NULL};
 StringElement utc_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 314, 20, 33, utc_minutes_children),
-    .box_width = 487 - 314, .box_height = 26,
+    .box_width = 487 - 314,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = utc_hours_readout,
 };
 
@@ -375,9 +458,13 @@ StringElement utc_hours_element = {
 ElementHeader* depart_hours_children[] = {&depart_hours_element.head, NULL};
 StringElement utc_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 20, 34, depart_hours_children),
-    .box_width = 487 - 338, .box_height = 26,
+    .box_width = 487 - 338,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = utc_minutes_readout,
 };
 
@@ -385,9 +472,13 @@ StringElement utc_minutes_element = {
 ElementHeader* depart_minutes_children[] = {&depart_minutes_element.head, NULL};
 StringElement depart_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 36, 35, depart_minutes_children),
-    .box_width = 487 - 316, .box_height = 26,
+    .box_width = 487 - 316,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = depart_hours_readout,
 };
 
@@ -395,9 +486,13 @@ StringElement depart_hours_element = {
 ElementHeader* time_page_text_children[] = {&time_page_text_element.head, NULL};
 StringElement depart_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 36, 36, time_page_text_children),
-    .box_width = 487 - 338, .box_height = 26,
+    .box_width = 487 - 338,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = depart_minutes_readout,
 };
 
@@ -406,9 +501,13 @@ ElementHeader* ete_hours_page3_children[] = {&ete_hours_page3_element.head, NULL
 StringElement time_page_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 226, 52, 37, ete_hours_page3_children),
     .own_var = {.id = 839},
-    .box_width = 487 - 226, .box_height = 26,
+    .box_width = 487 - 226,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = time_page_text_readout,
 };
 
@@ -416,9 +515,13 @@ StringElement time_page_text_element = {
 ElementHeader* ete_minutes_page3_children[] = {&ete_minutes_page3_element.head, NULL};
 StringElement ete_hours_page3_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 53, 38, ete_minutes_page3_children),
-    .box_width = 487 - 316, .box_height = 26,
+    .box_width = 487 - 316,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = ete_hours_page3_readout,
 };
 
@@ -426,9 +529,13 @@ StringElement ete_hours_page3_element = {
 ElementHeader* elapsed_hours_children[] = {&elapsed_hours_element.head, NULL};
 StringElement ete_minutes_page3_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 338, 53, 39, elapsed_hours_children),
-    .box_width = 487 - 338, .box_height = 26,
+    .box_width = 487 - 338,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = ete_minutes_page3_readout,
 };
 
@@ -436,9 +543,13 @@ StringElement ete_minutes_page3_element = {
 ElementHeader* elapsed_minutes_children[] = {&elapsed_minutes_element.head, NULL};
 StringElement elapsed_hours_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 316, 70, 40, elapsed_minutes_children),
-    .box_width = 487 - 316, .box_height = 26,
+    .box_width = 487 - 316,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = elapsed_hours_readout,
 };
 
@@ -446,9 +557,13 @@ StringElement elapsed_hours_element = {
 ElementHeader* baro_children[] = {&baro_element.head, NULL};
 StringElement elapsed_minutes_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 340, 70, 41, baro_children),
-    .box_width = 487 - 340, .box_height = 26,
+    .box_width = 487 - 340,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = elapsed_minutes_readout,
 };
 
@@ -456,9 +571,13 @@ StringElement elapsed_minutes_element = {
 ElementHeader* msa_children[] = {&msa_element.head, NULL};
 StringElement baro_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 304, 20, 42, msa_children),
-    .box_width = 487 - 304, .box_height = 26,
+    .box_width = 487 - 304,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = baro_readout,
 };
 
@@ -466,9 +585,13 @@ StringElement baro_element = {
 ElementHeader* vnav_altitude_children[] = {&vnav_altitude_element.head, NULL};
 StringElement msa_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 314, 53, 43, vnav_altitude_children),
-    .box_width = 487 - 314, .box_height = 26,
+    .box_width = 487 - 314,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = msa_readout,
 };
 
@@ -476,9 +599,13 @@ StringElement msa_element = {
 ElementHeader* selected_altitude_children[] = {&selected_altitude_element.head, NULL};
 StringElement vnav_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 194, 36, 44, selected_altitude_children),
-    .box_width = 487 - 194, .box_height = 26,
+    .box_width = 487 - 194,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = vnav_altitude_readout,
 };
 
@@ -486,9 +613,13 @@ StringElement vnav_altitude_element = {
 ElementHeader* vnav_text_children[] = {&vnav_text_element.head, NULL};
 StringElement selected_altitude_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 304, 36, 45, vnav_text_children),
-    .box_width = 487 - 304, .box_height = 26,
+    .box_width = 487 - 304,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = selected_altitude_readout,
 };
 
@@ -497,9 +628,13 @@ ElementHeader* vnav_distance_children[] = {&vnav_distance_element.head, NULL};
 StringElement vnav_text_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 183, 52, 46, vnav_distance_children),
     .own_var = {.id = 839},
-    .box_width = 487 - 183, .box_height = 26,
+    .box_width = 487 - 183,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = vnav_text_readout,
 };
 
@@ -507,9 +642,13 @@ StringElement vnav_text_element = {
 ElementHeader* vnav_groundspeed_children[] = {&vnav_groundspeed_element.head, NULL};
 StringElement vnav_distance_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 303, 52, 47, vnav_groundspeed_children),
-    .box_width = 487 - 303, .box_height = 26,
+    .box_width = 487 - 303,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = vnav_distance_readout,
 };
 
@@ -517,9 +656,13 @@ StringElement vnav_distance_element = {
 ElementHeader* vertical_speed_children[] = {&vertical_speed_element.head, NULL};
 StringElement vnav_groundspeed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 215, 69, 48, vertical_speed_children),
-    .box_width = 487 - 215, .box_height = 26,
+    .box_width = 487 - 215,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = vnav_groundspeed_readout,
 };
 
@@ -527,9 +670,13 @@ StringElement vnav_groundspeed_element = {
 ElementHeader* status_code_children[] = {&status_code_element.head, NULL};
 StringElement vertical_speed_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 302, 69, 49, status_code_children),
-    .box_width = 487 - 302, .box_height = 26,
+    .box_width = 487 - 302,
+    .box_height = 26,
     .text_color = READOUT_RED,
-    .font_name = "Glass", .font_weight = 400, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Glass",
+    .font_weight = 400,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = vertical_speed_readout,
 };
 
@@ -537,9 +684,13 @@ StringElement vertical_speed_element = {
 StringElement status_code_element = {
     .head = element_head(ELEMENT_STRING, NO_BITMAP, 120, 1, 50, NULL),
     .own_var = {.id = 831},
-    .box_width = 367, .box_height = 24,
+    .box_width = 367,
+    .box_height = 24,
     .text_color = READOUT_WHITE,
-    .font_name = "Courier New", .font_weight = 100, .font_charset = 1, .format_word2 = 0x4240,
+    .font_name = "Courier New",
+    .font_weight = 100,
+    .font_charset = 1,
+    .format_word2 = 0x4240,
     .callback = status_code_reader,
 };
 
@@ -549,35 +700,95 @@ ElementHeader* gps_root = &face_background_element.head;
 MouseRect gps_mouse_areas[] = {
     {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE},
     // 1: OFF/ON knob, left half
-    {.area_kind = MOUSE_AREA, .area_x = 36, .area_y = 103, .area_width = 17, .area_height = 37,
-     .cursor = CURSOR_LEFT, .event_flags = MOUSE_LEFT_SINGLE, .handler = power_knob_off_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 36,
+     .area_y = 103,
+     .area_width = 17,
+     .area_height = 37,
+     .cursor = CURSOR_LEFT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = power_knob_off_click},
     // 2: OFF/ON knob, right half
-    {.area_kind = MOUSE_AREA, .area_x = 53, .area_y = 103, .area_width = 18, .area_height = 37,
-     .cursor = CURSOR_RIGHT, .event_flags = MOUSE_LEFT_SINGLE, .handler = power_knob_on_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 53,
+     .area_y = 103,
+     .area_width = 18,
+     .area_height = 37,
+     .cursor = CURSOR_RIGHT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = power_knob_on_click},
     // 3: D-> button
-    {.area_kind = MOUSE_AREA, .area_x = 272, .area_y = 129, .area_width = 30, .area_height = 18,
-     .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = direct_to_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 272,
+     .area_y = 129,
+     .area_width = 30,
+     .area_height = 18,
+     .cursor = CURSOR_PUSH,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = direct_to_click},
     // 4: CRSR button
-    {.area_kind = MOUSE_AREA, .area_x = 424, .area_y = 34, .area_width = 31, .area_height = 17,
-     .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = crsr_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 424,
+     .area_y = 34,
+     .area_width = 31,
+     .area_height = 17,
+     .cursor = CURSOR_PUSH,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = crsr_click},
     // 5: ENT button
-    {.area_kind = MOUSE_AREA, .area_x = 362, .area_y = 130, .area_width = 29, .area_height = 16,
-     .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = ent_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 362,
+     .area_y = 130,
+     .area_width = 29,
+     .area_height = 16,
+     .cursor = CURSOR_PUSH,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = ent_click},
     // 6: large knob, outer ring, right half
-    {.area_kind = MOUSE_AREA, .area_x = 461, .area_y = 72, .area_width = 20, .area_height = 61,
-     .cursor = CURSOR_RIGHT, .event_flags = MOUSE_LEFT_SINGLE, .handler = outer_knob_right_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 461,
+     .area_y = 72,
+     .area_width = 20,
+     .area_height = 61,
+     .cursor = CURSOR_RIGHT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = outer_knob_right_click},
     // 7: large knob, outer ring, left half
-    {.area_kind = MOUSE_AREA, .area_x = 401, .area_y = 72, .area_width = 21, .area_height = 61,
-     .cursor = CURSOR_LEFT, .event_flags = MOUSE_LEFT_SINGLE, .handler = outer_knob_left_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 401,
+     .area_y = 72,
+     .area_width = 21,
+     .area_height = 61,
+     .cursor = CURSOR_LEFT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = outer_knob_left_click},
     // 8: ALT button
-    {.area_kind = MOUSE_AREA, .area_x = 183, .area_y = 129, .area_width = 30, .area_height = 19,
-     .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = alt_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 183,
+     .area_y = 129,
+     .area_width = 30,
+     .area_height = 19,
+     .cursor = CURSOR_PUSH,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = alt_click},
     // 9: large knob, inner knob, right half
-    {.area_kind = MOUSE_AREA, .area_x = 445, .area_y = 87, .area_width = 15, .area_height = 39,
-     .cursor = CURSOR_RIGHT, .event_flags = MOUSE_LEFT_SINGLE, .handler = inner_knob_right_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 445,
+     .area_y = 87,
+     .area_width = 15,
+     .area_height = 39,
+     .cursor = CURSOR_RIGHT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = inner_knob_right_click},
     // 10: large knob, inner knob, left half
-    {.area_kind = MOUSE_AREA, .area_x = 424, .area_y = 86, .area_width = 18, .area_height = 40,
-     .cursor = CURSOR_LEFT, .event_flags = MOUSE_LEFT_SINGLE, .handler = inner_knob_left_click},
+    {.area_kind = MOUSE_AREA,
+     .area_x = 424,
+     .area_y = 86,
+     .area_width = 18,
+     .area_height = 40,
+     .cursor = CURSOR_LEFT,
+     .event_flags = MOUSE_LEFT_SINGLE,
+     .handler = inner_knob_left_click},
     {.area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE},
 };
 
@@ -605,3 +816,4 @@ LinkageRecord Linkage = {
 
 // The host stores its service table's address in the first entry.
 ImportTableRecord ImportTable = {{IMPORT_ID_PANEL_SERVICES, NULL}, {0, NULL}};
+// clang-format on

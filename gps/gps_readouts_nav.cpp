@@ -72,8 +72,7 @@ double GAUGE_CALL track_readout(StringElement* element) {
         gps.track_deg = 999;
     } else {
         // 57.32... is 180 / 3.14, the navigator's degrees per radian
-        double drift = wind_angle_sine(gps.wind_angle) * (gps_input(WIND_SPEED_INPUT) / airspeed) *
-                       57.324840764331206;
+        double drift = wind_angle_sine(gps.wind_angle) * (gps_input(WIND_SPEED_INPUT) / airspeed) * 57.324840764331206;
         gps.track_deg = truncate_to_int32(heading + drift);
         if (gps.track_deg < 0) gps.track_deg += 360;
         if (gps.track_deg > 360) gps.track_deg -= 360;
@@ -89,7 +88,10 @@ double GAUGE_CALL bearing_to_readout(StringElement* element) {
     light_element(&element->head);
     double value = gps.bearing_deg;
     show_element_when(&element->head, gps_running_on(1) && gps.nav_subpage <= 1);
-    format_readout(element->text, ">%03.0f\xB0" "To", value);
+    format_readout(element->text,
+                   ">%03.0f\xB0"
+                   "To",
+                   value);
     return value;
 }
 
@@ -100,7 +102,10 @@ double GAUGE_CALL bearing_from_readout(StringElement* element) {
     double value = gps.bearing_deg + 180.0;
     if (value > 360.0) value -= 360.0;
     show_element_when(&element->head, gps.powered == 1 && gps.page == 1 && gps.nav_subpage > 1);
-    format_readout(element->text, ">%03.0f\xB0" "Fr", value);
+    format_readout(element->text,
+                   ">%03.0f\xB0"
+                   "Fr",
+                   value);
     return value;
 }
 

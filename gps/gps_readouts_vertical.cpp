@@ -49,8 +49,7 @@ double GAUGE_CALL selected_altitude_readout(StringElement* element) {
     light_element(&element->head);
     double value = gps.selected_altitude;
     bool blinking_shown = gps.edit_active == 1 && gps.startup_state == STARTUP_RUN && blink_on();
-    show_element_when(&element->head,
-                      gps.powered == 1 && gps.page == 5 && (gps.edit_active == 0 || blinking_shown));
+    show_element_when(&element->head, gps.powered == 1 && gps.page == 5 && (gps.edit_active == 0 || blinking_shown));
     format_readout(element->text, "%03.0f00", value);
     return value;
 }

@@ -96,13 +96,8 @@ static void gps_pre_draw(void) {
 
 void GAUGE_CALL gps_gauge_callback(GaugeHeader*, int32_t service_id, uint32_t) {
     switch (service_id) {
-        case SERVICE_PRE_UPDATE:
-            gps_pre_update();
-            break;
-        case SERVICE_PRE_DRAW:
-            gps_pre_draw();
-            break;
-        default:
-            break;  // the host's other phases, and ids it never sends
+        case SERVICE_PRE_UPDATE: gps_pre_update(); break;
+        case SERVICE_PRE_DRAW: gps_pre_draw(); break;
+        default: break;  // the host's other phases, and ids it never sends
     }
 }

@@ -26,12 +26,14 @@ std::string AutopilotKeys::act(KeyAction key, Flight& flight) {
         targets_set_ = true;
     }
     switch (key) {
+        // clang-format off
         case KeyAction::heading_left: heading_ = std::fmod(heading_ + 350.0, 360.0); world.fly_heading(heading_); break;
         case KeyAction::heading_right: heading_ = std::fmod(heading_ + 10.0, 360.0); world.fly_heading(heading_); break;
         case KeyAction::climb: altitude_ = std::min(altitude_ + 500.0, 40000.0); world.fly_altitude(altitude_); break;
         case KeyAction::descend: altitude_ = std::max(altitude_ - 500.0, 0.0); world.fly_altitude(altitude_); break;
         case KeyAction::faster_aircraft: speed_ = std::min(speed_ + 10.0, 400.0); world.fly_speed(speed_); break;
         case KeyAction::slower_aircraft: speed_ = std::max(speed_ - 10.0, 0.0); world.fly_speed(speed_); break;
+        // clang-format on
         case KeyAction::supply: world.set_supply(!world.supply_on()); break;
         default: break;
     }

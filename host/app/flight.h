@@ -44,7 +44,9 @@ public:
         snapshot_listeners_.push_back(std::move(listener));
     }
     // Called for each line the flight itself has to say (notes, events nobody knows).
-    void on_note(std::function<void(const std::string& line)> listener) { note_listeners_.push_back(std::move(listener)); }
+    void on_note(std::function<void(const std::string& line)> listener) {
+        note_listeners_.push_back(std::move(listener));
+    }
     // Called, besides, for the source's own lines and the events it does not know: what a
     // status line shows.
     void on_source_note(std::function<void(const std::string& line)> listener) {

@@ -29,10 +29,10 @@ struct NamedText {
 using ScriptCheck = std::function<void(const scenario::Script& script, const std::string& file)>;
 
 struct FlightFiles {
-    NamedText panel;                    // panel.cfg
-    std::optional<NamedText> script;    // the scenario, if any
+    NamedText panel;                  // panel.cfg
+    std::optional<NamedText> script;  // the scenario, if any
     std::vector<std::filesystem::path> gauge_folders;
-    WindowsModules windows;             // how .gau modules are found and run
+    WindowsModules windows;  // how .gau modules are found and run
 };
 
 // The panel of `files` loaded, driven by its own store, and its script read against it. Throws

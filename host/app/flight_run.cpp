@@ -32,7 +32,8 @@ public:
     explicit Staging(const fs::path& out) : out_(out) {
         std::error_code error;
         fs::create_directories(out, error);
-        if (error || !fs::is_directory(out)) throw std::runtime_error(out.string() + ": cannot create the output folder");
+        if (error || !fs::is_directory(out))
+            throw std::runtime_error(out.string() + ": cannot create the output folder");
         folder_ = out / (".panelhost-" + std::to_string(getpid()));
         fs::remove_all(folder_, error);
         if (!fs::create_directory(folder_, error) || error) {
@@ -172,8 +173,7 @@ FlightResult fly_scripted(const FlightOptions& options, FlightSource& source) {
     const auto flying_on = [&] {
         if (stopped) return false;
         const bool more = options.duration ? flight.simulated_seconds() + 1e-9 < *options.duration
-                                           : options.until_stopped ||
-                                                 (options.until_source_ends && !source.finished());
+                                           : options.until_stopped || (options.until_source_ends && !source.finished());
         if (more && options.stop_requested) stopped = options.stop_requested();
         return more && !stopped;
     };

@@ -50,7 +50,7 @@ struct FlightResult {
     uint64_t frames = 0;
     std::vector<std::string> snapshots;
     size_t expectations_met = 0;
-    std::vector<std::string> failures;      // each "FILE:LINE: expected ..."
+    std::vector<std::string> failures;  // each "FILE:LINE: expected ..."
     std::vector<std::string> unknown_events;
     std::vector<std::filesystem::path> written;
     bool stopped = false;  // ended by `stop_requested`; expectations still open were not judged

@@ -31,7 +31,7 @@ private:
 
     const Panel& panel_;
     std::ostream& out_;
-    std::string frame_prefix_;  // "f12"
+    std::string frame_prefix_;                     // "f12"
     std::vector<std::vector<ElementState>> last_;  // each gauge's elements as last written
     std::vector<std::vector<bool>> written_;
 };

@@ -18,8 +18,11 @@ int fly_in_window(const FlyOptions& options) {
 int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check) {
     LoadedFlight loaded(options, check);
 
-    RealTimeOptions real_time{.rate = options.rate, .night = options.night, .mute = options.mute,
-                              .sounds = options.sounds, .screenshots = options.screenshots};
+    RealTimeOptions real_time{.rate = options.rate,
+                              .night = options.night,
+                              .mute = options.mute,
+                              .sounds = options.sounds,
+                              .screenshots = options.screenshots};
     for (const window::KeyHelp& key : window::key_help()) real_time.keys.push_back({key.keys, key.meaning});
     RealTimeFlight flight(real_time, loaded.panel, loaded.variables, source);
     std::optional<std::filesystem::path> settings = options.remember_window ? window::settings_file() : std::nullopt;

@@ -41,7 +41,8 @@ std::vector<InputEvent> FrontEndHub::take_input() {
     input_.take(taken_);
     std::vector<InputEvent> rest;
     for (InputEvent& event : taken_) {
-        if (event.kind == InputEvent::Kind::key || event.kind == InputEvent::Kind::close) rest.push_back(std::move(event));
+        if (event.kind == InputEvent::Kind::key || event.kind == InputEvent::Kind::close)
+            rest.push_back(std::move(event));
         else work(event);
     }
     return rest;

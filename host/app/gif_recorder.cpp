@@ -67,7 +67,8 @@ void GifRecorder::add(double seconds, const uint8_t* pixels, int stride) {
                           map) == GIF_ERROR) {
         throw GifError("cannot reduce a frame of the animation to 256 colours");
     }
-    for (int i = 0; i < colours; ++i) frame.palette.insert(frame.palette.end(), {map[i].Red, map[i].Green, map[i].Blue});
+    for (int i = 0; i < colours; ++i)
+        frame.palette.insert(frame.palette.end(), {map[i].Red, map[i].Green, map[i].Blue});
     frames_.push_back(std::move(frame));
 
     next_due_ = seconds + interval_;
@@ -100,7 +101,8 @@ std::vector<uint8_t> GifRecorder::encode(const std::vector<const Frame*>& frames
 
     auto colour_at = [](const Frame& frame, size_t at) {
         const size_t index = frame.indices[at] * 3u;
-        return uint32_t{frame.palette[index]} << 16 | uint32_t{frame.palette[index + 1]} << 8 | frame.palette[index + 2];
+        return uint32_t{frame.palette[index]} << 16 | uint32_t{frame.palette[index + 1]} << 8 |
+               frame.palette[index + 2];
     };
 
     std::vector<GifPixelType> row(width_);

@@ -14,8 +14,8 @@ namespace panel::app {
 
 struct LiveOptions {
     std::string listen = "127.0.0.1:5500";
-    std::filesystem::path protocol;      // FlightGear's protocol file
-    std::optional<std::string> props;    // the property server, HOST:PORT
+    std::filesystem::path protocol;    // FlightGear's protocol file
+    std::optional<std::string> props;  // the property server, HOST:PORT
     std::optional<std::filesystem::path> replay;
     double replay_rate = 1.0;
 };

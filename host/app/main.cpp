@@ -8,8 +8,8 @@
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1, and one stopped by Ctrl-C, after writing
 // what it flew, with 130.
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <csignal>
@@ -21,8 +21,8 @@
 #include "fly_session.h"
 #include "live_session.h"
 #include "panel_window.h"
-#include "scenario_script.h"
 #include "records_and_bitmaps_check.h"
+#include "scenario_script.h"
 #include "scenario_time.h"
 #include "windows_option.h"
 
@@ -34,7 +34,9 @@ namespace fs = std::filesystem;
 // has flown. The handler then falls back to the default, so a second Ctrl-C ends the program.
 volatile std::sig_atomic_t stop_signal = 0;
 
-void on_stop_signal(int signal) { stop_signal = signal; }
+void on_stop_signal(int signal) {
+    stop_signal = signal;
+}
 
 void stop_on_signals() {
     struct sigaction action {};
@@ -45,7 +47,9 @@ void stop_on_signals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool stop_requested() { return stop_signal != 0; }
+bool stop_requested() {
+    return stop_signal != 0;
+}
 
 using panel::app::FlightOptions;
 using panel::app::FlightResult;
@@ -76,16 +80,18 @@ struct Common {
         command.add_option("--gauges", gauge_folders,
                            "a folder of gauge modules, searched before the built ones (repeatable)");
         command.add_flag("-q,--quiet", quiet, "no progress bar and no summary");
-        windows = command.add_option("--windows", windows_folder,
-                                     "fly the Windows modules (.gau) of this Windows build folder under wine "
-                                     "(default: the one panelhost was built with)")
+        windows = command
+                      .add_option("--windows", windows_folder,
+                                  "fly the Windows modules (.gau) of this Windows build folder under wine "
+                                  "(default: the one panelhost was built with)")
                       ->expected(0, 1)
                       ->type_name("[DIR]");
     }
 
     FlightOptions options() const {
         FlightOptions options;
-        options.panel = panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file, largest_panel, "a panel.cfg");
+        options.panel =
+            panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file, largest_panel, "a panel.cfg");
         for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
         const panel::app::WindowsBuild build =
             panel::app::windows_build(windows->count() > 0, windows_folder, PANEL_WINDOWS_BUILD_DIR);
@@ -143,13 +149,15 @@ int main(int argc, char** argv) {
     std::string demo_out = "out", run_out = "out", script_file, shot_script, shot_png = "panel.png";
     bool shot_night = false;
 
-    CLI::App* demo = app.add_subcommand("demo", "fly the built-in demo: every page of the GPS and every mode of "
-                                                "the DME, photographed, with every expectation checked");
+    CLI::App* demo = app.add_subcommand("demo",
+                                        "fly the built-in demo: every page of the GPS and every mode of "
+                                        "the DME, photographed, with every expectation checked");
     demo->add_option("-o,--out", demo_out, "the output folder (default out)");
     demo_common.add_to(*demo);
 
-    CLI::App* run = app.add_subcommand("run", "fly a scenario; snapshots, flight.gif and trace.txt go into the "
-                                              "output folder");
+    CLI::App* run = app.add_subcommand("run",
+                                       "fly a scenario; snapshots, flight.gif and trace.txt go into the "
+                                       "output folder");
     run->add_option("script", script_file, "the scenario file")->required()->check(CLI::ExistingFile);
     run->add_option("-o,--out", run_out, "the output folder (default out)");
     run_common.add_to(*run);
@@ -171,12 +179,15 @@ int main(int argc, char** argv) {
     std::string fly_sounds;
     std::string keys_text = "\nKeys in the window:\n";
     for (const panel::window::KeyHelp& key : panel::window::key_help()) {
-        keys_text += "  " + key.keys + std::string(key.keys.size() < 12 ? 12 - key.keys.size() : 1, ' ') + key.meaning + "\n";
+        keys_text +=
+            "  " + key.keys + std::string(key.keys.size() < 12 ? 12 - key.keys.size() : 1, ' ') + key.meaning + "\n";
     }
     keys_text += "Mouse: a click works the control under it; the wheel over a knob turns it.";
     CLI::App* fly = app.add_subcommand("fly", "the panel in a window, flown by hand (and by a scenario, if given)");
-    fly->add_option("script", fly_script, "a scenario to fly; the window stays open after it")->check(CLI::ExistingFile);
-    fly->add_option("--rate", fly_rate, "panel updates per second (default 18: real time)")->check(CLI::Range(1.0, 200.0));
+    fly->add_option("script", fly_script, "a scenario to fly; the window stays open after it")
+        ->check(CLI::ExistingFile);
+    fly->add_option("--rate", fly_rate, "panel updates per second (default 18: real time)")
+        ->check(CLI::Range(1.0, 200.0));
     fly->add_option("--display", fly_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
     fly->add_flag("--night", fly_night, "start with night lighting");
     fly->add_flag("--mute", fly_mute, "play no cue sounds (they are still recorded)");
@@ -193,8 +204,9 @@ int main(int argc, char** argv) {
     int live_display = -1;
     bool live_headless = false, live_night = false, live_mute = false;
     CLI::App* live = app.add_subcommand(
-        "live", "the panel driven by a running FlightGear (or a recording of one): its values over UDP by the "
-                "generic protocol, the gauges' key events written back through its property server");
+        "live",
+        "the panel driven by a running FlightGear (or a recording of one): its values over UDP by the "
+        "generic protocol, the gauges' key events written back through its property server");
     live->add_option("script", live_script, "a scenario to run against it: clicks, waits, expectations, snapshots")
         ->check(CLI::ExistingFile);
     live->add_option("--listen", live_options.listen,
@@ -203,14 +215,17 @@ int main(int argc, char** argv) {
     live->add_option("--protocol", live_protocol,
                      "the protocol file FlightGear sends by (default: the shipped packaging/flightgear/panelhost.xml)")
         ->check(CLI::ExistingFile);
-    live->add_option("--fgfs-props", live_props, "FlightGear's property server (--telnet), HOST:PORT, for the key events");
+    live->add_option("--fgfs-props", live_props,
+                     "FlightGear's property server (--telnet), HOST:PORT, for the key events");
     live->add_option("--replay", live_replay, "play a recording of protocol lines instead of listening")
         ->check(CLI::ExistingFile);
     live->add_option("--rate", live_options.replay_rate, "the replay's speed (default 1: as recorded)")
         ->check(CLI::Range(0.05, 100.0));
     live->add_flag("--headless", live_headless,
                    "no window: fly until the script ends, --duration, the replay's end or Ctrl-C");
-    live->add_option("--duration", live_duration, "with --headless: end the flight this many simulated seconds after its start (a longer script still runs to its end)")
+    live->add_option("--duration", live_duration,
+                     "with --headless: end the flight this many simulated seconds after its start (a longer script "
+                     "still runs to its end)")
         ->check(CLI::Range(0.0, 10800.0));
     live->add_option("-o,--out", live_out,
                      "with --headless: the trace, the script's snapshots and panel.png at the end (default out); "
@@ -224,9 +239,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> check_files;
     bool check_verbose = false;
     CLI::App* check = app.add_subcommand(
-        "check", "check gauge modules' records as the simulator's host reads them: a native .so loaded, a .gau "
-                 "read from its file without running it; one line per finding; exit 0 clean, 1 on errors, 2 "
-                 "when a file is no module at all");
+        "check",
+        "check gauge modules' records as the simulator's host reads them: a native .so loaded, a .gau "
+        "read from its file without running it; one line per finding; exit 0 clean, 1 on errors, 2 "
+        "when a file is no module at all");
     check->add_option("modules", check_files, "the module files")->required();
     check->add_flag("-v,--verbose", check_verbose, "also the notes, and a summary line per module");
 

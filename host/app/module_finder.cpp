@@ -44,8 +44,9 @@ WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& aske
     }
     const std::filesystem::path folder = asked.empty() ? configured : asked;
     if (folder.empty()) {
-        throw std::runtime_error("--windows: no Windows build folder was configured with this panelhost "
-                                 "(PANEL_WINDOWS_BUILD_DIR); name one: --windows DIR");
+        throw std::runtime_error(
+            "--windows: no Windows build folder was configured with this panelhost "
+            "(PANEL_WINDOWS_BUILD_DIR); name one: --windows DIR");
     }
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {

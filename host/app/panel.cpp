@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 #include "bridged_gauge.h"
 #include "face_names.h"

@@ -25,12 +25,12 @@ public:
 };
 
 struct PlacedGauge {
-    std::string name;    // the gauge's own name
-    std::string alias;   // what scripts call it: gps, dme, or its own name
-    std::string module;  // the module's name as panel.cfg gives it, for messages and traces
+    std::string name;            // the gauge's own name
+    std::string alias;           // what scripts call it: gps, dme, or its own name
+    std::string module;          // the module's name as panel.cfg gives it, for messages and traces
     std::filesystem::path file;  // the module file loaded
-    size_t window = 0;   // index in the config's windows
-    int x = 0, y = 0;    // in its window, as panel.cfg places it
+    size_t window = 0;           // index in the config's windows
+    int x = 0, y = 0;            // in its window, as panel.cfg places it
     std::optional<int> width, height;
     std::unique_ptr<GaugeInstance> gauge;
     std::unique_ptr<FrameDriver> driver;

@@ -93,8 +93,9 @@ private:
         const bool size = lower(name) == "size_mm";
         if (!size && !numbered(name, "gauge")) return;
         auto [first, added] = keys_.emplace(lower(name), number_);
-        if (!added) fail(std::string(name) + " again in [" + window_->section + "] (first on line " +
-                         std::to_string(first->second) + ")");
+        if (!added)
+            fail(std::string(name) + " again in [" + window_->section + "] (first on line " +
+                 std::to_string(first->second) + ")");
         if (size) {
             size_mm(value);
         } else {
@@ -161,7 +162,7 @@ private:
     const std::string& file_;
     int number_ = 0;
     std::vector<PanelWindow> windows_;
-    PanelWindow* window_ = nullptr;         // the window section being read, if any
+    PanelWindow* window_ = nullptr;        // the window section being read, if any
     std::map<std::string, int> sections_;  // lower-cased name, line
     std::map<std::string, int> keys_;      // of the current window
 };

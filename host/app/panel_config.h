@@ -21,9 +21,9 @@ public:
 };
 
 struct PanelGauge {
-    std::string module;  // the module's file name without its extension
-    std::string gauge;   // the gauge's own name within it
-    int x = 0, y = 0;    // in the window's pixels
+    std::string module;                // the module's file name without its extension
+    std::string gauge;                 // the gauge's own name within it
+    int x = 0, y = 0;                  // in the window's pixels
     std::optional<int> width, height;  // the size drawn; the gauge's own when absent
     int line = 0;
 };

@@ -19,7 +19,8 @@ PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
     for (size_t i = 0; i < panel.size(); ++i) {
         const PlacedGauge& placed = panel.at(i);
         bitmaps_.push_back(bitmaps_for_module(placed.file, placed.name));
-        renderers_.push_back(std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_));
+        renderers_.push_back(
+            std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_));
     }
 
     // Each gauge at the size its line gives, or its own; a width alone keeps the proportions.

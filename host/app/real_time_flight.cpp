@@ -71,7 +71,8 @@ int RealTimeFlight::run(const std::optional<scenario::Script>& script, const std
         }
         // Closed before the script's end: the pilot ended the flight, nothing was judged to fail.
         if (!summary.stopped) {
-            for (const scenario::Outcome& failure : summary.failed) std::fprintf(stderr, "%s\n", failure.message.c_str());
+            for (const scenario::Outcome& failure : summary.failed)
+                std::fprintf(stderr, "%s\n", failure.message.c_str());
             status = summary.failed.empty() ? 0 : 1;
         }
     }
@@ -148,11 +149,15 @@ void RealTimeFlight::act(KeyAction key, frontend::FrontEnd* from) {
     }
     switch (key) {
         case KeyAction::pause: paused_ = !paused_; break;
+        // clang-format off
         case KeyAction::faster_time: time_rate_ = std::min(time_rate_ * 2.0, 16.0); pacer_.set_rate(options_.rate * time_rate_); break;
         case KeyAction::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); pacer_.set_rate(options_.rate * time_rate_); break;
+        // clang-format on
         case KeyAction::night: night_ = !night_; break;
         case KeyAction::screenshot: message_ = save_screenshot(frame_.get(), options_.screenshots); break;
-        case KeyAction::full_screen: if (from) from->toggle_full_screen(); break;
+        case KeyAction::full_screen:
+            if (from) from->toggle_full_screen();
+            break;
         case KeyAction::help: help_ = !help_; break;
         case KeyAction::quit: closed_ = true; break;
         default: break;

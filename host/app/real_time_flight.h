@@ -28,7 +28,7 @@ struct RealTimeOptions {
     bool night = false;
     bool mute = false;
     std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
-    std::filesystem::path screenshots = "out";   // where F12 saves its pictures
+    std::filesystem::path screenshots = "out";    // where F12 saves its pictures
     std::vector<render::HelpLine> keys;           // what the help shows: the keys of the front ends
 };
 

@@ -91,7 +91,10 @@ void WorldSource::set_up(const scenario::WorldStep& step) {
             setup_.active_waypoint = setup_.flight_plan.size() > 1 ? 1 : 0;
             break;
         case WorldKind::dme:
-            setup_.dme = {step.ident, step.value, {step.latitude, step.longitude}, step.elevation_ft.value_or(0.0),
+            setup_.dme = {step.ident,
+                          step.value,
+                          {step.latitude, step.longitude},
+                          step.elevation_ft.value_or(0.0),
                           step.range_nm};
             break;
         case WorldKind::tune: setup_.dme_tuned_mhz = step.value; break;
@@ -107,9 +110,8 @@ std::string WorldSource::status() const {
     char line[256];
     std::snprintf(line, sizeof line, "%s %s  %.0f ft  hdg %03.0f  %.0f kt  %02d:%02d:%02d UTC  supply %s",
                   degrees_minutes(now.position().latitude_deg, 'N', 'S').c_str(),
-                  degrees_minutes(now.position().longitude_deg, 'E', 'W').c_str(), now.altitude_ft(),
-                  now.heading_deg(), now.airspeed_kt(), utc.hours, utc.minutes, utc.seconds,
-                  now.supply_on() ? "on" : "OFF");
+                  degrees_minutes(now.position().longitude_deg, 'E', 'W').c_str(), now.altitude_ft(), now.heading_deg(),
+                  now.airspeed_kt(), utc.hours, utc.minutes, utc.seconds, now.supply_on() ? "on" : "OFF");
     return line;
 }
 

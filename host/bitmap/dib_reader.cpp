@@ -45,11 +45,9 @@ DibImage parse_dib(std::span<const uint8_t> bytes, std::optional<size_t> pixel_o
     if (width <= 0 || width > MAX_SIDE) fail("width " + std::to_string(width) + " out of range");
     const bool top_down = raw_height < 0;
     const int64_t height = top_down ? -raw_height : raw_height;
-    if (height == 0 || height > MAX_SIDE)
-        fail("height " + std::to_string(raw_height) + " out of range");
+    if (height == 0 || height > MAX_SIDE) fail("height " + std::to_string(raw_height) + " out of range");
     if (planes != 1) fail("plane count " + std::to_string(planes) + ", expected 1");
-    if (bits != 8 && bits != 24)
-        fail(std::to_string(bits) + " bits per pixel unsupported (8 or 24 only)");
+    if (bits != 8 && bits != 24) fail(std::to_string(bits) + " bits per pixel unsupported (8 or 24 only)");
     if (compression != 0) fail("compressed bitmaps unsupported");
 
     // An 8-bit picture's palette; a 24-bit one may carry a colour table too, which it does not
@@ -69,8 +67,7 @@ DibImage parse_dib(std::span<const uint8_t> bytes, std::optional<size_t> pixel_o
     const size_t pixels_at = pixel_offset.value_or(palette_at + palette_size * 4);
     const size_t stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
     const size_t data_size = stride * static_cast<size_t>(height);
-    if (pixels_at > bytes.size() || bytes.size() - pixels_at < data_size)
-        fail("pixel data truncated");
+    if (pixels_at > bytes.size() || bytes.size() - pixels_at < data_size) fail("pixel data truncated");
 
     DibImage image;
     image.width = static_cast<int>(width);
@@ -87,8 +84,8 @@ DibImage parse_dib(std::span<const uint8_t> bytes, std::optional<size_t> pixel_o
             } else {
                 const uint8_t index = source[x];
                 if (index >= palette_size)
-                    fail("palette index " + std::to_string(index) + " beyond the " +
-                         std::to_string(palette_size) + "-colour palette");
+                    fail("palette index " + std::to_string(index) + " beyond the " + std::to_string(palette_size) +
+                         "-colour palette");
                 target[x] = palette[index];
             }
         }
@@ -122,7 +119,8 @@ DibImage read_bmp_file(const std::filesystem::path& path) {
     while (in) {
         in.read(chunk, sizeof chunk);
         bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        if (bytes.size() > MAX_FILE_BYTES) throw DibError(path.string() + ": more than 64 MiB, too large for a gauge bitmap");
+        if (bytes.size() > MAX_FILE_BYTES)
+            throw DibError(path.string() + ": more than 64 MiB, too large for a gauge bitmap");
     }
     if (in.bad()) throw DibError(path.string() + ": cannot be read");
     try {

@@ -87,16 +87,16 @@ void PeBitmaps::index_resources() {
         if (directory > root_size || directory_header_size > root_size - directory)
             file.fail("damaged: " + what + " lies outside the resource data");
         const uint64_t at = sections.offset(uint64_t{root_rva} + directory, directory_header_size, what);
-        const uint64_t count = uint64_t{file.u16(at + directory_named_count, what)} +
-                               file.u16(at + directory_id_count, what);
+        const uint64_t count =
+            uint64_t{file.u16(at + directory_named_count, what)} + file.u16(at + directory_id_count, what);
         if (count * directory_entry_size > root_size - directory - directory_header_size)
             file.fail("damaged: " + what + " of " + std::to_string(count) + " entries runs past the resource data");
         entries_read += count;
         if (entries_read > max_entries_read)
             file.fail("damaged: the resource directory lists more than " + std::to_string(max_entries_read) +
                       " entries");
-        const uint64_t table = sections.offset(uint64_t{root_rva} + directory + directory_header_size,
-                                               count * directory_entry_size, what);
+        const uint64_t table =
+            sections.offset(uint64_t{root_rva} + directory + directory_header_size, count * directory_entry_size, what);
         std::vector<Entry> list;
         for (uint64_t i = 0; i < count; ++i)
             list.push_back({file.u32(table + i * directory_entry_size, what),

@@ -13,8 +13,9 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: panel_bridge.exe MODULE.gau (started by panelhost, which speaks to it on "
-                             "standard input and output)\n");
+        std::fprintf(stderr,
+                     "usage: panel_bridge.exe MODULE.gau (started by panelhost, which speaks to it on "
+                     "standard input and output)\n");
         return 2;
     }
     _setmode(_fileno(stdin), _O_BINARY);

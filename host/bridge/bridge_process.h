@@ -57,10 +57,10 @@ private:
     void keep_errors(const uint8_t* bytes, size_t n);
 
     pid_t pid_ = -1;
-    int in_ = -1;   // its standard input, our end
-    int out_ = -1;  // its standard output
-    int err_ = -1;  // its standard error
-    std::optional<int> status_;  // from waitpid, once reaped
+    int in_ = -1;                  // its standard input, our end
+    int out_ = -1;                 // its standard output
+    int err_ = -1;                 // its standard error
+    std::optional<int> status_;    // from waitpid, once reaped
     std::vector<uint8_t> buffer_;  // read ahead from its output
     size_t buffered_from_ = 0;
     std::string errors_;  // the tail of its standard error

@@ -109,7 +109,8 @@ Message BridgedGauge::read_message(std::chrono::milliseconds within, const char*
     } catch (const ChildLost& error) {
         switch (error.why) {
             case ChildLost::Why::timed_out:
-                lost("the bridge did not answer within " + duration_text(within) + " (waiting for " + waiting_for + ")");
+                lost("the bridge did not answer within " + duration_text(within) + " (waiting for " + waiting_for +
+                     ")");
             case ChildLost::Why::ended:
             case ChildLost::Why::unwritable: break;
         }

@@ -25,8 +25,8 @@ public:
 };
 
 struct BridgeCommand {
-    std::vector<std::string> argv;         // the program and its arguments
-    std::vector<std::string> environment;  // NAME=VALUE put over this process's
+    std::vector<std::string> argv;                  // the program and its arguments
+    std::vector<std::string> environment;           // NAME=VALUE put over this process's
     std::chrono::milliseconds first_answer{60000};  // wine may be starting up
     std::chrono::milliseconds answer{10000};
 };

@@ -54,7 +54,8 @@ bool handles_i386(const fs::path& entry) {
 
 I386Probe machine_i386_probe() {
     I386Probe probe;
-    if (const char* loader = std::getenv("PANEL_I386_LOADER"); loader != nullptr && *loader != '\0') probe.loader = loader;
+    if (const char* loader = std::getenv("PANEL_I386_LOADER"); loader != nullptr && *loader != '\0')
+        probe.loader = loader;
     return probe;
 }
 
@@ -85,8 +86,7 @@ std::string i386_refusal(I386Programs programs, const I386Probe& probe) {
             return "wine's 32-bit half is not installed (" + probe.loader.string() +
                    " is missing): apt-get install wine32:i386";
         case I386Programs::native:
-        case I386Programs::emulated:
-            break;
+        case I386Programs::emulated: break;
     }
     return "";
 }

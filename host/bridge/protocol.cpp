@@ -45,14 +45,17 @@ std::vector<VariableValue> get_variables(Reader& in) {
         value.id = in.u32();
         const uint8_t type = in.u8();
         switch (type) {
+            // clang-format off
             case 0: value.type = VariableValue::Type::number; value.number = in.f64(); break;
             case 1: value.type = VariableValue::Type::integer; value.integer = in.i32(); break;
             case 2: value.type = VariableValue::Type::text; value.text = in.string(); break;
+            // clang-format on
             case 3:
                 value.type = VariableValue::Type::null_text;
                 if (in.u32() != 0) throw ProtocolError("a null text variable carries a value");
                 break;
-            default: throw ProtocolError("variable " + std::to_string(value.id) + " has no type " + std::to_string(type));
+            default:
+                throw ProtocolError("variable " + std::to_string(value.id) + " has no type " + std::to_string(type));
         }
     }
     return values;
@@ -121,11 +124,13 @@ void get_log(Reader& in, EventLog& log) {
         log.record_cue(std::move(path), in.u32());
     }
     const uint64_t dropped = in.u64();
-    if (dropped > (uint64_t{1} << 48)) throw ProtocolError("a log that dropped " + std::to_string(dropped) + " entries");
+    if (dropped > (uint64_t{1} << 48))
+        throw ProtocolError("a log that dropped " + std::to_string(dropped) + " entries");
     log.add_dropped(static_cast<size_t>(dropped));
 }
 
 // An element record's fields on the wire, by their types.
+// clang-format off
 void put(Writer& out, uint32_t value) { out.u32(value); }
 void put(Writer& out, int32_t value) { out.i32(value); }
 void put(Writer& out, double value) { out.f64(value); }
@@ -134,6 +139,7 @@ void get(Reader& in, uint32_t& value) { value = in.u32(); }
 void get(Reader& in, int32_t& value) { value = in.i32(); }
 void get(Reader& in, double& value) { value = in.f64(); }
 void get(Reader& in, std::string& text) { text = in.string(256); }
+// clang-format on
 
 void put_element(Writer& out, const ElementRecord& e) {
 #define PANEL_PUT_FIELD(member, ...) put(out, e.member);
@@ -313,8 +319,7 @@ std::string Reader::string(size_t max_bytes) {
 size_t Reader::count(size_t min_entry_bytes) {
     const uint32_t n = u32();
     if (n > left() / min_entry_bytes) {
-        throw ProtocolError("a count of " + std::to_string(n) + " where " + std::to_string(left()) +
-                            " bytes are left");
+        throw ProtocolError("a count of " + std::to_string(n) + " where " + std::to_string(left()) + " bytes are left");
     }
     return n;
 }

@@ -84,10 +84,10 @@ void apply_variables(std::span<const VariableValue> values, VariableStore& store
 
 struct Request {
     Kind kind = Kind::frame;
-    int32_t service_id = 0;              // service
-    uint32_t area = area_at_point;       // click: an index in the mouse list, or area_at_point
-    uint32_t event_class = 0;            // click
-    int32_t x = 0, y = 0;                // click, in gauge pixels
+    int32_t service_id = 0;                // service
+    uint32_t area = area_at_point;         // click: an index in the mouse list, or area_at_point
+    uint32_t event_class = 0;              // click
+    int32_t x = 0, y = 0;                  // click, in gauge pixels
     std::vector<VariableValue> variables;  // set before the call: only those that changed
 };
 

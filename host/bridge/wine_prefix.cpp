@@ -76,9 +76,11 @@ void ensure_wine_prefix(const fs::path& prefix, std::FILE* progress) {
         how = run_wine_tool({"wineboot", "-i"}, prefix, std::chrono::seconds(300));
         run_wine_tool({"wineserver", "-w"}, prefix, std::chrono::seconds(120));
     } catch (const std::runtime_error& failure) {
-        throw std::runtime_error(std::string(failure.what()) + " (wine runs the Windows modules: apt-get install wine)");
+        throw std::runtime_error(std::string(failure.what()) +
+                                 " (wine runs the Windows modules: apt-get install wine)");
     }
-    if (!made(prefix)) throw std::runtime_error(prefix.string() + ": wine could not set up its prefix (wineboot " + how + ")");
+    if (!made(prefix))
+        throw std::runtime_error(prefix.string() + ": wine could not set up its prefix (wineboot " + how + ")");
 }
 
 std::vector<std::string> wine_bridge_command(const fs::path& bridge, const fs::path& module) {

@@ -55,9 +55,7 @@ private:
     void error(const std::string& where, const std::string& what) {
         findings_.push_back({Finding::error, where, what});
     }
-    void note(const std::string& where, const std::string& what) {
-        findings_.push_back({Finding::note, where, what});
-    }
+    void note(const std::string& where, const std::string& what) { findings_.push_back({Finding::note, where, what}); }
 
     static bool has_bitmap(const WalkedElement& element) {
         return (element.kind == ELEMENT_STATIC_IMAGE || element.kind == ELEMENT_ICON ||

@@ -16,8 +16,7 @@ const void* as_pointer(uint64_t address) {
 
 // A private copy: a module the process has loaded already (a test's gauge, say) would
 // otherwise be refused, and the check must see the records as the file holds them.
-LoadedModuleMemory::LoadedModuleMemory(const std::filesystem::path& path)
-    : library_(path, ModuleInstance::separate) {}
+LoadedModuleMemory::LoadedModuleMemory(const std::filesystem::path& path) : library_(path, ModuleInstance::separate) {}
 
 bool LoadedModuleMemory::holds(uint64_t address, size_t size) const {
     const void* at = as_pointer(address);

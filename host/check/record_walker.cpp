@@ -21,8 +21,12 @@ std::string hex(uint64_t value) {
     return text;
 }
 
-std::string element_at(size_t number) { return "element " + std::to_string(number); }
-std::string area_at(size_t number) { return "area " + std::to_string(number); }
+std::string element_at(size_t number) {
+    return "element " + std::to_string(number);
+}
+std::string area_at(size_t number) {
+    return "area " + std::to_string(number);
+}
 
 class Walker {
 public:
@@ -218,8 +222,8 @@ private:
         if (size == 0) {
             error(where, "unknown kind " + std::to_string(element.kind) + " (expected 0, 2, 3 or 4)");
         } else if (!memory_.holds(address, size)) {
-            error(where, "is cut short by the end of the module (its kind's record is " + std::to_string(size) +
-                             " bytes)");
+            error(where,
+                  "is cut short by the end of the module (its kind's record is " + std::to_string(size) + " bytes)");
         } else {
             // The host stores text pointers and the callbacks their flags in the record.
             if (!memory_.in_writable(address, size)) error(where, "lies in read-only memory");
@@ -265,8 +269,7 @@ private:
                 check_function(where, address + layout_.slider.x_callback, "x callback");
                 check_function(where, address + layout_.slider.y_callback, "y callback");
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 
@@ -274,8 +277,8 @@ private:
         const auto& field = layout_.string;
         const int32_t width = s32(address + field.box_width), height = s32(address + field.box_height);
         if (width <= 0 || height <= 0) {
-            error(where, "text box is " + std::to_string(width) + " x " + std::to_string(height) +
-                             "; both must be positive");
+            error(where,
+                  "text box is " + std::to_string(width) + " x " + std::to_string(height) + "; both must be positive");
         }
         char font[font_name_bytes] = {};
         memory_.read(address + field.font_name, font, sizeof font);
@@ -329,8 +332,8 @@ private:
     void check_area(const std::string& where, size_t number, uint64_t record) {
         const auto& field = layout_.mouse;
         check_function(where, record + field.handler, "handler");
-        const WalkedArea area{number, s32(record + field.x), s32(record + field.y),
-                              s32(record + field.width), s32(record + field.height)};
+        const WalkedArea area{number, s32(record + field.x), s32(record + field.y), s32(record + field.width),
+                              s32(record + field.height)};
         if (area.width <= 0 || area.height <= 0) {
             error(where, "rectangle " + std::to_string(area.width) + " x " + std::to_string(area.height) + " at (" +
                              std::to_string(area.x) + ", " + std::to_string(area.y) + ") is empty");

@@ -152,8 +152,7 @@ ModuleReport check_module(const std::filesystem::path& file) {
         report = unreadable("cannot be checked: " + std::string(error.what()));
     }
     // The loader names the file made absolute.
-    const std::vector<std::string> names = {file.string(),
-                                            std::filesystem::absolute(file).lexically_normal().string()};
+    const std::vector<std::string> names = {file.string(), std::filesystem::absolute(file).lexically_normal().string()};
     for (Finding& finding : report.findings) finding.what = without_name(std::move(finding.what), names);
     return report;
 }

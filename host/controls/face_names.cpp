@@ -19,6 +19,7 @@ constexpr std::string_view gps_controls[] = {
 
 // GPS navigator: elements 1 to 50 in draw order.
 constexpr std::string_view gps_elements[] = {
+    // clang-format off
     "background", "lit_screen", "power_knob", "startup_screen", "page_image",                   // 1-5
     "startup_baro", "startup_alt", "startup_rmi", "startup_obs", "direct_to_symbol",            // 6-10
     "nav_text", "deviation_scale", "needle", "cursor_marker", "deviation_flag",                 // 11-15
@@ -29,6 +30,7 @@ constexpr std::string_view gps_elements[] = {
     "depart_minutes", "time_text", "ete3_hours", "ete3_minutes", "flight_hours",                // 36-40
     "flight_minutes", "baro", "msa", "vnav_altitude", "selected_altitude",                      // 41-45
     "vnav_text", "vnav_distance", "vnav_ground_speed", "vertical_speed", "status_code",         // 46-50
+    // clang-format on
 };
 
 // DME radio: clickable areas 1 to 10.
@@ -47,10 +49,10 @@ constexpr std::string_view dme_controls[] = {
 
 // DME radio: elements 1 to 17 in draw order.
 constexpr std::string_view dme_elements[] = {
-    "background", "mode_knob", "power_switch", "nm_label", "mhz_label",       // 1-5
-    "kt_label", "min_label", "distance", "speed", "time",                     // 6-10
-    "frequency", "set_frequency", "distance_dashes", "speed_dashes",          // 11-14
-    "time_dashes", "rmt_lamp", "knob_overlay",                                // 15-17
+    "background",  "mode_knob",     "power_switch",    "nm_label",     "mhz_label",  // 1-5
+    "kt_label",    "min_label",     "distance",        "speed",        "time",       // 6-10
+    "frequency",   "set_frequency", "distance_dashes", "speed_dashes",               // 11-14
+    "time_dashes", "rmt_lamp",      "knob_overlay",                                  // 15-17
 };
 
 constexpr FaceNames faces[] = {

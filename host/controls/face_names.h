@@ -11,8 +11,8 @@
 namespace panel::controls {
 
 struct FaceNames {
-    std::string_view gauge;  // the gauge's own name
-    std::string_view alias;  // a short name for scripts
+    std::string_view gauge;                      // the gauge's own name
+    std::string_view alias;                      // a short name for scripts
     std::span<const std::string_view> controls;  // controls[n - 1] names clickable area n
     std::span<const std::string_view> elements;  // elements[n - 1] names element n
 };

@@ -26,8 +26,8 @@ std::string area_name(const FaceNames* names, size_t index) {
 // What two halves' names share, up to the last '_' ("outer_right", "outer_left": "outer"); empty
 // when they share nothing that reads as a name.
 std::string ring_name(const std::string& one, const std::string& other) {
-    const size_t common = static_cast<size_t>(
-        std::mismatch(one.begin(), one.end(), other.begin(), other.end()).first - one.begin());
+    const size_t common =
+        static_cast<size_t>(std::mismatch(one.begin(), one.end(), other.begin(), other.end()).first - one.begin());
     const size_t cut = one.rfind('_', common);
     if (cut == std::string::npos || cut == 0) return {};
     return one.substr(0, cut);
@@ -52,8 +52,9 @@ PanelControls::PanelControls(std::vector<GaugeControls> gauges)
         const FaceNames* names = face_names(gauges_[g].own_name);
         const std::string gauge = names_.unique_label(g);
         for (size_t a = 0; a < areas.size(); ++a) {
-            Control control{Control::Kind::push, gauge + " " + area_name(names, a), g, a, a,
-                            areas[a].x, areas[a].y, areas[a].width, areas[a].height};
+            Control control{
+                Control::Kind::push, gauge + " " + area_name(names, a), g, a, a, areas[a].x, areas[a].y, areas[a].width,
+                areas[a].height};
             controls_.push_back(std::move(control));
         }
         for (size_t a = 0; a < areas.size(); ++a) {
@@ -62,8 +63,8 @@ PanelControls::PanelControls(std::vector<GaugeControls> gauges)
             if (!other) continue;
             const std::string name = ring_name(area_name(names, a), area_name(names, *other));
             if (name.empty()) continue;
-            Control ring{Control::Kind::ring, gauge + " " + name, g, a, *other,
-                         areas[a].x, areas[a].y, areas[a].width, areas[a].height};
+            Control ring{Control::Kind::ring, gauge + " " + name, g, a, *other, areas[a].x, areas[a].y,
+                         areas[a].width,      areas[a].height};
             cover(ring, areas[*other]);
             controls_.push_back(std::move(ring));
         }
@@ -72,7 +73,8 @@ PanelControls::PanelControls(std::vector<GaugeControls> gauges)
 
 PanelControls::Found PanelControls::find(std::string_view name) const {
     const size_t space = name.find(' ');
-    if (space == std::string_view::npos) return {nullptr, "'" + std::string(name) + "' names no control (write GAUGE CONTROL)"};
+    if (space == std::string_view::npos)
+        return {nullptr, "'" + std::string(name) + "' names no control (write GAUGE CONTROL)"};
     const GaugeNames::Found gauge = names_.find(name.substr(0, space));
     if (!gauge.gauge) return {nullptr, gauge.problem};
     const std::string_view control_name = name.substr(space + 1);

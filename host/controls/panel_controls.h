@@ -32,7 +32,7 @@ struct Control {
     Kind kind = Kind::push;
     std::string name;  // the gauge's name, a space, the control's
     size_t gauge = 0;
-    size_t area = 0;              // push: its area; ring: its clockwise (right-hand) half
+    size_t area = 0;                // push: its area; ring: its clockwise (right-hand) half
     size_t anticlockwise_area = 0;  // ring: its other half; push: the same area
     // What it covers, in the gauge's pixels: a ring both halves.
     int32_t x = 0, y = 0, width = 0, height = 0;

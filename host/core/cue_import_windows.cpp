@@ -51,8 +51,8 @@ CueImport redirect_cue_import(void* module_handle) {
          ++import) {
         if (lstrcmpiA(at_rva<char>(module, import->Name), "winmm.dll") != 0) continue;
         auto* slots = at_rva<IMAGE_THUNK_DATA>(module, import->FirstThunk);
-        auto* names = import->OriginalFirstThunk ? at_rva<IMAGE_THUNK_DATA>(module, import->OriginalFirstThunk)
-                                                 : nullptr;
+        auto* names =
+            import->OriginalFirstThunk ? at_rva<IMAGE_THUNK_DATA>(module, import->OriginalFirstThunk) : nullptr;
         for (size_t i = 0; slots[i].u1.Function != 0; ++i) {
             bool match = false;
             if (names != nullptr && !IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal)) {

@@ -8,7 +8,9 @@
 
 namespace panel {
 
-void FileFields::fail(std::string_view what) const { throw FormatError(std::string(what)); }
+void FileFields::fail(std::string_view what) const {
+    throw FormatError(std::string(what));
+}
 
 void FileFields::require(std::string_view what, uint64_t offset, uint64_t length) const {
     if (offset > std::numeric_limits<uint64_t>::max() - length) {

@@ -26,7 +26,10 @@ constexpr std::string_view not_a_module =
 constexpr std::string_view mz_magic{"MZ", 2};
 
 // ELF (System V generic ABI).
-constexpr std::string_view elf_magic{"\x7F" "ELF", 4};
+constexpr std::string_view elf_magic{
+    "\x7F"
+    "ELF",
+    4};
 constexpr uint64_t ei_class = 4, ei_data = 5, ei_version = 6, ei_nident = 16;
 constexpr uint8_t elfclass32 = 1, elfclass64 = 2, elfdata2lsb = 1, elfdata2msb = 2, ev_current = 1;
 constexpr uint64_t e_type = 16, e_machine = 18;
@@ -66,9 +69,8 @@ ModuleFileInfo check_elf(const FileFields& file) {
     }
     const bool wide = elf.is_64_bit;
     const auto size_mismatch = [&](const char* what, uint16_t found, uint64_t expected) {
-        file.fail("damaged: " + std::string(what) + " entries of " + std::to_string(found) +
-                  " bytes, not the " + std::to_string(expected) + " of a " +
-                  (wide ? "64" : "32") + "-bit ELF file");
+        file.fail("damaged: " + std::string(what) + " entries of " + std::to_string(found) + " bytes, not the " +
+                  std::to_string(expected) + " of a " + (wide ? "64" : "32") + "-bit ELF file");
     };
 
     // Program headers: what dlopen maps.
@@ -143,12 +145,10 @@ std::string machine_name(const ModuleFileInfo& info) {
         uint16_t machine;
         const char* name;
     };
-    static constexpr Name elf_names[] = {
-        {3, "x86"}, {40, "ARM"}, {62, "x86-64"}, {183, "AArch64"}, {243, "RISC-V"}};
-    static constexpr Name pe_names[] = {
-        {0x14C, "x86"}, {0x1C4, "ARM"}, {0x8664, "x86-64"}, {0xAA64, "ARM64"}};
-    for (const Name& name : info.kind == ModuleFileKind::elf ? std::span<const Name>(elf_names)
-                                                             : std::span<const Name>(pe_names)) {
+    static constexpr Name elf_names[] = {{3, "x86"}, {40, "ARM"}, {62, "x86-64"}, {183, "AArch64"}, {243, "RISC-V"}};
+    static constexpr Name pe_names[] = {{0x14C, "x86"}, {0x1C4, "ARM"}, {0x8664, "x86-64"}, {0xAA64, "ARM64"}};
+    for (const Name& name :
+         info.kind == ModuleFileKind::elf ? std::span<const Name>(elf_names) : std::span<const Name>(pe_names)) {
         if (name.machine == info.machine) return name.name;
     }
     return "machine " + std::to_string(info.machine);

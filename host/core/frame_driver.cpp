@@ -91,8 +91,8 @@ std::pair<int32_t, int32_t> FrameDriver::middle_of(const MouseAreaRecord& area) 
     // 64-bit: a huge area in a malformed record must not overflow.
     auto middle = [](int32_t start, int32_t length) {
         const int64_t at = int64_t{start} + length / 2;
-        return static_cast<int32_t>(std::clamp<int64_t>(at, std::numeric_limits<int32_t>::min(),
-                                                        std::numeric_limits<int32_t>::max()));
+        return static_cast<int32_t>(
+            std::clamp<int64_t>(at, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     };
     return {middle(area.x, area.width), middle(area.y, area.height)};
 }

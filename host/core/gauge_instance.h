@@ -44,25 +44,25 @@ struct ElementRecord {
 // (record_fields.h): the header's for every kind, else the string's, the icon's or the
 // slider's; "" where an element of that kind has none, and the field keeps its default. The
 // loader fills them, and the bridge carries them, by this list.
-#define PANEL_ELEMENT_RECORD_FIELDS(X)                                         \
-    /* member       every kind  string        icon           slider */        \
-    X(kind,         "kind",     "",           "",            "")               \
-    X(resource_id,  "resource", "",           "",            "")               \
-    X(x,            "x",        "",           "",            "")               \
-    X(y,            "y",        "",           "",            "")               \
-    X(flags,        "flags",    "",           "",            "")               \
-    X(own_variable, "",         "own",        "own",         "x_var")          \
-    X(frame_count,  "",         "",           "frame_count", "")               \
-    X(box_width,    "",         "box_width",  "",            "")               \
-    X(box_height,   "",         "box_height", "",            "")               \
-    X(text_color,   "",         "text_color", "",            "")               \
-    X(color_b,      "",         "color_b",    "",            "")               \
-    X(color_c,      "",         "color_c",    "",            "")               \
-    X(font_name,    "",         "font",       "",            "")               \
-    X(font_weight,  "",         "weight",     "",            "")               \
-    X(font_charset, "",         "charset",    "",            "")               \
-    X(x_scale,      "",         "",           "",            "x_scale")        \
-    X(y_scale,      "",         "",           "",            "y_scale")
+#define PANEL_ELEMENT_RECORD_FIELDS(X)                                 \
+    /* member       every kind  string        icon           slider */ \
+    X(kind, "kind", "", "", "")                                        \
+    X(resource_id, "resource", "", "", "")                             \
+    X(x, "x", "", "", "")                                              \
+    X(y, "y", "", "", "")                                              \
+    X(flags, "flags", "", "", "")                                      \
+    X(own_variable, "", "own", "own", "x_var")                         \
+    X(frame_count, "", "", "frame_count", "")                          \
+    X(box_width, "", "box_width", "", "")                              \
+    X(box_height, "", "box_height", "", "")                            \
+    X(text_color, "", "text_color", "", "")                            \
+    X(color_b, "", "color_b", "", "")                                  \
+    X(color_c, "", "color_c", "", "")                                  \
+    X(font_name, "", "font", "", "")                                   \
+    X(font_weight, "", "weight", "", "")                               \
+    X(font_charset, "", "charset", "", "")                             \
+    X(x_scale, "", "", "", "x_scale")                                  \
+    X(y_scale, "", "", "", "y_scale")
 
 // One clickable area of the mouse list.
 struct MouseAreaRecord {

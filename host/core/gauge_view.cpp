@@ -66,15 +66,12 @@ void GaugeView::check_element(ElementHeader* element, size_t number) {
         case ELEMENT_STRING:
             check_code(&reinterpret_cast<StringElement*>(element)->callback, which + "'s callback");
             break;
-        case ELEMENT_ICON:
-            check_code(&reinterpret_cast<IconElement*>(element)->callback, which + "'s callback");
-            break;
+        case ELEMENT_ICON: check_code(&reinterpret_cast<IconElement*>(element)->callback, which + "'s callback"); break;
         case ELEMENT_SLIDER:
             check_code(&reinterpret_cast<SliderElement*>(element)->x_callback, which + "'s x callback");
             check_code(&reinterpret_cast<SliderElement*>(element)->y_callback, which + "'s y callback");
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -86,8 +83,8 @@ void GaugeView::walk_elements(ElementHeader* root) {
         if (elements_.size() == max_gauge_elements) {
             fail(": element tree has more than " + std::to_string(max_gauge_elements) + " elements");
         }
-        if (!seen.insert(element).second) fail(": element tree is cyclic (element " + std::to_string(elements_.size() + 1) +
-                                                " is one met before)");
+        if (!seen.insert(element).second)
+            fail(": element tree is cyclic (element " + std::to_string(elements_.size() + 1) + " is one met before)");
         check_element(element, elements_.size() + 1);
         elements_.push_back(element);
         if (element->children != nullptr) pending.emplace_back(element->children, 0);

@@ -87,19 +87,18 @@ void load(const char* record, const records::Field* field, std::string& into) {
 ElementRecord read_element(const ElementHeader& head) {
     ElementRecord record;
     const char* bytes = reinterpret_cast<const char*>(&head);
-#define PANEL_READ_FIELD(member, every_kind, string_kind, icon_kind, slider_kind)                         \
-    {                                                                                                    \
-        constexpr FieldSources sources{source(records::element_header, every_kind),                      \
-                                       source(records::string_element, string_kind),                     \
-                                       source(records::icon_element, icon_kind),                         \
-                                       source(records::slider_element, slider_kind)};                    \
-        using Member = decltype(ElementRecord::member);                                                  \
-        static_assert(holds<Member>(kind_of(records::element_header, every_kind)) &&                     \
-                          holds<Member>(kind_of(records::string_element, string_kind)) &&                \
-                          holds<Member>(kind_of(records::icon_element, icon_kind)) &&                    \
-                          holds<Member>(kind_of(records::slider_element, slider_kind)),                  \
-                      #member ": a record field it cannot hold");                                          \
-        load(bytes, sources.for_kind(head.kind), record.member);                                         \
+#define PANEL_READ_FIELD(member, every_kind, string_kind, icon_kind, slider_kind)                      \
+    {                                                                                                  \
+        constexpr FieldSources sources{                                                                \
+            source(records::element_header, every_kind), source(records::string_element, string_kind), \
+            source(records::icon_element, icon_kind), source(records::slider_element, slider_kind)};   \
+        using Member = decltype(ElementRecord::member);                                                \
+        static_assert(holds<Member>(kind_of(records::element_header, every_kind)) &&                   \
+                          holds<Member>(kind_of(records::string_element, string_kind)) &&              \
+                          holds<Member>(kind_of(records::icon_element, icon_kind)) &&                  \
+                          holds<Member>(kind_of(records::slider_element, slider_kind)),                \
+                      #member ": a record field it cannot hold");                                      \
+        load(bytes, sources.for_kind(head.kind), record.member);                                       \
     }
     PANEL_ELEMENT_RECORD_FIELDS(PANEL_READ_FIELD)
 #undef PANEL_READ_FIELD
@@ -107,8 +106,8 @@ ElementRecord read_element(const ElementHeader& head) {
 }
 
 MouseAreaRecord read_area(const MouseRect& rect, int depth) {
-    return {rect.area_x,   rect.area_y,      rect.area_width, rect.area_height,     rect.cursor,
-            rect.help_id,  rect.event_flags, rect.event_id,   rect.handler != nullptr, depth};
+    return {rect.area_x,  rect.area_y,      rect.area_width, rect.area_height,        rect.cursor,
+            rect.help_id, rect.event_flags, rect.event_id,   rect.handler != nullptr, depth};
 }
 
 }  // namespace
@@ -203,8 +202,7 @@ void InProcessGauge::update(size_t index) {
             if (slider->y_callback) state.y_value = slider->y_callback(slider);
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -17,10 +17,12 @@ constexpr uint64_t read(std::span<const uint8_t> bytes, size_t at, unsigned widt
     return value;
 }
 
+// clang-format off
 constexpr uint16_t u16(std::span<const uint8_t> bytes, size_t at) { return static_cast<uint16_t>(read(bytes, at, 2)); }
 constexpr uint32_t u32(std::span<const uint8_t> bytes, size_t at) { return static_cast<uint32_t>(read(bytes, at, 4)); }
 constexpr int32_t s32(std::span<const uint8_t> bytes, size_t at) { return static_cast<int32_t>(u32(bytes, at)); }
 constexpr uint64_t u64(std::span<const uint8_t> bytes, size_t at) { return read(bytes, at, 8); }
+// clang-format on
 
 // Appends the low `width` bytes of `value`.
 inline void append(std::vector<uint8_t>& bytes, uint64_t value, unsigned width) {

@@ -44,7 +44,9 @@ public:
     const ModuleImage& image() const { return image_; }
 #ifdef _WIN32
     // What became of the module's PlaySoundA import (never failed: that refuses the module).
-    CueImport cue_import() const { return cue_import_; }
+    CueImport cue_import() const {
+        return cue_import_;
+    }
 #endif
 
 private:

@@ -29,8 +29,8 @@ ModuleImage image_at(void* handle) {
                 const ElfW(Phdr)& segment = info->dlpi_phdr[i];
                 if (segment.p_type != PT_LOAD || segment.p_memsz == 0) continue;
                 const uintptr_t begin = info->dlpi_addr + segment.p_vaddr;
-                search->ranges.push_back({begin, begin + segment.p_memsz, (segment.p_flags & PF_W) != 0,
-                                          (segment.p_flags & PF_X) != 0});
+                search->ranges.push_back(
+                    {begin, begin + segment.p_memsz, (segment.p_flags & PF_W) != 0, (segment.p_flags & PF_X) != 0});
             }
             return 1;
         },
@@ -40,7 +40,8 @@ ModuleImage image_at(void* handle) {
 
 // A private copy of `path` in the temporary folder, for a separate instance.
 std::filesystem::path private_copy_of(const std::filesystem::path& path) {
-    std::string name = (std::filesystem::temp_directory_path() / ("panel-" + path.stem().string() + "-XXXXXX.so")).string();
+    std::string name =
+        (std::filesystem::temp_directory_path() / ("panel-" + path.stem().string() + "-XXXXXX.so")).string();
     const int fd = mkstemps(name.data(), 3);
     if (fd < 0) throw ModuleError(path.string() + ": cannot make a private copy for a separate instance");
     close(fd);
@@ -48,7 +49,8 @@ std::filesystem::path private_copy_of(const std::filesystem::path& path) {
     std::filesystem::copy_file(path, name, std::filesystem::copy_options::overwrite_existing, error);
     if (error) {
         std::filesystem::remove(name, error);
-        throw ModuleError(path.string() + ": cannot make a private copy for a separate instance (" + error.message() + ")");
+        throw ModuleError(path.string() + ": cannot make a private copy for a separate instance (" + error.message() +
+                          ")");
     }
     return name;
 }
@@ -78,7 +80,8 @@ ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance i
     if (void* loaded = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
         dlclose(loaded);
         if (instance == ModuleInstance::only) {
-            throw ModuleError(path_.string() + ": already loaded; a second gauge from it would share the first one's "
+            throw ModuleError(path_.string() +
+                              ": already loaded; a second gauge from it would share the first one's "
                               "state, so it must be loaded as a separate instance");
         }
     }
@@ -89,8 +92,8 @@ ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance i
     handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
         const char* reason = dlerror();
-        std::string message = path_.string() + ": cannot be loaded as a gauge module (" +
-                              (reason ? reason : "unknown reason") + ")";
+        std::string message =
+            path_.string() + ": cannot be loaded as a gauge module (" + (reason ? reason : "unknown reason") + ")";
         if (!private_copy_.empty()) std::filesystem::remove(private_copy_);
         throw ModuleError(message);
     }

@@ -55,7 +55,8 @@ ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance i
     HMODULE loaded = nullptr;
     if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, path_.wstring().c_str(), &loaded) &&
         instance == ModuleInstance::only) {
-        throw ModuleError(path_.string() + ": already loaded; a second gauge from it would share the first one's "
+        throw ModuleError(path_.string() +
+                          ": already loaded; a second gauge from it would share the first one's "
                           "state, so it must be loaded as a separate instance");
     }
     std::filesystem::path file = path_;
@@ -64,7 +65,8 @@ ModuleLibrary::ModuleLibrary(const std::filesystem::path& path, ModuleInstance i
     if (handle_ == nullptr) {
         const DWORD error = GetLastError();
         if (!private_copy_.empty()) DeleteFileW(private_copy_.wstring().c_str());
-        throw ModuleError(path_.string() + ": cannot be loaded as a gauge module (error " + std::to_string(error) + ")");
+        throw ModuleError(path_.string() + ": cannot be loaded as a gauge module (error " + std::to_string(error) +
+                          ")");
     }
     image_ = image_at(static_cast<HMODULE>(handle_));
     cue_import_ = redirect_cue_import(handle_);

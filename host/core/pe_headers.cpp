@@ -54,8 +54,8 @@ PeHeaders read_pe_headers(std::span<const uint8_t> bytes) {
         file.fail("damaged: optional header of " + std::to_string(optional_size) +
                   " bytes, too short for its fixed fields");
     }
-    headers.image_base = headers.is_64_bit ? file.u64(optional + pe32_plus_image_base)
-                                           : file.u32(optional + pe32_image_base);
+    headers.image_base =
+        headers.is_64_bit ? file.u64(optional + pe32_plus_image_base) : file.u32(optional + pe32_image_base);
     const uint32_t directories = file.u32(optional + fixed_size - 4);
     const uint64_t room = (optional_size - fixed_size) / data_directory_size;
     if (directories > room) {
@@ -72,8 +72,8 @@ PeHeaders read_pe_headers(std::span<const uint8_t> bytes) {
     file.require_table("section table", table, section_count, section_header_size);
     for (uint16_t i = 0; i < section_count; ++i) {
         const uint64_t entry = table + uint64_t{i} * section_header_size;
-        PeSection section{file.short_name(entry, section_name_size), file.u32(entry + section_virtual_address),
-                          file.u32(entry + section_virtual_size), file.u32(entry + section_size_of_raw_data),
+        PeSection section{file.short_name(entry, section_name_size),     file.u32(entry + section_virtual_address),
+                          file.u32(entry + section_virtual_size),        file.u32(entry + section_size_of_raw_data),
                           file.u32(entry + section_pointer_to_raw_data), file.u32(entry + section_characteristics)};
         // Uninitialised data has no bytes in the file, wherever it claims them.
         if (section.raw_size != 0) {

@@ -14,7 +14,7 @@
 namespace panel {
 
 struct PeSection {
-    std::string name;  // up to 8 characters, unprintable ones as '?'
+    std::string name;          // up to 8 characters, unprintable ones as '?'
     uint32_t virtual_address;  // relative to the image base
     uint32_t virtual_size;
     uint32_t raw_size;    // bytes of it in the file
@@ -35,7 +35,9 @@ struct PeHeaders {
     std::vector<PeSection> sections;
 
     // The data directory of this index, or an empty one when the header lists fewer.
-    PeDirectory directory(size_t index) const { return index < directories.size() ? directories[index] : PeDirectory{}; }
+    PeDirectory directory(size_t index) const {
+        return index < directories.size() ? directories[index] : PeDirectory{};
+    }
 };
 
 inline constexpr size_t pe_export_directory = 0;

@@ -16,7 +16,9 @@ using records::Field;
 using records::FieldKind;
 
 // A 32-bit build reads at the host's record format, a wider one where its structs keep the field.
-constexpr size_t offset_of(const Field& field) { return field.offset(sizeof(void*)); }
+constexpr size_t offset_of(const Field& field) {
+    return field.offset(sizeof(void*));
+}
 
 constexpr const Field& header_mouse_areas = records::gauge_header.field("mouse_areas");
 constexpr const Field& element_kind = records::element_header.field("kind");
@@ -24,7 +26,9 @@ constexpr const Field& element_kind = records::element_header.field("kind");
 constexpr const Field& var_id = records::module_var.field("id");
 constexpr const Field& var_after_id = records::module_var.field("host_pointer");
 
-const char* bytes(const void* record) { return static_cast<const char*>(record); }
+const char* bytes(const void* record) {
+    return static_cast<const char*>(record);
+}
 
 template <typename T>
 T load(const void* record, size_t offset) {
@@ -33,7 +37,9 @@ T load(const void* record, size_t offset) {
     return value;
 }
 
-const void* load_pointer(const void* record, size_t offset) { return load<const void*>(record, offset); }
+const void* load_pointer(const void* record, size_t offset) {
+    return load<const void*>(record, offset);
+}
 
 bool all_zero(const void* start, size_t count) {
     for (size_t i = 0; i < count; ++i) {

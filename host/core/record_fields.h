@@ -15,7 +15,10 @@
 namespace panel::records {
 
 enum class FieldKind {
-    u32, s32, hex, f64,
+    u32,
+    s32,
+    hex,
+    f64,
     pointer,       // to another record
     function,      // a callback or hook: set or null
     name,          // pointer to NUL-terminated text
@@ -58,8 +61,10 @@ struct Record {
     }
 };
 
-#define PANEL_FIELD(name, offset_32, record, member, kind, ...) \
-    Field { name, offset_32, offsetof(record, member), FieldKind::kind, __VA_ARGS__ }
+#define PANEL_FIELD(name, offset_32, record, member, kind, ...)                 \
+    Field {                                                                     \
+        name, offset_32, offsetof(record, member), FieldKind::kind, __VA_ARGS__ \
+    }
 
 inline constexpr Field linkage_fields[] = {
     PANEL_FIELD("module_id", 0, LinkageRecord, module_id, hex),
@@ -212,12 +217,11 @@ consteval bool structs_are_the_format(const Record& record) {
     }
     return true;
 }
-static_assert(sizeof(void*) != 4 ||
-              (structs_are_the_format(linkage) && structs_are_the_format(import_table) &&
-               structs_are_the_format(gauge_header) && structs_are_the_format(element_header) &&
-               structs_are_the_format(static_image) && structs_are_the_format(string_element) &&
-               structs_are_the_format(icon_element) && structs_are_the_format(slider_element) &&
-               structs_are_the_format(mouse_rect) && structs_are_the_format(module_var)),
+static_assert(sizeof(void*) != 4 || (structs_are_the_format(linkage) && structs_are_the_format(import_table) &&
+                                     structs_are_the_format(gauge_header) && structs_are_the_format(element_header) &&
+                                     structs_are_the_format(static_image) && structs_are_the_format(string_element) &&
+                                     structs_are_the_format(icon_element) && structs_are_the_format(slider_element) &&
+                                     structs_are_the_format(mouse_rect) && structs_are_the_format(module_var)),
               "a record struct strays from the host's record format");
 
 }  // namespace panel::records

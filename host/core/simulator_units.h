@@ -32,7 +32,9 @@ inline constexpr int32_t gps_status_leg = 7;
 inline constexpr int32_t gps_status_direct_bit = 0x20;
 inline constexpr int32_t gps_status_no_position = 64;
 
-constexpr double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+constexpr double radians(double degrees) {
+    return degrees * std::numbers::pi / 180.0;
+}
 
 // The DME band in whole hundredths of a megahertz (11345 for 113.45), so that stepping a
 // frequency never drifts, and its channel step.

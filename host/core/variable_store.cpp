@@ -20,8 +20,8 @@ int checked_index(const Catalogue& catalogue, uint32_t id, VariableType type) {
     if (index < 0) throw VariableError("variable " + std::to_string(id) + " is not one the simulator has");
     const VariableType held = catalogue.variables()[index].type;
     if (held != type) {
-        throw VariableError("variable " + describe_variable(catalogue, id) + " holds " + with_article(held) +
-                            ", not " + with_article(type));
+        throw VariableError("variable " + describe_variable(catalogue, id) + " holds " + with_article(held) + ", not " +
+                            with_article(type));
     }
     return index;
 }

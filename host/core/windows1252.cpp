@@ -8,8 +8,9 @@ namespace {
 
 // What the code page puts at 0x80 to 0x9F; 0 where it puts nothing.
 constexpr std::array<uint16_t, 32> high_controls = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
 char windows1252_byte(uint32_t code) {
@@ -46,12 +47,14 @@ std::string utf8_to_windows1252(std::string_view utf8) {
             lowest = 0x10000;
         }
         size_t taken = 1;
-        while (taken < length && i + taken < utf8.size() && (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) == 0x80) {
+        while (taken < length && i + taken < utf8.size() &&
+               (static_cast<unsigned char>(utf8[i + taken]) & 0xC0) == 0x80) {
             code = code << 6 | (static_cast<unsigned char>(utf8[i + taken]) & 0x3Fu);
             ++taken;
         }
         // Cut short, overlong, a surrogate or beyond Unicode: the bytes read so far are one stand-in.
-        const bool whole = length > 0 && taken == length && code >= lowest && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+        const bool whole =
+            length > 0 && taken == length && code >= lowest && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
         out += whole ? windows1252_byte(code) : windows1252_stand_in;
         i += taken;
     }

@@ -22,18 +22,20 @@ class InputQueue;
 // What a front end can do, for the loop (a frame is drawn only when one shows pictures) and for
 // help texts.
 struct Capabilities {
-    bool pictures = false;         // shows the drawn panel (else draws from element states)
-    bool cursors = false;          // changes the pointer's shape over controls
-    bool wheel = false;            // reports wheel notches
-    bool keys = false;             // reports the cockpit's keys
+    bool pictures = false;  // shows the drawn panel (else draws from element states)
+    bool cursors = false;   // changes the pointer's shape over controls
+    bool wheel = false;     // reports wheel notches
+    bool keys = false;      // reports the cockpit's keys
     bool full_screen = false;
     bool several_windows = false;  // one window per window of the panel.cfg
 };
 
 // The cockpit's keys, whatever reports them.
 enum class KeyAction {
+    // clang-format off
     heading_left, heading_right, climb, descend, faster_aircraft, slower_aircraft,
     pause, faster_time, slower_time, supply, night, screenshot, full_screen, help, quit,
+    // clang-format on
 };
 
 // The shapes a mouse area's cursor code turns into.
@@ -47,7 +49,7 @@ struct PictureView {
 
 // One gauge as the frame left it, for a front end that draws the face itself.
 struct GaugeFrame {
-    std::string name;  // as controls name it: "gps", "gps#2"
+    std::string name;                         // as controls name it: "gps", "gps#2"
     int x = 0, y = 0, width = 0, height = 0;  // where it stands in the picture
     const std::vector<ElementState>* elements = nullptr;
 };

@@ -35,8 +35,8 @@ InputEvent InputEvent::closed(FrontEnd* from) {
 void InputQueue::push(InputEvent event) {
     const std::lock_guard lock(mutex_);
     // Only where the pointer is now matters for its cursor.
-    if (event.kind == InputEvent::Kind::hover && !pending_.empty() &&
-        pending_.back().kind == InputEvent::Kind::hover && pending_.back().from == event.from) {
+    if (event.kind == InputEvent::Kind::hover && !pending_.empty() && pending_.back().kind == InputEvent::Kind::hover &&
+        pending_.back().from == event.from) {
         pending_.back() = std::move(event);
         return;
     }

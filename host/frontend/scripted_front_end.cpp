@@ -10,8 +10,8 @@ void ScriptedFrontEnd::at_frame(uint64_t frame, InputEvent event) {
 }
 
 void ScriptedFrontEnd::show(const FinishedFrame& frame) {
-    shown_.push_back({frame.number, frame.simulated_seconds, picture_hash(frame.picture), frame.gauges.size(),
-                      frame.paused});
+    shown_.push_back(
+        {frame.number, frame.simulated_seconds, picture_hash(frame.picture), frame.gauges.size(), frame.paused});
 }
 
 void ScriptedFrontEnd::poll(InputQueue& input) {

@@ -57,7 +57,9 @@ int32_t frequency_bcd(double mhz) {
     return channel ? bcd_frequency(*channel) : 0;
 }
 
-bool reads_text(Conversion conversion) { return conversion == Conversion::text || conversion == gps_mode; }
+bool reads_text(Conversion conversion) {
+    return conversion == Conversion::text || conversion == gps_mode;
+}
 
 }  // namespace
 
@@ -94,7 +96,8 @@ LiveVariables::LiveVariables(const Protocol& protocol, const Catalogue& catalogu
         const Chunk& given = protocol.chunks[chunk];
         if (reads_text(mapping.conversion) != (given.type == ChunkType::text)) {
             throw ProtocolError(protocol.file + ":" + std::to_string(given.line) + ": chunk " + given.name +
-                                " must be of type " + (reads_text(mapping.conversion) ? "string" : "int, float, double or bool"));
+                                " must be of type " +
+                                (reads_text(mapping.conversion) ? "string" : "int, float, double or bool"));
         }
         rows_.push_back({&mapping, chunk, id});
     }
@@ -163,7 +166,8 @@ void LiveVariables::fill(VariableStore& store, bool receiving) const {
                 case frequency: store.set_integer(row.id, frequency_bcd(value.number)); break;
                 case Conversion::text: store.set_text(row.id, utf8_to_windows1252(value.text)); break;
                 case gps_mode:
-                    store.set_integer(row.id, value.text == "dto" ? gps_status_leg | gps_status_direct_bit : gps_status_leg);
+                    store.set_integer(row.id,
+                                      value.text == "dto" ? gps_status_leg | gps_status_direct_bit : gps_status_leg);
                     break;
                 case none: break;
             }

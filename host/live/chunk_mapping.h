@@ -20,14 +20,14 @@
 namespace panel::live {
 
 enum class Conversion {
-    scale,       // times `factor`
-    magnitude,   // the size, times `factor`
-    supply,      // volts: 1.0 at or above supply_on_volts, else 0.0
-    reception,   // in range or not: the DME's reception figure
-    frequency,   // MHz: the radio's BCD
-    text,        // FlightGear's UTF-8 in the gauges' Windows-1252
-    gps_mode,    // FlightGear's GPS mode: "dto" flies a direct-to, anything else a leg
-    none,        // read by panelhost itself (the recording's clock, the direct-to target)
+    scale,      // times `factor`
+    magnitude,  // the size, times `factor`
+    supply,     // volts: 1.0 at or above supply_on_volts, else 0.0
+    reception,  // in range or not: the DME's reception figure
+    frequency,  // MHz: the radio's BCD
+    text,       // FlightGear's UTF-8 in the gauges' Windows-1252
+    gps_mode,   // FlightGear's GPS mode: "dto" flies a direct-to, anything else a leg
+    none,       // read by panelhost itself (the recording's clock, the direct-to target)
 };
 
 struct ChunkMapping {

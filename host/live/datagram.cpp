@@ -54,7 +54,8 @@ std::string read_value(const Chunk& chunk, std::string_view field, ChunkValue& v
         case ChunkType::text:
             if (text.size() > max_text_chunk_bytes) return "chunk " + chunk.name + ": a text longer than 64 bytes";
             for (char c : text) {
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return "chunk " + chunk.name + ": a control character in the text";
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                    return "chunk " + chunk.name + ": a control character in the text";
             }
             value.text.assign(text);
             return "";
@@ -79,9 +80,11 @@ std::string DatagramParser::parse(std::string_view datagram, std::vector<ChunkVa
     size_t start = 0;
     while (true) {
         const size_t end = datagram.find(separator, start);
-        const std::string_view field = datagram.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view field =
+            datagram.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (index >= expected) return "too many chunks: more than " + std::to_string(expected);
-        if (std::string problem = read_value(protocol_.chunks[index], field, values[index]); !problem.empty()) return problem;
+        if (std::string problem = read_value(protocol_.chunks[index], field, values[index]); !problem.empty())
+            return problem;
         ++index;
         if (end == std::string_view::npos) break;
         start = end + separator.size();

@@ -33,7 +33,8 @@ constexpr EventRow rows[] = {
      [](EventWrites& w, const LiveVariables& v, std::vector<PropertyWrite>& out) { return w.baro_step(v, 1.0, out); }},
     {"baro_down", "set the altimeter setting (hPa) one down",
      [](EventWrites& w, const LiveVariables& v, std::vector<PropertyWrite>& out) { return w.baro_step(v, -1.0, out); }},
-    {"dme_frequency_select", "start a selection; ending it points the DME's frequency source at its own frequency and sets that",
+    {"dme_frequency_select",
+     "start a selection; ending it points the DME's frequency source at its own frequency and sets that",
      [](EventWrites& w, const LiveVariables&, std::vector<PropertyWrite>& out) { return w.dme_select(out); }},
     {"dme_mhz_up", "nothing: the selection is the panel's own until it is tuned",
      [](EventWrites& w, const LiveVariables&, std::vector<PropertyWrite>&) { return w.dme_step(1, 0); }},
@@ -43,7 +44,8 @@ constexpr EventRow rows[] = {
      [](EventWrites& w, const LiveVariables&, std::vector<PropertyWrite>&) { return w.dme_step(0, 1); }},
     {"dme_khz_down", "nothing: the selection is the panel's own until it is tuned",
      [](EventWrites& w, const LiveVariables&, std::vector<PropertyWrite>&) { return w.dme_step(0, -1); }},
-    {"gps_direct_to", "set the GPS's scratch ident, latitude and longitude to its active waypoint, then its command to direct",
+    {"gps_direct_to",
+     "set the GPS's scratch ident, latitude and longitude to its active waypoint, then its command to direct",
      [](EventWrites& w, const LiveVariables& v, std::vector<PropertyWrite>& out) { return w.direct_to(v, out); }},
 };
 
@@ -123,7 +125,8 @@ std::string EventWrites::direct_to(const LiveVariables& values, std::vector<Prop
     const std::optional<double> latitude = values.number("wp-latitude-deg");
     const std::optional<double> longitude = values.number("wp-longitude-deg");
     if (!ident || ident->empty() || !latitude || !longitude) return "FlightGear's GPS has no active waypoint";
-    if (values.held("wp-latitude-deg") || values.held("wp-longitude-deg")) return "FlightGear's waypoint position is out of range";
+    if (values.held("wp-latitude-deg") || values.held("wp-longitude-deg"))
+        return "FlightGear's waypoint position is out of range";
     out.push_back({gps_path_ + "/scratch/ident", *ident});
     out.push_back({gps_path_ + "/scratch/latitude-deg", number("%.7f", *latitude)});
     out.push_back({gps_path_ + "/scratch/longitude-deg", number("%.7f", *longitude)});
@@ -152,7 +155,8 @@ void EventWrites::fill(VariableStore& store, const LiveVariables& values, double
     }
     if (dme_) {
         store.set_integer(dme_frequency_id_, units::bcd_frequency(dme_->tuned()));
-        store.set_integer(dme_set_frequency_id_, units::bcd_frequency(dme_->selecting() ? dme_->selection() : dme_->tuned()));
+        store.set_integer(dme_set_frequency_id_,
+                          units::bcd_frequency(dme_->selecting() ? dme_->selection() : dme_->tuned()));
     }
 }
 

@@ -50,8 +50,8 @@ public:
     EventWrites(const Protocol& protocol, const Catalogue& catalogue);
 
     struct Outcome {
-        bool known = false;        // the table has the event
-        std::string problem;       // why it was not carried out, or ""
+        bool known = false;   // the table has the event
+        std::string problem;  // why it was not carried out, or ""
         std::vector<PropertyWrite> writes;
     };
     // `now` is the feed's clock.
@@ -74,7 +74,7 @@ private:
     };
 
     const Catalogue& catalogue_;
-    std::string baro_path_;        // empty: not in the protocol
+    std::string baro_path_;  // empty: not in the protocol
     std::string dme_path_, dme_source_path_;
     std::string gps_path_;
     std::optional<DmeSelection> dme_;  // from the first reported frequency on

@@ -60,7 +60,8 @@ std::string format_problem(const std::string& format, ChunkType type) {
         if (j >= format.size() || conversions_for(type).find(format[j]) == std::string_view::npos) {
             std::string letters;
             for (char letter : conversions_for(type)) letters += std::string(letters.empty() ? "%" : " %") + letter;
-            return "format \"" + format + "\" does not print a value of type " + chunk_type_word(type) + " (one of " + letters + ")";
+            return "format \"" + format + "\" does not print a value of type " + chunk_type_word(type) + " (one of " +
+                   letters + ")";
         }
         ++conversions;
         i = j;
@@ -132,10 +133,12 @@ Protocol parse_protocol(std::string_view text, const std::string& file) {
         chunk.line = chunk_element.line;
         const XmlElement* name = chunk_element.child("name");
         const XmlElement* node = chunk_element.child("node");
-        if (name == nullptr || trimmed(*name).empty()) throw ProtocolError(at(chunk_element) + "a chunk without a <name>");
+        if (name == nullptr || trimmed(*name).empty())
+            throw ProtocolError(at(chunk_element) + "a chunk without a <name>");
         chunk.name = trimmed(*name);
         if (node == nullptr || trimmed(*node).empty()) {
-            throw ProtocolError(at(chunk_element) + "chunk " + chunk.name + " has no <node>: a constant chunk is not read");
+            throw ProtocolError(at(chunk_element) + "chunk " + chunk.name +
+                                " has no <node>: a constant chunk is not read");
         }
         chunk.node = trimmed(*node);
         if (const std::string problem = property_path_problem(chunk.node); !problem.empty()) {
@@ -152,7 +155,8 @@ Protocol parse_protocol(std::string_view text, const std::string& file) {
         if (const std::string problem = format_problem(chunk.format, chunk.type); !problem.empty()) {
             throw ProtocolError(at(format ? *format : chunk_element) + "chunk " + chunk.name + ": " + problem);
         }
-        if (protocol.chunk_index(chunk.name) >= 0) throw ProtocolError(at(chunk_element) + "a second chunk named " + chunk.name);
+        if (protocol.chunk_index(chunk.name) >= 0)
+            throw ProtocolError(at(chunk_element) + "a second chunk named " + chunk.name);
         protocol.chunks.push_back(std::move(chunk));
     }
     if (protocol.chunks.empty()) throw ProtocolError(at(*output) + "the output section has no chunk");
@@ -181,7 +185,8 @@ std::string format_chunk(const Chunk& chunk, double number, std::string_view tex
             length = std::snprintf(buffer, sizeof buffer, chunk.format.c_str(), static_cast<int>(number));
             break;
         case ChunkType::float32:
-            length = std::snprintf(buffer, sizeof buffer, chunk.format.c_str(), static_cast<double>(static_cast<float>(number)));
+            length = std::snprintf(buffer, sizeof buffer, chunk.format.c_str(),
+                                   static_cast<double>(static_cast<float>(number)));
             break;
         case ChunkType::float64: length = std::snprintf(buffer, sizeof buffer, chunk.format.c_str(), number); break;
         case ChunkType::text:

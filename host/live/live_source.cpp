@@ -46,7 +46,9 @@ void LiveSource::advance_frame() {
 
     const Link now_link = link();
     if (now_link != noted_link_) {
-        if (now_link == Link::stale) note("FlightGear: stale: no datagram for " + std::to_string(static_cast<int>(stale_seconds)) + " s; the supply drops");
+        if (now_link == Link::stale)
+            note("FlightGear: stale: no datagram for " + std::to_string(static_cast<int>(stale_seconds)) +
+                 " s; the supply drops");
         else if (now_link == Link::receiving) note("FlightGear: receiving (" + feed_->where() + ")");
         noted_link_ = now_link;
     }
@@ -137,7 +139,8 @@ std::string LiveSource::status() const {
     }
     if (malformed_ > 0) line += "  bad data: " + std::to_string(malformed_) + " malformed (" + last_problem_ + ")";
     if (bad_values_ > 0) line += "  bad values: " + std::to_string(bad_values_) + " (" + last_bad_value_ + ")";
-    if (const size_t lost = feed_->lost(); lost > 0) line += "  lost: " + std::to_string(lost) + " (more than could be read)";
+    if (const size_t lost = feed_->lost(); lost > 0)
+        line += "  lost: " + std::to_string(lost) + " (more than could be read)";
     line += props_ ? "  " + props_->describe() : "  no props";
     return line;
 }

@@ -64,7 +64,7 @@ private:
     EventWrites writes_;
     std::vector<std::string> arrived_;
     std::vector<ChunkValue> parsed_, newest_;  // the datagram being read, the newest good one
-    std::deque<double> arrivals_;  // feed times of the last few seconds' datagrams
+    std::deque<double> arrivals_;              // feed times of the last few seconds' datagrams
     std::optional<double> first_arrival_, last_good_;
     Link noted_link_ = Link::listening;
     size_t malformed_ = 0, skipped_ = 0, bad_values_ = 0;

@@ -49,7 +49,8 @@ bool PropertyClient::set(const std::string& path, const std::string& value) {
         // The oldest goes: a later write of the same property supersedes it anyway.
         if (sent_of_front_ == 0) queue_.pop_front();
         else queue_.erase(queue_.begin() + 1);
-        if (dropped_++ == 0) notes_.push_back("props " + server_.text + ": the queue is full; the oldest writes are dropped");
+        if (dropped_++ == 0)
+            notes_.push_back("props " + server_.text + ": the queue is full; the oldest writes are dropped");
     }
     queue_.push_back("set " + path + " " + value + "\r\n");
     return true;
@@ -107,7 +108,8 @@ void PropertyClient::finish_connecting() {
 void PropertyClient::send_queued() {
     while (!queue_.empty()) {
         const std::string& line = queue_.front();
-        const ssize_t sent = send(fd_, line.data() + sent_of_front_, line.size() - sent_of_front_, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent =
+            send(fd_, line.data() + sent_of_front_, line.size() - sent_of_front_, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent < 0) {
             if (errno != EAGAIN && errno != EWOULDBLOCK) lose(std::strerror(errno));
             return;
@@ -142,7 +144,8 @@ void PropertyClient::drain_input() {
         lose("it sends without being asked: more than " + std::to_string(max_unasked_bytes_per_second >> 10) +
              " KB in a second");
         // Such a server is tried again only now and then.
-        retry_at_ = now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(longest_retry_seconds));
+        retry_at_ =
+            now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(longest_retry_seconds));
         backoff_seconds_ = longest_retry_seconds;
     } else if (now - unasked_since_ >= std::chrono::seconds(1)) {
         unasked_since_ = now;
@@ -158,7 +161,8 @@ void PropertyClient::lose(const std::string& why) {
     state_ = State::waiting;
     problem_ = why;
     sent_of_front_ = 0;
-    retry_at_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(backoff_seconds_));
+    retry_at_ =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(backoff_seconds_));
     backoff_seconds_ = std::min(backoff_seconds_ * 2.0, longest_retry_seconds);
 }
 
@@ -170,7 +174,8 @@ std::string PropertyClient::describe() const {
         case State::waiting: {
             if (problem_.empty()) return name + " connecting";
             const double wait = std::chrono::duration<double>(retry_at_ - Clock::now()).count();
-            return name + " down (" + problem_ + "), retry in " + std::to_string(static_cast<int>(std::ceil(std::max(wait, 0.0)))) + " s";
+            return name + " down (" + problem_ + "), retry in " +
+                   std::to_string(static_cast<int>(std::ceil(std::max(wait, 0.0)))) + " s";
         }
     }
     return name;

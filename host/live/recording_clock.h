@@ -23,7 +23,7 @@ public:
     static constexpr double longest_pace = 10.0;
 
     struct Timed {
-        double seconds;             // since the first line
+        double seconds;              // since the first line
         std::optional<double> jump;  // the clock's jump, at a break
     };
 
@@ -35,7 +35,7 @@ public:
 private:
     std::optional<double> last_;  // the last line's time
     std::optional<double> last_clock_;
-    double origin_ = 0.0;  // the recording's clock at the replay's 0, moved at each break
+    double origin_ = 0.0;                    // the recording's clock at the replay's 0, moved at each break
     std::array<double, paced_gaps> gaps_{};  // the last few, each shared by the lines it spans
     size_t gap_count_ = 0;
     int lines_since_clock_ = 0;

@@ -46,7 +46,8 @@ ReplayFeed::ReplayFeed(const std::filesystem::path& file, const Protocol& protoc
     }
     read_ahead();
     if (!ahead_) {
-        throw ProtocolError(file_ + (lines_.error().empty() ? ": no recorded line" : ": cannot read (" + lines_.error() + ")"));
+        throw ProtocolError(file_ +
+                            (lines_.error().empty() ? ": no recorded line" : ": cannot read (" + lines_.error() + ")"));
     }
 }
 

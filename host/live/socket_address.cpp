@@ -10,9 +10,7 @@
 namespace panel::live {
 
 SocketAddress resolve_address(const std::string& text, const std::string& option, int socket_type) {
-    const auto refuse = [&](const std::string& why) {
-        return std::runtime_error(option + " " + text + ": " + why);
-    };
+    const auto refuse = [&](const std::string& why) { return std::runtime_error(option + " " + text + ": " + why); };
     const size_t colon = text.rfind(':');
     if (colon == std::string::npos || colon == 0) throw refuse("give HOST:PORT, e.g. 127.0.0.1:5500");
     std::string host = text.substr(0, colon);

@@ -23,7 +23,8 @@ constexpr size_t read_per_poll = 4096;
 UdpReceiver::UdpReceiver(const std::string& listen) : listen_(listen), buffer_(65536, '\0') {
     const SocketAddress address = resolve_address(listen, "--listen", SOCK_DGRAM);
     fd_ = socket(address.address.ss_family, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) throw std::runtime_error("--listen " + listen + ": cannot open a socket (" + std::strerror(errno) + ")");
+    if (fd_ < 0)
+        throw std::runtime_error("--listen " + listen + ": cannot open a socket (" + std::strerror(errno) + ")");
     if (bind(fd_, reinterpret_cast<const sockaddr*>(&address.address), address.length) != 0) {
         const std::string why = std::strerror(errno);
         close(fd_);

@@ -121,13 +121,14 @@ private:
                 if (at_end() || peek() != '>') fail("an unfinished end tag");
                 advance(1);
                 if (closing != node->name) {
-                    throw XmlError(line, "</" + closing + "> closes <" + node->name + "> of line " +
-                                             std::to_string(node->line));
+                    throw XmlError(
+                        line, "</" + closing + "> closes <" + node->name + "> of line " + std::to_string(node->line));
                 }
                 return node;
             }
             if (looking_at("<!--")) skip_comment();
-            else if (looking_at("<![CDATA[") || looking_at("<!") || looking_at("<?")) fail("CDATA, DTDs and processing instructions are not read");
+            else if (looking_at("<![CDATA[") || looking_at("<!") || looking_at("<?"))
+                fail("CDATA, DTDs and processing instructions are not read");
             else if (peek() == '<') node->children.push_back(element(depth + 1));
             else if (peek() == '&') entity(node->text);
             else {

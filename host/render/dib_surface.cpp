@@ -8,13 +8,16 @@
 namespace panel::render {
 namespace {
 
-bool transparent(const RgbPixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
+bool transparent(const RgbPixel& p) {
+    return p.r == 0 && p.g == 0 && p.b == 0;
+}
 
 // The pixels of `image` within the rectangle (x0, y0, w, h) as a new ARGB32 surface.
 SurfacePtr surface_of(const DibImage& image, int x0, int y0, int w, int h) {
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-        throw RenderError("a " + std::to_string(w) + " x " + std::to_string(h) + " picture cannot be drawn (out of memory)");
+        throw RenderError("a " + std::to_string(w) + " x " + std::to_string(h) +
+                          " picture cannot be drawn (out of memory)");
     cairo_surface_flush(surface.get());
     unsigned char* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
@@ -22,8 +25,7 @@ SurfacePtr surface_of(const DibImage& image, int x0, int y0, int w, int h) {
         auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
         for (int x = 0; x < w; ++x) {
             const RgbPixel& p = image.at(x0 + x, y0 + y);
-            row[x] = transparent(p) ? 0u
-                                    : 0xFF000000u | uint32_t{p.r} << 16 | uint32_t{p.g} << 8 | uint32_t{p.b};
+            row[x] = transparent(p) ? 0u : 0xFF000000u | uint32_t{p.r} << 16 | uint32_t{p.g} << 8 | uint32_t{p.b};
         }
     }
     cairo_surface_mark_dirty(surface.get());
@@ -32,7 +34,9 @@ SurfacePtr surface_of(const DibImage& image, int x0, int y0, int w, int h) {
 
 }  // namespace
 
-SurfacePtr surface_from_dib(const DibImage& image) { return surface_of(image, 0, 0, image.width, image.height); }
+SurfacePtr surface_from_dib(const DibImage& image) {
+    return surface_of(image, 0, 0, image.width, image.height);
+}
 
 Sprite sprite_from_dib(const DibImage& image) {
     int left = image.width, right = -1, top = image.height, bottom = -1;

@@ -17,8 +17,8 @@ struct FaceChoice {
     const char* name;  // as a gauge record names it
     const char* family;
     const char* package;
-    double cap;        // pixels from the baseline to the top of a capital
-    int baseline;      // pixels below the element's y
+    double cap;    // pixels from the baseline to the top of a capital
+    int baseline;  // pixels below the element's y
     double tracking;
     uint32_t heavier;  // added to the record's weight
 };
@@ -65,8 +65,7 @@ PangoWeight pango_weight(uint32_t weight, const FaceChoice& choice) {
 
 }  // namespace
 
-FontBook::FontBook()
-    : font_map_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(font_map_.get())) {
+FontBook::FontBook() : font_map_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(font_map_.get())) {
     // Fixed options, as the artwork was drawn with: the machine's settings do not move the text.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -80,10 +79,10 @@ FontBook::FontBook()
     needed.push_back(other_face);
     for (const FaceChoice& choice : needed)
         if (!installed(font_map_.get(), choice.family))
-            throw RenderError(std::string("font \"") + choice.family + "\" is not installed (" +
-                              (*choice.name ? std::string("it draws the gauges' \"") + choice.name + "\" texts; "
-                                            : std::string()) +
-                              "install the Debian package " + choice.package + ")");
+            throw RenderError(
+                std::string("font \"") + choice.family + "\" is not installed (" +
+                (*choice.name ? std::string("it draws the gauges' \"") + choice.name + "\" texts; " : std::string()) +
+                "install the Debian package " + choice.package + ")");
 }
 
 const TextFace& FontBook::face(std::string_view name, uint32_t weight) {
@@ -112,7 +111,8 @@ const TextFace& FontBook::face(std::string_view name, uint32_t weight) {
 
     face->description.reset(pango_font_description_new());
     // Pango draws each character the family lacks from the next family of the list.
-    pango_font_description_set_family(face->description.get(), (std::string(choice.family) + "," + fallback_family).c_str());
+    pango_font_description_set_family(face->description.get(),
+                                      (std::string(choice.family) + "," + fallback_family).c_str());
     pango_font_description_set_weight(face->description.get(), pango_weight(weight, choice));
     pango_font_description_set_absolute_size(face->description.get(), probe_size * choice.cap / cap * PANGO_SCALE);
     return *faces_.emplace(key, std::move(face)).first->second;
@@ -139,7 +139,8 @@ void FontBook::set_text(PangoLayout* layout, const TextFace& face, std::string_v
     const std::string utf8 = windows1252_to_utf8(bytes);
     PangoAttrList* attributes = pango_attr_list_new();
     if (face.tracking != 0.0)
-        pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(static_cast<int>(face.tracking * PANGO_SCALE)));
+        pango_attr_list_insert(attributes,
+                               pango_attr_letter_spacing_new(static_cast<int>(face.tracking * PANGO_SCALE)));
     // The segment faces sketch '>' with two strokes that read as '\'; the cursor and the
     // bearing readouts need a chevron a pilot recognises.
     if (face.family.starts_with("DSEG")) {

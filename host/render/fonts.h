@@ -53,5 +53,4 @@ private:
     std::map<std::pair<std::string, uint32_t>, std::unique_ptr<TextFace>> faces_;
 };
 
-
 }  // namespace panel::render

@@ -74,7 +74,8 @@ GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps,
                     // Three GPS icons count two frames but have one bitmap; the missing frame draws nothing.
                     const bool fits = record.resource_id <= UINT32_MAX - k;
                     item.frames.push_back(k == 0 ? required(record.resource_id)
-                                                 : fits ? sprite(bitmaps, record.resource_id + k) : nullptr);
+                                          : fits ? sprite(bitmaps, record.resource_id + k)
+                                                 : nullptr);
                 }
                 break;
             case ELEMENT_STRING: {
@@ -90,8 +91,7 @@ GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps,
                 item.text = std::move(text);
                 break;
             }
-            default:
-                throw RenderError(which + "kind " + std::to_string(record.kind) + " cannot be drawn");
+            default: throw RenderError(which + "kind " + std::to_string(record.kind) + " cannot be drawn");
         }
         items_.push_back(std::move(item));
     }
@@ -137,20 +137,17 @@ void GaugeRenderer::draw(cairo_t* cr, const std::vector<ElementState>& states, D
         if (state.hidden()) continue;
         const bool darken = options.night && !state.lit();
         switch (item.kind) {
-            case ELEMENT_STATIC_IMAGE:
-                paint(cr, item.frames.front(), item.x, item.y, darken);
-                break;
+            case ELEMENT_STATIC_IMAGE: paint(cr, item.frames.front(), item.x, item.y, darken); break;
             case ELEMENT_ICON:
                 if (const int frame = frame_of(state.value, item.frame_count); frame >= 0)
                     paint(cr, item.frames[static_cast<size_t>(frame)], item.x, item.y, darken);
                 break;
             case ELEMENT_SLIDER:
-                paint(cr, item.frames.front(), static_cast<double>(item.x) + slider_offset(state.value, item.x_scale, width_),
+                paint(cr, item.frames.front(),
+                      static_cast<double>(item.x) + slider_offset(state.value, item.x_scale, width_),
                       static_cast<double>(item.y) + slider_offset(state.y_value, item.y_scale, height_), darken);
                 break;
-            case ELEMENT_STRING:
-                draw_text(cr, item, state, darken);
-                break;
+            case ELEMENT_STRING: draw_text(cr, item, state, darken); break;
         }
     }
 }
@@ -159,7 +156,9 @@ void GaugeRenderer::draw_text(cairo_t* cr, Item& item, const ElementState& state
     Text& text = *item.text;
     if (!text.ready || std::strncmp(text.laid_out.data(), state.text.data(), text.laid_out.size()) != 0)
         lay_out(text, state.text.data());
-    if (text.picture) paint(cr, text.picture.get(), static_cast<double>(item.x) + text.dx, static_cast<double>(item.y) + text.dy, darken);
+    if (text.picture)
+        paint(cr, text.picture.get(), static_cast<double>(item.x) + text.dx, static_cast<double>(item.y) + text.dy,
+              darken);
 }
 
 void GaugeRenderer::lay_out(Text& text, const char* bytes) {

@@ -8,15 +8,18 @@ namespace {
 SurfacePtr new_surface(int width, int height) {
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-        throw RenderError("a " + std::to_string(width) + " x " + std::to_string(height) +
-                          " picture cannot be made (" + cairo_status_to_string(cairo_surface_status(surface.get())) + ")");
+        throw RenderError("a " + std::to_string(width) + " x " + std::to_string(height) + " picture cannot be made (" +
+                          cairo_status_to_string(cairo_surface_status(surface.get())) + ")");
     return surface;
 }
 
 }  // namespace
 
 PanelRenderer::PanelRenderer(int width, int height, uint32_t panel_colour)
-    : width_(width), height_(height), panel_colour_(panel_colour), surface_(new_surface(width, height)),
+    : width_(width),
+      height_(height),
+      panel_colour_(panel_colour),
+      surface_(new_surface(width, height)),
       cr_(cairo_create(surface_.get())) {}
 
 size_t PanelRenderer::add(GaugeRenderer& gauge, Placement where) {
@@ -30,8 +33,8 @@ size_t PanelRenderer::add(GaugeRenderer& gauge, Placement where) {
 
 void PanelRenderer::clear(DrawOptions options) {
     const double dim = options.night ? NIGHT_BRIGHTNESS : 1.0;
-    cairo_set_source_rgb(cr_.get(), (panel_colour_ >> 16 & 0xFF) / 255.0 * dim, (panel_colour_ >> 8 & 0xFF) / 255.0 * dim,
-                         (panel_colour_ & 0xFF) / 255.0 * dim);
+    cairo_set_source_rgb(cr_.get(), (panel_colour_ >> 16 & 0xFF) / 255.0 * dim,
+                         (panel_colour_ >> 8 & 0xFF) / 255.0 * dim, (panel_colour_ & 0xFF) / 255.0 * dim);
     cairo_paint(cr_.get());
 }
 

@@ -5,8 +5,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,8 +66,7 @@ public:
         }
         uint64_t value = 0;
         auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() ||
-            value > 0xFFFFFFFFull) {
+        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || value > 0xFFFFFFFFull) {
             fail("not an integer: " + text);
         }
         return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);

@@ -16,7 +16,8 @@ char fold(char c) {
 
 // Paths as the simulator compares them: case and slash direction do not matter.
 bool same_path(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
 }
 
 // "sound\beep2.wav" -> "beep2".
@@ -84,53 +85,31 @@ void ScenarioRunner::run_step(const Step& step) {
             stop_ramp(step.id);
             host_.pin_number(step.id, step.number);
             return;
-        case StepKind::set_integer:
-            host_.pin_integer(step.id, step.integer);
-            return;
-        case StepKind::set_text:
-            host_.pin_text(step.id, step.text);
-            return;
-        case StepKind::set_null_text:
-            host_.pin_null_text(step.id);
-            return;
+        case StepKind::set_integer: host_.pin_integer(step.id, step.integer); return;
+        case StepKind::set_text: host_.pin_text(step.id, step.text); return;
+        case StepKind::set_null_text: host_.pin_null_text(step.id); return;
         case StepKind::clear:
             stop_ramp(step.id);
             host_.unpin(step.id);
             return;
-        case StepKind::note:
-            host_.note(step.text);
-            return;
-        case StepKind::select_gauge:
-            return;  // the parser already gave each later step its gauge
+        case StepKind::note: host_.note(step.text); return;
+        case StepKind::select_gauge: return;  // the parser already gave each later step its gauge
         case StepKind::frame:
             for (int32_t i = 0; i < step.integer; ++i) advance();
             return;
-        case StepKind::wait:
-            advance_to(step.time + step.seconds);
-            return;
-        case StepKind::at:
-            advance_to(step.seconds);
-            return;
-        case StepKind::pre_update:
-            host_.phase(step.gauge, Phase::pre_update, 6);
-            break;
-        case StepKind::elements:
-            host_.phase(step.gauge, Phase::elements, 0);
-            break;
-        case StepKind::pre_draw:
-            host_.phase(step.gauge, Phase::pre_draw, 10);
-            break;
-        case StepKind::service:
-            host_.phase(step.gauge, Phase::service, step.integer);
-            break;
-        case StepKind::click:
-            host_.click(step.gauge, step.x, step.y);
-            break;
+        case StepKind::wait: advance_to(step.time + step.seconds); return;
+        case StepKind::at: advance_to(step.seconds); return;
+        case StepKind::pre_update: host_.phase(step.gauge, Phase::pre_update, 6); break;
+        case StepKind::elements: host_.phase(step.gauge, Phase::elements, 0); break;
+        case StepKind::pre_draw: host_.phase(step.gauge, Phase::pre_draw, 10); break;
+        case StepKind::service: host_.phase(step.gauge, Phase::service, step.integer); break;
+        case StepKind::click: host_.click(step.gauge, step.x, step.y); break;
         case StepKind::click_area:
         case StepKind::click_control: {
             const auto& areas = host_.records(step.gauge).mouse_areas;
             if (step.integer < 1 || static_cast<size_t>(step.integer) > areas.size()) {
-                fail(step, host_.records(step.gauge).name + " in this panel has no area " + std::to_string(step.integer));
+                fail(step,
+                     host_.records(step.gauge).name + " in this panel has no area " + std::to_string(step.integer));
             }
             const auto [x, y] = controls::PanelControls::press_point(areas[static_cast<size_t>(step.integer) - 1]);
             const int32_t clicks = step.kind == StepKind::click_control ? step.count : 1;
@@ -150,16 +129,13 @@ void ScenarioRunner::run_step(const Step& step) {
             ramps_.push_back({step.id, host_.read_number(step.id), step.number, frames_, length});
             return;
         }
-        case StepKind::fly:
-            host_.autopilot(step.fly, step.number);
-            return;
-        case StepKind::world:
-            host_.world(step.world);
-            return;
+        case StepKind::fly: host_.autopilot(step.fly, step.number); return;
+        case StepKind::world: host_.world(step.world); return;
         case StepKind::expect:
             if (step.expect != ExpectKind::cue && step.expect != ExpectKind::event &&
                 step.element > host_.elements(step.gauge).size()) {
-                fail(step, host_.records(step.gauge).name + " in this panel has no element " + std::to_string(step.element));
+                fail(step,
+                     host_.records(step.gauge).name + " in this panel has no element " + std::to_string(step.element));
             }
             pending_.push_back({&step, frames_ + std::max<int64_t>(1, frames_at(step.within.value_or(0.0))), {}});
             // What already holds when the step is reached is met there, before later steps
@@ -237,7 +213,8 @@ bool ScenarioRunner::holds(Pending& pending, std::string& reading) {
                     : happening.event_id == step.id) {
                 return true;
             }
-            note_seen(pending.seen, cue ? quote_text(happening.cue_path) : describe_event(catalogue_, happening.event_id));
+            note_seen(pending.seen,
+                      cue ? quote_text(happening.cue_path) : describe_event(catalogue_, happening.event_id));
         }
         if (pending.seen.empty()) reading = cue ? "no cue was played" : "no event was sent";
         else reading = (cue ? "it played " : "it sent ") + joined(pending.seen);
@@ -245,12 +222,8 @@ bool ScenarioRunner::holds(Pending& pending, std::string& reading) {
     }
     const ElementState& state = host_.elements(step.gauge)[step.element - 1];
     switch (step.expect) {
-        case ExpectKind::shown:
-            reading = "it stayed hidden";
-            return !state.hidden();
-        case ExpectKind::hidden:
-            reading = "it stayed shown";
-            return state.hidden();
+        case ExpectKind::shown: reading = "it stayed hidden"; return !state.hidden();
+        case ExpectKind::hidden: reading = "it stayed shown"; return state.hidden();
         case ExpectKind::text:
             // What a pilot reads: a hidden element's text does not count.
             reading = "it read " + quote_text(state.text_view()) + (state.hidden() ? ", hidden" : "");

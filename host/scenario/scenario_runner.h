@@ -59,8 +59,8 @@ private:
     };
     struct Pending {
         const Step* step;
-        int64_t deadline;                // the last update after which it is checked
-        std::vector<std::string> seen;   // cues or events that came meanwhile, for the failure
+        int64_t deadline;               // the last update after which it is checked
+        std::vector<std::string> seen;  // cues or events that came meanwhile, for the failure
     };
 
     void run_step(const Step& step);

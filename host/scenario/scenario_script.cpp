@@ -17,8 +17,8 @@
 namespace panel::scenario {
 namespace {
 
-using controls::FaceNames;
 using controls::face_names;
+using controls::FaceNames;
 using controls::number_of;
 
 bool looks_numeric(std::string_view word) {
@@ -121,7 +121,8 @@ private:
         const std::string word = in.word("a time");
         const std::optional<double> time = parse_clock(word);
         if (!time) in.fail("bad time '" + word + "' (write 2:30, 1:02:30 or 150s)");
-        if (*time < now_) in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
+        if (*time < now_)
+            in.fail("time goes backwards (at " + format_clock(*time) + " after " + format_clock(now_) + ")");
         step.seconds = *time;
         advance_clock(in, *time);
     }
@@ -189,7 +190,8 @@ private:
         if (step.integer == 0) {
             std::string known;
             if (names) {
-                for (std::string_view control : names->controls) known += (known.empty() ? "" : ", ") + std::string(control);
+                for (std::string_view control : names->controls)
+                    known += (known.empty() ? "" : ", ") + std::string(control);
             }
             in.fail("unknown control '" + second + "' of " + gauge_label(step.gauge) +
                     (names ? " (its controls: " + known + ")" : " (it has no named controls; click X Y)"));
@@ -362,7 +364,8 @@ private:
                 if (step.integer < 0) in.fail("frame number out of range (0 and up)");
                 step.description += " " + std::to_string(step.integer);
             } else {
-                in.fail("expect what of " + gauge_label(step.gauge) + "? '" + what + "' (text, shown, hidden or frame)");
+                in.fail("expect what of " + gauge_label(step.gauge) + "? '" + what +
+                        "' (text, shown, hidden or frame)");
             }
         }
         if (in.at_end()) return;
@@ -386,7 +389,9 @@ private:
         }
         if (!ok) in.fail("bad snapshot name '" + step.text + "' (letters, digits, '-', '_' and '.', not first)");
         auto [first, added] = snapshots_.emplace(step.text, step.line);
-        if (!added) in.fail("snapshot '" + step.text + "' is taken twice (first on line " + std::to_string(first->second) + ")");
+        if (!added)
+            in.fail("snapshot '" + step.text + "' is taken twice (first on line " + std::to_string(first->second) +
+                    ")");
         if (!in.at_end()) {
             const std::string mode = in.word("night");
             if (mode != "night") in.fail("snapshot mode '" + mode + "'? (night, or nothing for day)");
@@ -495,7 +500,7 @@ private:
             const std::string verb_text(verb);
             in.fail(verb_text + ": variable " + describe_variable(catalogue_, info->id) + " holds " +
                     (info->type == VariableType::integer ? "an " : "a ") + type_name(info->type) +
-                    (verb_text == "ramp"                      ? "; only numbers ramp"
+                    (verb_text == "ramp"                   ? "; only numbers ramp"
                      : info->type == VariableType::number  ? "; use set"
                      : info->type == VariableType::integer ? "; use int"
                                                            : "; use text or null"));
@@ -518,21 +523,25 @@ const Parser::Verb Parser::verbs[] = {
     {"text", Level::session, &Parser::read_text, "text VAR \"quoted text\""},
     {"null", Level::session, &Parser::read_null, "null VAR                  a NULL text pointer"},
     {"clear", Level::session, &Parser::read_clear, "clear VAR                 the variable's own value again"},
-    {"frame", Level::session, &Parser::read_frame, "frame [COUNT]             whole updates: pre-update, element pass, pre-draw"},
+    {"frame", Level::session, &Parser::read_frame,
+     "frame [COUNT]             whole updates: pre-update, element pass, pre-draw"},
     {"pre-update", Level::session, &Parser::read_pre_update, "pre-update                one phase on its own"},
     {"elements", Level::session, &Parser::read_elements, "elements                  one phase on its own"},
     {"pre-draw", Level::session, &Parser::read_pre_draw, "pre-draw                  one phase on its own"},
     {"service", Level::session, &Parser::read_service, "service SERVICE_ID        one service call"},
     {"click", Level::session, &Parser::click, "click X Y | click GAUGE CONTROL [xN] | click GAUGE X Y"},
-    {"area", Level::session, &Parser::read_area, "area N                    a click in the middle of the N-th clickable area"},
+    {"area", Level::session, &Parser::read_area,
+     "area N                    a click in the middle of the N-th clickable area"},
     {"note", Level::session, &Parser::read_note, "note TEXT                 copied into the trace or the run's log"},
     {"wait", Level::flight, &Parser::read_wait, "wait DURATION             5s, 0.5s, 2m, 1m30s, 500ms"},
     {"at", Level::flight, &Parser::read_at, "at TIME                   since the start: 2:30, 1:02:30 or 150s"},
     {"ramp", Level::flight, &Parser::read_ramp, "ramp VAR to NUMBER over DURATION"},
     {"fly", Level::flight, &Parser::read_fly, "fly heading|altitude|speed|vertical_speed VALUE"},
-    {"world", Level::flight, &Parser::read_world, "world WHAT VALUE...       the world as the flight starts, or its supply"},
+    {"world", Level::flight, &Parser::read_world,
+     "world WHAT VALUE...       the world as the flight starts, or its supply"},
     {"gauge", Level::flight, &Parser::read_gauge, "gauge NAME                the gauge later low-level steps act on"},
-    {"expect", Level::flight, &Parser::read_expect, "expect GAUGE ELEMENT ... | cue NAME | event NAME   [within DURATION]"},
+    {"expect", Level::flight, &Parser::read_expect,
+     "expect GAUGE ELEMENT ... | cue NAME | event NAME   [within DURATION]"},
     {"snapshot", Level::flight, &Parser::read_snapshot, "snapshot NAME [night]     a picture of the panel"},
 };
 

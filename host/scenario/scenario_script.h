@@ -29,12 +29,11 @@
 //
 // VAR is a variable's id or its catalogue name (773 or avionics_supply), and each step must
 // give the type the catalogue holds for it. GAUGE is the gauge's own name or its alias (gps,
-// dme), with #N for the N-th of several of one name (gps#2); CONTROL and ELEMENT are names from face_names.h, or numbers. An expectation that holds
-// when its step is reached is met there; otherwise it must come true within its time, or by
-// the next update without `within`. In the panel, set/int/text/null pin a variable
-// over the world's value until `clear`. Lines may end in CRLF and the file may start with a
-// UTF-8 byte-order mark; any other control character is an error. Every error is found
-// before anything runs.
+// dme), with #N for the N-th of several of one name (gps#2); CONTROL and ELEMENT are names from face_names.h, or
+// numbers. An expectation that holds when its step is reached is met there; otherwise it must come true within its
+// time, or by the next update without `within`. In the panel, set/int/text/null pin a variable over the world's value
+// until `clear`. Lines may end in CRLF and the file may start with a UTF-8 byte-order mark; any other control character
+// is an error. Every error is found before anything runs.
 #pragma once
 
 #include <cstddef>
@@ -104,17 +103,21 @@ private:
 
 enum class StepKind {
     // Low-level.
+    // clang-format off
     set_number, set_integer, set_text, set_null_text, clear,
     frame, pre_update, elements, pre_draw, service,
     click, click_area, note,
     // Flight-level.
     wait, at, ramp, fly, world, select_gauge, click_control, expect, snapshot,
+    // clang-format on
 };
 
 enum class FlyTarget { heading, altitude, speed, vertical_speed };
 
 enum class WorldKind {
+    // clang-format off
     position, altitude, heading, speed, wind, utc, baro, obs, waypoint, dme, tune, supply, gps_status,
+    // clang-format on
 };
 
 // A change to the simulated world; which fields count depends on the kind.
@@ -123,14 +126,14 @@ struct WorldStep {
     // altitude ft, heading deg, speed kt, wind: from deg, utc: seconds of the day, baro mb,
     // obs deg, dme and tune: MHz.
     double value = 0.0;
-    double knots = 0.0;                        // wind
-    double latitude = 0.0, longitude = 0.0;    // position, waypoint, dme: degrees, north and east positive
-    double range_nm = 0.0;                     // dme
-    std::optional<double> elevation_ft;        // dme
-    int32_t frequency_bcd = 0;                 // dme, tune: as dme_frequency holds it (113.45 MHz is 0x1345)
-    std::string ident;                         // waypoint, dme
-    int32_t integer = 0;                       // gps_status
-    bool on = false;                           // supply
+    double knots = 0.0;                      // wind
+    double latitude = 0.0, longitude = 0.0;  // position, waypoint, dme: degrees, north and east positive
+    double range_nm = 0.0;                   // dme
+    std::optional<double> elevation_ft;      // dme
+    int32_t frequency_bcd = 0;               // dme, tune: as dme_frequency holds it (113.45 MHz is 0x1345)
+    std::string ident;                       // waypoint, dme
+    int32_t integer = 0;                     // gps_status
+    bool on = false;                         // supply
 };
 
 enum class ExpectKind { text, shown, hidden, frame, cue, event };
@@ -138,17 +141,17 @@ enum class ExpectKind { text, shown, hidden, frame, cue, event };
 struct Step {
     StepKind kind = StepKind::note;
     int line = 0;
-    double time = 0.0;      // the script's own clock when the step starts, seconds since the start
-    size_t gauge = 0;       // the gauge acted on or watched, by its place in the context's list
-    uint32_t id = 0;        // variable id; the event of `expect event`
-    double number = 0.0;    // set, ramp's target, fly's target
-    int32_t integer = 0;    // int, service id, area number, frame count, the icon frame expected
-    int32_t x = 0, y = 0;   // click
-    std::string text;       // text, note, the text expected, a cue's name or path, snapshot name
-    double seconds = 0.0;   // wait's and ramp's length; at: the time to reach
+    double time = 0.0;             // the script's own clock when the step starts, seconds since the start
+    size_t gauge = 0;              // the gauge acted on or watched, by its place in the context's list
+    uint32_t id = 0;               // variable id; the event of `expect event`
+    double number = 0.0;           // set, ramp's target, fly's target
+    int32_t integer = 0;           // int, service id, area number, frame count, the icon frame expected
+    int32_t x = 0, y = 0;          // click
+    std::string text;              // text, note, the text expected, a cue's name or path, snapshot name
+    double seconds = 0.0;          // wait's and ramp's length; at: the time to reach
     std::optional<double> within;  // expect: how long it may take
-    int32_t count = 1;      // click_control: how many clicks
-    size_t element = 0;     // expect: its draw-order number
+    int32_t count = 1;             // click_control: how many clicks
+    size_t element = 0;            // expect: its draw-order number
     ExpectKind expect = ExpectKind::text;
     bool cue_path = false;  // expect cue: `text` is a whole path, not a file stem
     bool night = false;     // snapshot

@@ -48,7 +48,8 @@ std::optional<double> parse_duration(std::string_view text) {
     int last_rank = -1;
     while (!text.empty()) {
         size_t digits = 0;
-        while (digits < text.size() && (std::isdigit(static_cast<unsigned char>(text[digits])) || text[digits] == '.')) {
+        while (digits < text.size() &&
+               (std::isdigit(static_cast<unsigned char>(text[digits])) || text[digits] == '.')) {
             ++digits;
         }
         std::optional<double> number = plain_number(text.substr(0, digits));

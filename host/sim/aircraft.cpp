@@ -51,14 +51,17 @@ void Aircraft::fly_vertical_speed(double fpm) {
     climb_rate_fpm_ = checked(fpm, 1.0, steepest_fpm, "vertical speed (fpm)");
 }
 
-void Aircraft::fly_speed(double kt) { target_speed_kt_ = checked(kt, 0.0, fastest_kt, "airspeed (kt)"); }
+void Aircraft::fly_speed(double kt) {
+    target_speed_kt_ = checked(kt, 0.0, fastest_kt, "airspeed (kt)");
+}
 
 void Aircraft::advance(double seconds, Wind wind) {
     steer(seconds);
     climb(seconds);
     accelerate(seconds);
     const GroundVector over_ground = ground_vector(heading_deg_, airspeed_kt_, wind);
-    position_ = destination(position_, over_ground.track_deg, over_ground.speed_kt * knots_to_metres_per_second * seconds);
+    position_ =
+        destination(position_, over_ground.track_deg, over_ground.speed_kt * knots_to_metres_per_second * seconds);
 }
 
 void Aircraft::steer(double seconds) {
@@ -67,8 +70,8 @@ void Aircraft::steer(double seconds) {
     double turn = std::remainder(*target_heading_deg_ - heading_deg_, 360.0);
     if (turn == -180.0) turn = 180.0;
     const double step = turn_rate_deg_s * seconds;
-    heading_deg_ = std::abs(turn) <= step ? *target_heading_deg_
-                                          : normalized_degrees(heading_deg_ + std::copysign(step, turn));
+    heading_deg_ =
+        std::abs(turn) <= step ? *target_heading_deg_ : normalized_degrees(heading_deg_ + std::copysign(step, turn));
 }
 
 void Aircraft::climb(double seconds) {

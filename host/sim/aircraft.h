@@ -25,9 +25,9 @@ public:
     explicit Aircraft(const FlightSetup& setup);
 
     // Each throws std::invalid_argument for a value that is not a number or out of range.
-    void fly_heading(double deg);          // turns the short way round
-    void fly_altitude(double ft);          // at the climb rate, levelling off exactly
-    void fly_vertical_speed(double fpm);   // the climb rate for altitude changes (its size)
+    void fly_heading(double deg);         // turns the short way round
+    void fly_altitude(double ft);         // at the climb rate, levelling off exactly
+    void fly_vertical_speed(double fpm);  // the climb rate for altitude changes (its size)
     void fly_speed(double kt);
 
     // One step of `seconds`: the autopilot, then the move along the ground vector.

@@ -19,8 +19,8 @@ std::string number_text(double value) {
 
 double checked(double value, double low, double high, std::string_view what) {
     if (value >= low && value <= high) return value;
-    throw std::invalid_argument(std::string(what) + ": " + number_text(value) + " is not within " +
-                                number_text(low) + " to " + number_text(high));
+    throw std::invalid_argument(std::string(what) + ": " + number_text(value) + " is not within " + number_text(low) +
+                                " to " + number_text(high));
 }
 
 GeoPoint checked(GeoPoint point, std::string_view what) {

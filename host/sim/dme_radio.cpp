@@ -16,7 +16,8 @@ constexpr int channel_step = units::dme_channel_step;
 int frequency_hundredths(double mhz, std::string_view what) {
     const double hundredths = mhz * 100.0;
     const double channel = std::round(hundredths / channel_step) * channel_step;
-    if (!(channel >= units::lowest_dme_frequency && channel <= units::highest_dme_frequency) || std::abs(hundredths - channel) > 1e-6) {
+    if (!(channel >= units::lowest_dme_frequency && channel <= units::highest_dme_frequency) ||
+        std::abs(hundredths - channel) > 1e-6) {
         throw std::invalid_argument(std::string(what) + ": " + number_text(mhz) +
                                     " MHz is not one of 108.00 to 117.95 in steps of 0.05");
     }

@@ -10,8 +10,12 @@ namespace {
 
 constexpr double radians_per_degree = std::numbers::pi / 180.0;
 
-double radians(double degrees) { return degrees * radians_per_degree; }
-double degrees(double radians) { return radians / radians_per_degree; }
+double radians(double degrees) {
+    return degrees * radians_per_degree;
+}
+double degrees(double radians) {
+    return radians / radians_per_degree;
+}
 
 // Points as unit vectors from the Earth's centre: the leg formulas stay well conditioned at
 // every distance, where the spherical-trigonometry ones lose digits on short legs.
@@ -25,16 +29,22 @@ Vector unit_vector(GeoPoint point) {
     return {std::cos(latitude) * std::cos(longitude), std::cos(latitude) * std::sin(longitude), std::sin(latitude)};
 }
 
-double dot(Vector a, Vector b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Vector a, Vector b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 Vector cross(Vector a, Vector b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-double length(Vector a) { return std::sqrt(dot(a, a)); }
+double length(Vector a) {
+    return std::sqrt(dot(a, a));
+}
 
 // Central angle between two unit vectors, in radians.
-double angle_between(Vector a, Vector b) { return std::atan2(length(cross(a, b)), dot(a, b)); }
+double angle_between(Vector a, Vector b) {
+    return std::atan2(length(cross(a, b)), dot(a, b));
+}
 
 // Normal of the leg's great circle, pointing to the left of the direction of flight; none for a
 // leg whose ends coincide (or lie opposite, where the great circle is not defined).

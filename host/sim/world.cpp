@@ -33,6 +33,7 @@ World::World(const FlightSetup& setup, const Catalogue& catalogue)
 World::VariableIds World::variable_ids(const Catalogue& catalogue) {
     const auto id = [&](std::string_view name) { return catalogue.variable_id(name); };
     return {
+        // clang-format off
         .tick = id("tick"), .utc_hours = id("utc_hours"), .utc_minutes = id("utc_minutes"), .seconds = id("seconds"),
         .avionics_supply = id("avionics_supply"), .latitude = id("latitude"), .longitude = id("longitude"),
         .height = id("height"), .airspeed = id("airspeed"), .heading = id("heading"), .altitude = id("altitude"),
@@ -43,18 +44,21 @@ World::VariableIds World::variable_ids(const Catalogue& catalogue) {
         .cross_track = id("cross_track"), .desired_track = id("desired_track"), .waypoint_id = id("waypoint_id"),
         .dme_frequency = id("dme_frequency"), .dme_set_frequency = id("dme_set_frequency"),
         .dme_distance = id("dme_distance"), .dme_speed = id("dme_speed"), .dme_reception = id("dme_reception"),
+        // clang-format on
         // Read by the gauges every update, never used: they read 0.0.
-        .unused = {id("unused_2"), id("unused_5"), id("unused_40"), id("unused_60"), id("unused_372"),
-                   id("unused_834"), id("unused_847")},
+        .unused = {id("unused_2"), id("unused_5"), id("unused_40"), id("unused_60"), id("unused_372"), id("unused_834"),
+                   id("unused_847")},
     };
 }
 
 World::EventIds World::event_ids(const Catalogue& catalogue) {
     const auto id = [&](std::string_view name) { return catalogue.event_id(name); };
     return {
+        // clang-format off
         .gps_direct_to = id("gps_direct_to"), .baro_up = id("baro_up"), .baro_down = id("baro_down"),
         .dme_frequency_select = id("dme_frequency_select"), .dme_mhz_up = id("dme_mhz_up"),
         .dme_mhz_down = id("dme_mhz_down"), .dme_khz_up = id("dme_khz_up"), .dme_khz_down = id("dme_khz_down"),
+        // clang-format on
     };
 }
 
@@ -70,7 +74,9 @@ void World::advance_frame() {
     dme_.measure(aircraft_.position(), aircraft_.altitude_ft(), frame_seconds);
 }
 
-double World::waypoint_distance_m() const { return distance_m(aircraft_.position(), plan_.active().position); }
+double World::waypoint_distance_m() const {
+    return distance_m(aircraft_.position(), plan_.active().position);
+}
 
 double World::cross_track_m() const {
     return sim::cross_track_m(plan_.leg_origin(), plan_.active().position, aircraft_.position());
@@ -118,7 +124,9 @@ void World::fill(VariableStore& store) {
     for (uint32_t id : v.unused) store.set_number(id, 0.0);
 }
 
-int32_t World::status_code() const { return gps_status_read(gps_status_, plan_.direct()); }
+int32_t World::status_code() const {
+    return gps_status_read(gps_status_, plan_.direct());
+}
 
 bool World::key_event(const KeyEvent& event) {
     const EventIds& e = events_;

@@ -66,7 +66,9 @@ PcmSound default_cue_sound() {
 }
 
 CuePlayer::CuePlayer(std::filesystem::path base_folder, AudioSink& sink, bool muted)
-    : base_(std::move(base_folder)), sink_(sink), muted_(muted),
+    : base_(std::move(base_folder)),
+      sink_(sink),
+      muted_(muted),
       default_sound_{std::make_shared<const PcmSound>(default_cue_sound())} {}
 
 void CuePlayer::play(std::string_view path_from_the_gauge) noexcept {

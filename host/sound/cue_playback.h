@@ -27,11 +27,11 @@ namespace panel::sound {
 constexpr uint32_t SND_NODEFAULT = 0x00000002;
 
 struct PlayedCue {
-    std::string requested;               // the path as the gauge gave it
-    std::filesystem::path resolved;      // the file looked for; empty when the path was refused
-    bool used_default = false;           // the default beep stood in for the file
-    bool audible = false;                // handed to the device (not muted, a device present)
-    std::string problem;                 // why the file was not played, naming it; empty when it was
+    std::string requested;           // the path as the gauge gave it
+    std::filesystem::path resolved;  // the file looked for; empty when the path was refused
+    bool used_default = false;       // the default beep stood in for the file
+    bool audible = false;            // handed to the device (not muted, a device present)
+    std::string problem;             // why the file was not played, naming it; empty when it was
     bool operator==(const PlayedCue&) const = default;
 };
 

@@ -58,7 +58,8 @@ std::shared_ptr<const PcmSound> for_device(std::shared_ptr<const PcmSound> sound
     const auto feed = [&](const int16_t* samples, size_t samples_count) {
         for (size_t at = 0; at < samples_count; at += PIECE_SAMPLES) {
             const size_t piece = std::min(PIECE_SAMPLES, samples_count - at);
-            if (SDL_AudioStreamPut(stream.get(), samples + at, static_cast<int>(piece * sizeof(int16_t))) != 0 || !take())
+            if (SDL_AudioStreamPut(stream.get(), samples + at, static_cast<int>(piece * sizeof(int16_t))) != 0 ||
+                !take())
                 return false;
         }
         return true;

@@ -61,8 +61,8 @@ Format parse_format(std::span<const uint8_t> chunk) {
     if (format.sample_rate < 1000 || format.sample_rate > 384000)
         fail("sample rate " + std::to_string(format.sample_rate) + " Hz out of range");
     if (format.block_align != format.channels * format.bits / 8)
-        fail("block align " + std::to_string(format.block_align) + " does not fit " +
-             std::to_string(format.channels) + " channels of " + std::to_string(format.bits) + " bits");
+        fail("block align " + std::to_string(format.block_align) + " does not fit " + std::to_string(format.channels) +
+             " channels of " + std::to_string(format.bits) + " bits");
     return format;
 }
 

@@ -61,9 +61,7 @@ void SessionRunner::run_step(const Step& step) {
             variables.clear(step.id);
             line("clear " + std::to_string(step.id) + at);
             return;
-        case StepKind::note:
-            line("note " + step.text);
-            return;
+        case StepKind::note: line("note " + step.text); return;
         case StepKind::frame:
             for (int i = 0; i < step.integer; ++i) {
                 frame_prefix_ = "f" + std::to_string(++frames_);
@@ -115,7 +113,8 @@ void SessionRunner::run_step(const Step& step) {
         case StepKind::expect:
         case StepKind::snapshot:
             // The parser refuses these in a session; the panel application runs them.
-            throw std::logic_error("line " + std::to_string(step.line) + ": a flight-level step reached the trace tool");
+            throw std::logic_error("line " + std::to_string(step.line) +
+                                   ": a flight-level step reached the trace tool");
     }
     flush();
 }

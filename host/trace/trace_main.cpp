@@ -8,8 +8,8 @@
 
 #include "bounded_file.h"
 #include "gauge_session.h"
-#include "session_runner.h"
 #include "scenario_script.h"
+#include "session_runner.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -69,9 +69,9 @@ SDL_Cursor* turn_cursor(bool clockwise) {
     }
     cairo_destroy(cr);
     cairo_surface_flush(surface);
-    SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(surface), size, size, 32,
-                                                            cairo_image_surface_get_stride(surface),
-                                                            SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* image =
+        SDL_CreateRGBSurfaceWithFormatFrom(cairo_image_surface_get_data(surface), size, size, 32,
+                                           cairo_image_surface_get_stride(surface), SDL_PIXELFORMAT_ARGB8888);
     SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, size / 2, size / 2) : nullptr;
     if (image) SDL_FreeSurface(image);
     cairo_surface_destroy(surface);
@@ -198,9 +198,7 @@ void PanelWindow::translate(const SDL_Event& event, frontend::InputQueue& input,
         if (auto point = to_picture(x, y)) input.push(report(point->first, point->second));
     };
     switch (event.type) {
-        case SDL_QUIT:
-            input.push(InputEvent::closed(from));
-            break;
+        case SDL_QUIT: input.push(InputEvent::closed(from)); break;
         case SDL_WINDOWEVENT:
             if (event.window.windowID == mine && event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 input.push(InputEvent::closed(from));
@@ -239,13 +237,13 @@ void PanelWindow::translate(const SDL_Event& event, frontend::InputQueue& input,
         case SDL_MOUSEMOTION:
             if (event.motion.windowID != mine) break;
             if (to_picture(event.motion.x, event.motion.y)) {
-                mapped(event.motion.x, event.motion.y, [&](double x, double y) { return InputEvent::hover(x, y, from); });
+                mapped(event.motion.x, event.motion.y,
+                       [&](double x, double y) { return InputEvent::hover(x, y, from); });
             } else {
                 set_cursor(CursorShape::arrow);
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -14,9 +14,7 @@ WindowSettings saved(const WindowPlace& place) {
 WindowFrontEnd::WindowFrontEnd(SdlEventPump& events, const std::string& title, int width, int height,
                                const WindowPlace& place)
     : events_(events), settings_(place.settings), window_(title, width, height, saved(place), place.display) {
-    listening_ = events_.listen([this](const SDL_Event& event) {
-        window_.translate(event, pending_, this);
-    });
+    listening_ = events_.listen([this](const SDL_Event& event) { window_.translate(event, pending_, this); });
 }
 
 WindowFrontEnd::~WindowFrontEnd() {
@@ -31,9 +29,9 @@ frontend::Capabilities WindowFrontEnd::capabilities() const {
 void WindowFrontEnd::show(const frontend::FinishedFrame& frame) {
     if (!frame.picture.pixels) return;
     // The picture is only read: cairo wraps it for the upload without copying.
-    cairo_surface_t* picture = cairo_image_surface_create_for_data(
-        const_cast<unsigned char*>(frame.picture.pixels), CAIRO_FORMAT_ARGB32, frame.picture.width,
-        frame.picture.height, frame.picture.stride);
+    cairo_surface_t* picture =
+        cairo_image_surface_create_for_data(const_cast<unsigned char*>(frame.picture.pixels), CAIRO_FORMAT_ARGB32,
+                                            frame.picture.width, frame.picture.height, frame.picture.stride);
     window_.present(picture);
     cairo_surface_destroy(picture);
 }

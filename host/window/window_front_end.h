@@ -15,7 +15,7 @@
 namespace panel::window {
 
 struct WindowPlace {
-    std::optional<int> display;  // the screen asked for, over the place remembered
+    std::optional<int> display;                     // the screen asked for, over the place remembered
     std::optional<std::filesystem::path> settings;  // where the place is remembered, if anywhere
 };
 

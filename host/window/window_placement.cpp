@@ -11,8 +11,10 @@ constexpr int MIN_SHOWN_WIDTH = 64, MIN_SHOWN_HEIGHT = 32;
 bool shows_on(const ScreenRect& screen, int x, int y, int width, int height) {
     // In 64 bits: a saved place far out plus a size must not wrap round onto a screen.
     const long long left = std::max<long long>(x, screen.x), top = std::max<long long>(y, screen.y);
-    const long long right = std::min<long long>(static_cast<long long>(x) + width, static_cast<long long>(screen.x) + screen.width);
-    const long long bottom = std::min<long long>(static_cast<long long>(y) + height, static_cast<long long>(screen.y) + screen.height);
+    const long long right =
+        std::min<long long>(static_cast<long long>(x) + width, static_cast<long long>(screen.x) + screen.width);
+    const long long bottom =
+        std::min<long long>(static_cast<long long>(y) + height, static_cast<long long>(screen.y) + screen.height);
     return right - left >= std::min(width, MIN_SHOWN_WIDTH) && bottom - top >= std::min(height, MIN_SHOWN_HEIGHT);
 }
 
@@ -39,7 +41,8 @@ WindowPlacement place_window(const WindowSettings& saved, int width, int height,
 
     const int wanted_width = saved.width > 0 ? saved.width : width;
     const int wanted_height = saved.height > 0 ? saved.height : height;
-    if (wanted_width <= std::min(screen.width, MAX_WINDOW_SIDE) && wanted_height <= std::min(screen.height, MAX_WINDOW_SIDE)) {
+    if (wanted_width <= std::min(screen.width, MAX_WINDOW_SIDE) &&
+        wanted_height <= std::min(screen.height, MAX_WINDOW_SIDE)) {
         placement.width = wanted_width;
         placement.height = wanted_height;
     }

@@ -32,8 +32,9 @@ std::optional<std::string> window_settings_refusal(const std::filesystem::path& 
         case std::filesystem::file_type::socket: kind = "a socket"; break;
         default: break;
     }
-    return file.string() + ": " + kind + ", not a settings file; the window opens with its defaults and its place "
-                                         "is not saved";
+    return file.string() + ": " + kind +
+           ", not a settings file; the window opens with its defaults and its place "
+           "is not saved";
 }
 
 WindowSettings load_window_settings(const std::filesystem::path& file) {

@@ -70,7 +70,10 @@ Findings check_entry(HMODULE module) {
         return found;
     }
     auto entry = reinterpret_cast<Entry>(at_rva<BYTE>(module, rva));
-    const struct { DWORD reason; const char* name; } reasons[] = {
+    const struct {
+        DWORD reason;
+        const char* name;
+    } reasons[] = {
         {DLL_THREAD_ATTACH, "thread attach"},
         {DLL_THREAD_DETACH, "thread detach"},
         {DLL_PROCESS_DETACH, "process detach"},
@@ -179,14 +182,15 @@ Findings check_stdcall(panel::GaugeSession& session, const panel::GaugeView& vie
         check(reinterpret_cast<void*>(area->handler), "mouse area", ++number, {address(&point), MOUSE_LEFT_SINGLE},
               Returns::nothing);
     }
-    found.passed = std::to_string(checked) +
-                   " host-called functions remove their own arguments (stdcall), at any stack alignment";
+    found.passed =
+        std::to_string(checked) + " host-called functions remove their own arguments (stdcall), at any stack alignment";
     return found;
 }
 
 Findings check_exports(HMODULE module) {
     Findings found;
-    const IMAGE_DATA_DIRECTORY& directory = nt_headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt_headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (directory.VirtualAddress == 0) {
         found.fail("no export table");
         return found;

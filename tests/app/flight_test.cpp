@@ -29,17 +29,18 @@ std::string failures(const FlightResult& result) {
 // The gauges reset themselves at their first update; the panel's opening update comes before
 // the script's first click, so that a click made at once is not undone.
 TEST(Flights, AClickBeforeTheFirstWaitIsNotLost) {
-    const FlightResult result = panel::app::fly_scripted(options("click gps power_on\nexpect gps lit_screen shown within 1s\n"));
+    const FlightResult result =
+        panel::app::fly_scripted(options("click gps power_on\nexpect gps lit_screen shown within 1s\n"));
     EXPECT_EQ(failures(result), "");
     EXPECT_EQ(result.expectations_met, 1u);
 }
 
 TEST(Flights, APinnedValueHoldsOverTheWorldUntilCleared) {
-    const FlightResult result = panel::app::fly_scripted(options(
-        "click gps power_on\nwait 4s\nclick gps ent\n"
-        "text waypoint_id \"TEST\"\nexpect gps nav_text text \"TEST\" within 1s\n"
-        "wait 1s\nclear waypoint_id\nexpect gps nav_text text \"PAE\" within 1s\n"
-        "ramp altitude to 3500 over 2s\nwait 2s\nexpect gps startup_alt hidden\n"));
+    const FlightResult result =
+        panel::app::fly_scripted(options("click gps power_on\nwait 4s\nclick gps ent\n"
+                                         "text waypoint_id \"TEST\"\nexpect gps nav_text text \"TEST\" within 1s\n"
+                                         "wait 1s\nclear waypoint_id\nexpect gps nav_text text \"PAE\" within 1s\n"
+                                         "ramp altitude to 3500 over 2s\nwait 2s\nexpect gps startup_alt hidden\n"));
     EXPECT_EQ(failures(result), "");
     EXPECT_EQ(result.expectations_met, 3u);
 }
@@ -58,18 +59,18 @@ TEST(Flights, TheSupplyMayFailInFlightButTheStartIsSetOnce) {
 }
 
 TEST(Flights, AnEventTheWorldDoesNotKnowIsNotedNotLost) {
-    const FlightResult result =
-        panel::app::fly_scripted(options("click probe 12 12\nwait 0.5s\n", "[Window00]\ngauge00=probe_good!probe, 0, 0\n"));
+    const FlightResult result = panel::app::fly_scripted(
+        options("click probe 12 12\nwait 0.5s\n", "[Window00]\ngauge00=probe_good!probe, 0, 0\n"));
     ASSERT_EQ(result.unknown_events.size(), 1u);
     EXPECT_EQ(result.unknown_events[0], "probe sent event 4096, which the world does not know");
 }
 
 // Its state is the module's own, so the second copy is loaded as a separate instance.
 TEST(Flights, AModulePlacedTwiceFliesAsTwoInstruments) {
-    const FlightResult result = panel::app::fly_scripted(options(
-        "click gps#2 power_on\nwait 1s\nexpect gps#2 lit_screen shown\nexpect gps#1 lit_screen hidden\n",
-        "[Window00]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n"
-        "[Window01]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n"));
+    const FlightResult result = panel::app::fly_scripted(
+        options("click gps#2 power_on\nwait 1s\nexpect gps#2 lit_screen shown\nexpect gps#1 lit_screen hidden\n",
+                "[Window00]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n"
+                "[Window01]\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 0, 0\n"));
     EXPECT_EQ(failures(result), "");
     EXPECT_EQ(result.expectations_met, 2u);
 }

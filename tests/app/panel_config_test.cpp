@@ -108,7 +108,8 @@ TEST(PanelConfig, EachMalformedLineIsNamed) {
         {"gauge00=GPS_Corvane_PX40, 0, 0",
          "gauge00: expected MODULE!GAUGE, X, Y[, WIDTH, HEIGHT], not 'GPS_Corvane_PX40, 0, 0'"},
         {"gauge00=A!B, 0", "gauge00: expected MODULE!GAUGE, X, Y[, WIDTH, HEIGHT], not 'A!B, 0'"},
-        {"gauge00=A!B, 0, 0, 1, 2, 3", "gauge00: expected MODULE!GAUGE, X, Y[, WIDTH, HEIGHT], not 'A!B, 0, 0, 1, 2, 3'"},
+        {"gauge00=A!B, 0, 0, 1, 2, 3",
+         "gauge00: expected MODULE!GAUGE, X, Y[, WIDTH, HEIGHT], not 'A!B, 0, 0, 1, 2, 3'"},
         {"gauge00=A!B, x, 0", "gauge00 x 'x' is not a whole number"},
         {"gauge00=A!B, 0, 1.5", "gauge00 y '1.5' is not a whole number"},
         {"gauge00=A!B, 0, , 4, 4", "gauge00 y '' is not a whole number"},
@@ -124,7 +125,8 @@ TEST(PanelConfig, EachMalformedLineIsNamed) {
         {"gauge00=A!B,\x01 0, 0", "stray control character 0x01"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(config_error(head + c.line + "\ngauge09=A!B,0,0\n"), std::string("panel.cfg:3: ") + c.error) << c.line;
+        EXPECT_EQ(config_error(head + c.line + "\ngauge09=A!B,0,0\n"), std::string("panel.cfg:3: ") + c.error)
+            << c.line;
     }
     EXPECT_EQ(config_error("[Window01]\nsize_mm=485\ngauge00=A!B,0,0\n"),
               "panel.cfg:2: size_mm: expected WIDTH,HEIGHT in millimetres, not '485'");

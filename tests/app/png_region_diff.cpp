@@ -24,8 +24,10 @@ int main(int argc, char** argv) {
     long differing = 0;
     for (int y = y0; y < y0 + h && y < cairo_image_surface_get_height(a); ++y) {
         for (int x = x0; x < x0 + w && x < cairo_image_surface_get_width(a); ++x) {
-            const auto* pa = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(a) + y * cairo_image_surface_get_stride(a));
-            const auto* pb = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(b) + y * cairo_image_surface_get_stride(b));
+            const auto* pa = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(a) +
+                                                               y * cairo_image_surface_get_stride(a));
+            const auto* pb = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(b) +
+                                                               y * cairo_image_surface_get_stride(b));
             if (pa[x] != pb[x]) ++differing;
         }
     }

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "flight_files.h"
-#include "world_source.h"
 #include "input_queue.h"
 #include "scripted_front_end.h"
 #include "window_front_end.h"
+#include "world_source.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ TEST(RealTimeFlight, AScriptedFrontEndAndTheWindowSeeTheSameFramesAndEachClickOn
     flight.attach(scripted);
     flight.attach(recorded);
 
-    const auto [gps_x, gps_y] = demo.middle(0, 1, 7, 6);      // the GPS's power_on
+    const auto [gps_x, gps_y] = demo.middle(0, 1, 7, 6);               // the GPS's power_on
     const std::pair<double, double> dme = demo.middle(1, 0, 25, 170);  // the DME's power_on
     scripted.at_frame(3, InputEvent::click(gps_x, gps_y));
     scripted.at_frame(12, InputEvent::closed());

@@ -19,8 +19,8 @@ class WindowsOption : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() / ("windows_option_" + std::string(test->name()) + "_" +
-                                              std::to_string(::getpid()));
+        root_ = fs::temp_directory_path() /
+                ("windows_option_" + std::string(test->name()) + "_" + std::to_string(::getpid()));
         fs::create_directories(root_ / "build-win");
         std::ofstream(root_ / "flight.scenario") << "frame\n";
     }

@@ -24,7 +24,6 @@ void write_file(const std::filesystem::path& path, const std::vector<uint8_t>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-
 std::vector<uint8_t> one_bitmap_dll() {
     DibImage picture = solid(3, 2, GREEN);
     picture.pixels[0] = RED;
@@ -47,8 +46,9 @@ TEST(PeBitmaps, ReadsABitmapResourceById) {
 }
 
 TEST(PeBitmaps, PrefersUsEnglishAndOtherwiseTakesTheFirstLanguage) {
-    PeBitmaps both("both", tiny_dll({{7, {{1031, solid(1, 1, RED)}, {1033, solid(1, 1, GREEN)}, {1036, solid(1, 1, BLUE)}}},
-                                     {8, {{1031, solid(1, 1, RED)}, {1036, solid(1, 1, BLUE)}}}}));
+    PeBitmaps both("both",
+                   tiny_dll({{7, {{1031, solid(1, 1, RED)}, {1033, solid(1, 1, GREEN)}, {1036, solid(1, 1, BLUE)}}},
+                             {8, {{1031, solid(1, 1, RED)}, {1036, solid(1, 1, BLUE)}}}}));
     EXPECT_EQ(both.ids(), (std::vector<uint32_t>{7, 8}));
     EXPECT_EQ(both.find(7)->at(0, 0), GREEN);
     EXPECT_EQ(both.find(8)->at(0, 0), RED);
@@ -152,8 +152,7 @@ class WindowsModuleBitmaps : public ::testing::TestWithParam<const char*> {};
 TEST_P(WindowsModuleBitmaps, EqualTheFolderBesideTheNativeModule) {
     const std::string windows_build = PANEL_WINDOWS_BUILD_DIR;
     const std::filesystem::path gau = windows_build + "/modules/" + GetParam() + ".gau";
-    if (windows_build.empty() || !std::filesystem::exists(gau))
-        GTEST_SKIP() << no_windows_build;
+    if (windows_build.empty() || !std::filesystem::exists(gau)) GTEST_SKIP() << no_windows_build;
     PeBitmaps resources(gau);
     const std::filesystem::path folder = std::string(PANEL_MODULE_DIR) + "/" + GetParam();
     FolderBitmaps files(folder);

@@ -42,7 +42,8 @@ Served serve(const fs::path& module, const std::vector<uint8_t>& input) {
         std::memcpy(header.data(), bytes.data() + at, header_bytes);
         const Header head = read_header(header);
         at += header_bytes;
-        served.answers.push_back({head.kind, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + head.payload_bytes)});
+        served.answers.push_back(
+            {head.kind, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + head.payload_bytes)});
         at += head.payload_bytes;
     }
     return served;

@@ -69,7 +69,8 @@ void expect_same_states(const GaugeInstance& a, const GaugeInstance& b, const st
         const ElementState& y = b.elements()[i];
         EXPECT_EQ(x.flags, y.flags) << when << ", element " << i + 1;
         EXPECT_EQ(std::bit_cast<uint64_t>(x.value), std::bit_cast<uint64_t>(y.value)) << when << ", element " << i + 1;
-        EXPECT_EQ(std::bit_cast<uint64_t>(x.y_value), std::bit_cast<uint64_t>(y.y_value)) << when << ", element " << i + 1;
+        EXPECT_EQ(std::bit_cast<uint64_t>(x.y_value), std::bit_cast<uint64_t>(y.y_value))
+            << when << ", element " << i + 1;
         EXPECT_EQ(x.text, y.text) << when << ", element " << i + 1;
     }
 }
@@ -267,8 +268,9 @@ TEST(BridgedGauge, ABridgeThatCannotStartIsReported) {
 TEST(ChildProcess, TheEnvironmentIsOursWithTheGivenVariablesOverIt) {
     ::setenv("PANEL_BRIDGE_TEST_KEPT", "kept", 1);
     ::setenv("PANEL_BRIDGE_TEST_REPLACED", "old", 1);
-    ChildProcess child({"/bin/sh", "-c", "printf '%s,%s,%s' \"$PANEL_BRIDGE_TEST_KEPT\" \"$PANEL_BRIDGE_TEST_REPLACED\" "
-                                         "\"$PANEL_BRIDGE_TEST_ADDED\""},
+    ChildProcess child({"/bin/sh", "-c",
+                        "printf '%s,%s,%s' \"$PANEL_BRIDGE_TEST_KEPT\" \"$PANEL_BRIDGE_TEST_REPLACED\" "
+                        "\"$PANEL_BRIDGE_TEST_ADDED\""},
                        {"PANEL_BRIDGE_TEST_REPLACED=new", "PANEL_BRIDGE_TEST_ADDED=added"});
     std::array<uint8_t, 14> got{};
     child.read(got, ChildProcess::Clock::now() + std::chrono::seconds(10));

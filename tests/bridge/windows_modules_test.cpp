@@ -116,7 +116,9 @@ TEST(WinePrefix, WineRunsQuietlyIn32BitsWithoutInstallerDialogs) {
 namespace panel {
 namespace {
 
-void write_file(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
+void write_file(const fs::path& file, const std::string& text) {
+    std::ofstream(file) << text;
+}
 
 // Entries as binfmt_misc shows them.
 std::string binfmt_entry(const char* state, const char* magic) {
@@ -142,11 +144,14 @@ TEST(I386Programs, TheLoaderDecides) {
     fs::permissions(folder.path() / "refused", fs::perms::owner_all);
     const fs::path runs = "/bin/true";  // any program that takes --version
     using bridge::I386Programs;
-    EXPECT_EQ(bridge::probe_i386_programs({.loader = folder.path() / "missing", .binfmt_misc = folder.path() / "binfmt"}),
-              I386Programs::no_loader);
-    EXPECT_EQ(bridge::probe_i386_programs({.loader = folder.path() / "refused", .binfmt_misc = folder.path() / "binfmt"}),
-              I386Programs::refused);
-    EXPECT_EQ(bridge::probe_i386_programs({.loader = runs, .binfmt_misc = folder.path() / "binfmt"}), I386Programs::native);
+    EXPECT_EQ(
+        bridge::probe_i386_programs({.loader = folder.path() / "missing", .binfmt_misc = folder.path() / "binfmt"}),
+        I386Programs::no_loader);
+    EXPECT_EQ(
+        bridge::probe_i386_programs({.loader = folder.path() / "refused", .binfmt_misc = folder.path() / "binfmt"}),
+        I386Programs::refused);
+    EXPECT_EQ(bridge::probe_i386_programs({.loader = runs, .binfmt_misc = folder.path() / "binfmt"}),
+              I386Programs::native);
     write_file(folder.path() / "binfmt" / "qemu-i386",
                binfmt_entry("enabled", "7f454c4601010100000000000000000002000300"));
     EXPECT_EQ(bridge::probe_i386_programs({.loader = runs, .binfmt_misc = folder.path() / "binfmt"}),

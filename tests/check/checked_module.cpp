@@ -20,10 +20,12 @@ ImportTableRecord ImportTable = {
 [[maybe_unused]] static void GAUGE_CALL checked_init(void) {}
 [[maybe_unused]] static void GAUGE_CALL checked_deinit(void) {}
 static void GAUGE_CALL checked_gauge_callback(GaugeHeader*, int32_t, uint32_t) {}
+// clang-format off
 static double GAUGE_CALL checked_readout(StringElement*) { return 0.0; }
 static double GAUGE_CALL checked_image(IconElement*) { return 0.0; }
 static double GAUGE_CALL checked_needle(SliderElement*) { return 0.0; }
 static int32_t GAUGE_CALL checked_click(void*, uint32_t) { return 0; }
+// clang-format on
 
 extern GaugeHeader checked_header;
 #ifdef CHECK_BAD_FIELDS
@@ -78,8 +80,10 @@ static ElementHeader* long_chain_children[] = {&long_chain.icons[0].head, NULL};
 
 // 5: the power switch, the last element
 static IconElement switch_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_ICON, .resource_id = 0x1200, .x = 287, .y = 56, .gauge = ELEMENT_5_GAUGE,
              .children = ELEMENT_5_CHILDREN, .fault_list = faults[4], .flags = ELEMENT_5_FLAGS},
+    // clang-format on
     .icon_mode = ICON_MODE,
     .frame_count = 2,
     .callback = checked_image,
@@ -89,11 +93,21 @@ static ElementHeader* needle_children[] = {&switch_element.head, NULL};
 // 4: a needle
 static SliderElement needle_element = {
 #if defined(CHECK_MISSING_BITMAP) || defined(CHECK_BAD_FIELDS)
-    .head = {.kind = ELEMENT_SLIDER, .resource_id = 0x1E00, .x = 180, .y = 35, .gauge = &checked_header,
+    .head = {.kind = ELEMENT_SLIDER,
+             .resource_id = 0x1E00,
+             .x = 180,
+             .y = 35,
+             .gauge = &checked_header,
 #else
-    .head = {.kind = ELEMENT_SLIDER, .resource_id = 0x1600, .x = 180, .y = 35, .gauge = &checked_header,
+    .head = {.kind = ELEMENT_SLIDER,
+             .resource_id = 0x1600,
+             .x = 180,
+             .y = 35,
+             .gauge = &checked_header,
 #endif
-             .children = needle_children, .fault_list = faults[3], .flags = ELEMENT_FLAGS_AT_LOAD},
+             .children = needle_children,
+             .fault_list = faults[3],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
     .x_scale = 1.0,
     .x_callback = checked_needle,
 #ifndef CHECK_BAD_FIELDS
@@ -105,11 +119,21 @@ static ElementHeader* readout_children[] = {&needle_element.head, NULL};
 // 3: a readout
 static StringElement readout_element = {
 #ifdef CHECK_UNKNOWN_KIND
-    .head = {.kind = 1, .resource_id = NO_BITMAP, .x = 40, .y = 9, .gauge = &checked_header,
+    .head = {.kind = 1,
+             .resource_id = NO_BITMAP,
+             .x = 40,
+             .y = 9,
+             .gauge = &checked_header,
 #else
-    .head = {.kind = ELEMENT_STRING, .resource_id = NO_BITMAP, .x = 40, .y = 9, .gauge = &checked_header,
+    .head = {.kind = ELEMENT_STRING,
+             .resource_id = NO_BITMAP,
+             .x = 40,
+             .y = 9,
+             .gauge = &checked_header,
 #endif
-             .children = readout_children, .fault_list = faults[2], .flags = ELEMENT_FLAGS_AT_LOAD},
+             .children = readout_children,
+             .fault_list = faults[2],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
     .own_var = {.id = 35},
     .box_width = 412,
 #ifdef CHECK_BAD_FIELDS
@@ -132,8 +156,10 @@ static ElementHeader* selector_children[] = {&readout_element.head, NULL};
 
 // 2: the mode selector, three frames
 static IconElement selector_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_ICON, .resource_id = 0x1100, .x = 289, .y = 25, .gauge = &checked_header,
              .children = selector_children, .fault_list = faults[1], .flags = ELEMENT_FLAGS_AT_LOAD},
+// clang-format on
 #ifdef CHECK_BAD_FIELDS
     .icon_mode = 2,
     .frame_count = 0,
@@ -147,16 +173,22 @@ ElementHeader* root_children[2] = {&selector_element.head, NULL};
 
 // 1: the background
 static StaticImageElement face_background = {
+    // clang-format off
     .head = {.kind = ELEMENT_STATIC_IMAGE, .resource_id = 0x2500, .x = 0, .y = 0, .gauge = &checked_header,
              .children = root_children, .fault_list = faults[0], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
 };
 static ElementHeader* root_pointer = &face_background.head;
 
-#define GROUP_START {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE}
-#define GROUP_END {.area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE}
-#define AREA(x, y, width, height, click)                                                              \
-    {.area_kind = MOUSE_AREA, .area_x = x, .area_y = y, .area_width = width, .area_height = height, \
-     .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = click}
+#define GROUP_START \
+    { .area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE }
+#define GROUP_END \
+    { .area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE }
+#define AREA(x, y, width, height, click)                                                               \
+    {                                                                                                  \
+        .area_kind = MOUSE_AREA, .area_x = x, .area_y = y, .area_width = width, .area_height = height, \
+        .cursor = CURSOR_PUSH, .event_flags = MOUSE_LEFT_SINGLE, .handler = click                      \
+    }
 
 #ifdef CHECK_NULL_HANDLER
 #define AREA_1_HANDLER NULL
@@ -181,15 +213,16 @@ static struct {
     MouseRect list[5];
     MouseRect after;
 } checked_mouse = {
-    .list = {
-        GROUP_START,
-        AREA(308, 56, 17, 18, AREA_1_HANDLER),
-        AREA(AREA_2_X, 55, 19, 20, checked_click),
-        AREA_3,
+    .list =
+        {
+            GROUP_START,
+            AREA(308, 56, 17, 18, AREA_1_HANDLER),
+            AREA(AREA_2_X, 55, 19, 20, checked_click),
+            AREA_3,
 #ifndef CHECK_UNTERMINATED_MOUSE_LIST
-        GROUP_END,
+            GROUP_END,
 #endif
-    },
+        },
 };
 
 GaugeHeader checked_header = {

@@ -41,7 +41,7 @@ std::filesystem::path checked_module(const std::string& name) {
 std::filesystem::path gau_module(const std::string& name) {
     return std::filesystem::path(PANEL_WINDOWS_BUILD_DIR) / "modules" / (name + ".gau");
 }
-#define REQUIRE_WINDOWS_BUILD()                                                                     \
+#define REQUIRE_WINDOWS_BUILD() \
     if (std::string(PANEL_WINDOWS_BUILD_DIR).empty()) GTEST_SKIP() << no_windows_build
 
 // "where: what" of each finding of one severity, in report order.
@@ -162,8 +162,7 @@ TEST(CheckRealModules, NativeAndGauWalksAgree) {
         ASSERT_EQ(native.areas.size(), gau.areas.size()) << module.name;
         for (size_t i = 0; i < native.areas.size(); ++i) {
             const WalkedArea &a = native.areas[i], &b = gau.areas[i];
-            EXPECT_TRUE(a.number == b.number && a.x == b.x && a.y == b.y && a.width == b.width &&
-                        a.height == b.height)
+            EXPECT_TRUE(a.number == b.number && a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height)
                 << module.name << " area " << i + 1;
         }
         EXPECT_EQ(lines(check_module(native_module(module.name)), Finding::note),
@@ -187,14 +186,16 @@ TEST(CheckBrokenModules, EachFaultIsNamedOnItsRecord) {
         {"checked_unknown_kind", 1, {"element 3: unknown kind 1 (expected 0, 2, 3 or 4)"}},
         {"checked_missing_bitmap", 1, {"element 4: bitmap 0x1E00 (its first frame) is missing"}},
         {"checked_overlap", 1, {"area 3: overlaps area 2"}},
-        {"checked_unterminated", 1,
+        {"checked_unterminated",
+         1,
          {"area 4: kind 0 is no mouse record (1, 2 or 3), so the list ends there without its group end"}},
-        {"checked_long_chain", 1,
+        {"checked_long_chain",
+         1,
          {"element 10000: the element tree goes on past 10000 elements; the rest is not read"}},
-        {"checked_area_outside", 1,
-         {"area 2: rectangle 19 x 20 at (440, 55) reaches outside the 450 x 91 background"}},
+        {"checked_area_outside", 1, {"area 2: rectangle 19 x 20 at (440, 55) reaches outside the 450 x 91 background"}},
         {"checked_null_handler", 1, {"area 1: has no handler"}},
-        {"checked_bad_fields", 1,
+        {"checked_bad_fields",
+         1,
          {"linkage: version is 0x700, expected 0x800", "import: its end entry is not 0, NULL",
           "header: version is 0x310, expected 0x320", "element 2: icon mode is 2, expected 3",
           "element 2: frame count 0 is outside 1 to 256", "element 3: text box is 412 x 0; both must be positive",
@@ -239,8 +240,8 @@ TEST(CheckUnreadable, FilesThatAreNoModuleGiveOneLineAndStatus2) {
     const TempFile cut_native(native, ".so");
     const std::filesystem::path missing = std::filesystem::path(CHECKED_DIR) / "no_such_module.so";
 
-    for (const std::filesystem::path& file : {text.path(), cut_native.path(), missing,
-                                               checked_module("checked_no_linkage")}) {
+    for (const std::filesystem::path& file :
+         {text.path(), cut_native.path(), missing, checked_module("checked_no_linkage")}) {
         const CheckRun run = run_check({file});
         EXPECT_EQ(run.status, 2) << file;
         ASSERT_EQ(run.lines.size(), 1u) << file;
@@ -345,7 +346,8 @@ TEST(CheckPatchedGau, EachPatchGivesItsFinding) {
     const Patch patches[] = {
         {linkage, 0x14, {"linkage: module id is 0x14, expected 0x13"}},
         // Record 3 of the list is area 3, after the group start.
-        {mouse + 3 * 44, 7,
+        {mouse + 3 * 44,
+         7,
          {"area 3: kind 7 is no mouse record (1, 2 or 3), so the list ends there without its group end"}},
         {slider, 1, {"element 13: unknown kind 1 (expected 0, 2, 3 or 4)"}},
     };
@@ -385,8 +387,7 @@ TEST(CheckPatchedGau, RandomDamageNeverCrashes) {
             ++walked;
             if (!walk.findings.empty()) ++faulted;
             EXPECT_TRUE(walk.readable || walk.findings.size() == 1);
-        } catch (const UnreadableModule&) {
-        }
+        } catch (const UnreadableModule&) {}
         if (round % 50 == 0) {
             const ModuleReport report = check_gau_bytes("damaged.gau", bytes);
             EXPECT_TRUE(report.readable || report.findings.size() == 1);
@@ -479,9 +480,8 @@ TEST(CheckHandMadeImages, ListsThatLeaveTheModuleAreReported) {
     ImageMemory child_outside = tiny_module();
     child_outside.put(root_at + 40, B + 0x2FC);  // a child list in the module's last word
     child_outside.put(B + 0x2FC, B + 0x10000);
-    EXPECT_EQ(walk_errors(child_outside),
-              (Lines{"element 2: is not a whole record in the module (at 0x10010000)",
-                     "element 1: its child list runs out of the module"}));
+    EXPECT_EQ(walk_errors(child_outside), (Lines{"element 2: is not a whole record in the module (at 0x10010000)",
+                                                 "element 1: its child list runs out of the module"}));
 
     ImageMemory mouse_at_end = tiny_module();
     mouse_at_end.put(header_at + 80, B + 0x300 - 44);

@@ -49,7 +49,8 @@ const panel::ElementRecord& named(const panel::GaugeSession& session, const Face
 }
 
 // The clickable area a control's name stands for.
-const panel::MouseAreaRecord& control(const panel::GaugeSession& session, const FaceNames& face, std::string_view name) {
+const panel::MouseAreaRecord& control(const panel::GaugeSession& session, const FaceNames& face,
+                                      std::string_view name) {
     return session.records().mouse_areas.at(number_of(face.controls, name) - 1);
 }
 
@@ -61,6 +62,7 @@ struct Place {
 };
 
 constexpr Place gps_places[] = {
+    // clang-format off
     {"background", 0, 0}, {"lit_screen", 0, 0}, {"power_knob", 25, 101}, {"startup_screen", 77, 21},
     {"page_image", 77, 21}, {"startup_baro", 123, 38}, {"startup_alt", 303, 38}, {"startup_rmi", 123, 54},
     {"startup_obs", 303, 54}, {"direct_to_symbol", 292, 24}, {"nav_text", 325, 20}, {"deviation_scale", 230, 43},
@@ -74,21 +76,23 @@ constexpr Place gps_places[] = {
     {"flight_minutes", 340, 70}, {"baro", 304, 20}, {"msa", 314, 53}, {"vnav_altitude", 194, 36},
     {"selected_altitude", 304, 36}, {"vnav_text", 183, 52}, {"vnav_distance", 303, 52},
     {"vnav_ground_speed", 215, 69}, {"vertical_speed", 302, 69}, {"status_code", 120, 1},
+    // clang-format on
 };
 constexpr Place gps_control_places[] = {
-    {"power_off", 36, 103}, {"power_on", 53, 103}, {"direct_to", 272, 129}, {"crsr", 424, 34}, {"ent", 362, 130},
-    {"outer_right", 461, 72}, {"outer_left", 401, 72}, {"alt", 183, 129}, {"inner_right", 445, 87},
-    {"inner_left", 424, 86},
+    {"power_off", 36, 103},   {"power_on", 53, 103},    {"direct_to", 272, 129}, {"crsr", 424, 34},
+    {"ent", 362, 130},        {"outer_right", 461, 72}, {"outer_left", 401, 72}, {"alt", 183, 129},
+    {"inner_right", 445, 87}, {"inner_left", 424, 86},
 };
 constexpr Place dme_places[] = {
-    {"background", 0, 0}, {"mode_knob", 289, 25}, {"power_switch", 287, 56}, {"nm_label", 37, 35},
-    {"mhz_label", 144, 35}, {"kt_label", 116, 35}, {"min_label", 180, 35}, {"distance", 40, 9}, {"speed", 119, 9},
-    {"time", 180, 9}, {"frequency", 141, 9}, {"set_frequency", 141, 9}, {"distance_dashes", 51, 23},
-    {"speed_dashes", 124, 23}, {"time_dashes", 182, 23}, {"rmt_lamp", 264, 21}, {"knob_overlay", 381, 20},
+    {"background", 0, 0},        {"mode_knob", 289, 25},    {"power_switch", 287, 56}, {"nm_label", 37, 35},
+    {"mhz_label", 144, 35},      {"kt_label", 116, 35},     {"min_label", 180, 35},    {"distance", 40, 9},
+    {"speed", 119, 9},           {"time", 180, 9},          {"frequency", 141, 9},     {"set_frequency", 141, 9},
+    {"distance_dashes", 51, 23}, {"speed_dashes", 124, 23}, {"time_dashes", 182, 23},  {"rmt_lamp", 264, 21},
+    {"knob_overlay", 381, 20},
 };
 constexpr Place dme_control_places[] = {
-    {"power_on", 308, 56}, {"power_off", 288, 55}, {"mode_rmt", 286, 24}, {"mode_freq", 301, 23},
-    {"mode_gst", 317, 21}, {"knob_centre", 399, 37}, {"inner_right", 412, 30}, {"outer_right", 423, 22},
+    {"power_on", 308, 56},   {"power_off", 288, 55},   {"mode_rmt", 286, 24},    {"mode_freq", 301, 23},
+    {"mode_gst", 317, 21},   {"knob_centre", 399, 37}, {"inner_right", 412, 30}, {"outer_right", 423, 22},
     {"inner_left", 387, 30}, {"outer_left", 373, 22},
 };
 
@@ -130,7 +134,8 @@ TEST(FaceNames, NameTheNavigatorsOwnElementsAndControls) {
 }
 
 TEST(FaceNames, NameTheRadiosOwnElementsAndControls) {
-    if (!std::filesystem::exists(module("VER2_Corvane_VX_RD22"))) GTEST_SKIP() << "panel-skipped: the module is not built";
+    if (!std::filesystem::exists(module("VER2_Corvane_VX_RD22")))
+        GTEST_SKIP() << "panel-skipped: the module is not built";
     panel::GaugeSession session(module("VER2_Corvane_VX_RD22"));
     expect_places(session, dme_places, dme_control_places);
     const FaceNames& face = *face_names(session.records().name);

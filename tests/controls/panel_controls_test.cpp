@@ -28,8 +28,8 @@ struct Click {
 class PanelControlsTest : public testing::Test {
 protected:
     // Two GPS and a DME, as a panel with a second navigator has them.
-    PanelControls controls{{controls_of("GPS_Corvane_PX40"), controls_of("GPS_Corvane_PX40"),
-                            controls_of("VER2_Corvane_VX_RD22")}};
+    PanelControls controls{
+        {controls_of("GPS_Corvane_PX40"), controls_of("GPS_Corvane_PX40"), controls_of("VER2_Corvane_VX_RD22")}};
     std::vector<Click> clicks;
     panel::controls::Clicker clicker = [this](size_t gauge, int32_t x, int32_t y) { clicks.push_back({gauge, x, y}); };
 
@@ -58,17 +58,17 @@ TEST_F(PanelControlsTest, NamesResolveToTheirOwnAreasOnTheRightGauge) {
     EXPECT_EQ(outer.anticlockwise_area, 6u);  // outer_left
     const Control& power = named("dme power");
     EXPECT_EQ(power.gauge, 2u);
-    EXPECT_EQ(power.area, 0u);  // power_on is the clockwise half of the switch
+    EXPECT_EQ(power.area, 0u);           // power_on is the clockwise half of the switch
     EXPECT_EQ(named("dme 6").area, 5u);  // by number too
     // Every name is listed once, so that a binding or a page can name each control.
     std::set<std::string> names;
     for (const Control& control : controls.list()) EXPECT_TRUE(names.insert(control.name).second) << control.name;
-    for (const char* ring : {"gps#1 power", "gps#2 inner", "dme inner", "dme outer"}) EXPECT_TRUE(names.count(ring)) << ring;
+    for (const char* ring : {"gps#1 power", "gps#2 inner", "dme inner", "dme outer"})
+        EXPECT_TRUE(names.count(ring)) << ring;
 }
 
 TEST_F(PanelControlsTest, NamesThatNameNothingSayWhy) {
-    EXPECT_EQ(controls.find("gps ent").problem,
-              "gauge name 'gps' is ambiguous: the panel has 2; write gps#1 to gps#2");
+    EXPECT_EQ(controls.find("gps ent").problem, "gauge name 'gps' is ambiguous: the panel has 2; write gps#1 to gps#2");
     EXPECT_NE(controls.find("dme knob").problem.find("unknown control 'knob' of dme (its controls: power_on,"),
               std::string::npos);
     EXPECT_EQ(controls.find("gps#3 ent").problem, "no gauge 'gps#3': the panel has 2 gps");
@@ -80,8 +80,8 @@ TEST_F(PanelControlsTest, PressingAndTurningClickTheRightHalves) {
     controls.turn(named("dme outer"), -3, clicker);
     controls.turn(named("gps#1 inner"), 1, clicker);
     controls.turn(named("gps#1 ent"), 5, clicker);  // a button does not turn
-    const std::vector<Click> expected = {middle_of(1, 4), middle_of(1, 4), middle_of(2, 9), middle_of(2, 9),
-                                         middle_of(2, 9), middle_of(0, 8)};
+    const std::vector<Click> expected = {middle_of(1, 4), middle_of(1, 4), middle_of(2, 9),
+                                         middle_of(2, 9), middle_of(2, 9), middle_of(0, 8)};
     EXPECT_EQ(clicks, expected);
     // The wheel over either half turns the same ring.
     clicks.clear();

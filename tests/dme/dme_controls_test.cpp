@@ -34,7 +34,7 @@ TEST_F(DmeControls, FreqCycleSendsTheToggleOnEnteringAndLeavingTheSettingState) 
     turn_all_rings_expecting_nothing();
 
     EXPECT_EQ(events_of(MODE_FREQ_POS), (Events{{FREQ_SET_TOGGLE, 0}}));  // 0 to 1
-    EXPECT_TRUE(s.log().cues().empty());  // already at FREQ
+    EXPECT_TRUE(s.log().cues().empty());                                  // already at FREQ
     s.run_frame();
     EXPECT_TRUE(s.hidden(FREQ));
     EXPECT_EQ(events_of(INNER_RIGHT), (Events{{0x1006F, 0}}));
@@ -104,10 +104,9 @@ TEST_F(DmeControls, UnpoweredFreqClicksTurnTheSelectorButHoldTheCounter) {
 TEST_F(DmeControls, SwitchAndSelectorClickOnlyWhenTheyMove) {
     s.run_frame();
     const std::pair<Point, size_t> clicks[] = {
-        {POWER_OFF, 0}, {POWER_ON, 1}, {POWER_ON, 0}, {POWER_OFF, 1},
-        {MODE_RMT_POS, 0}, {MODE_GST_POS, 1}, {MODE_GST_POS, 0}, {MODE_RMT_POS, 1},
-        {MODE_FREQ_POS, 1}, {MODE_FREQ_POS, 0}, {MODE_GST_POS, 1}, {MODE_FREQ_POS, 1},
-        {KNOB_CENTRE, 1}, {KNOB_CENTRE, 1},
+        {POWER_OFF, 0},    {POWER_ON, 1},      {POWER_ON, 0},     {POWER_OFF, 1},     {MODE_RMT_POS, 0},
+        {MODE_GST_POS, 1}, {MODE_GST_POS, 0},  {MODE_RMT_POS, 1}, {MODE_FREQ_POS, 1}, {MODE_FREQ_POS, 0},
+        {MODE_GST_POS, 1}, {MODE_FREQ_POS, 1}, {KNOB_CENTRE, 1},  {KNOB_CENTRE, 1},
     };
     int i = 0;
     for (auto [at, cues] : clicks) {

@@ -30,11 +30,13 @@ struct ElementRow {
 constexpr uint32_t S = ELEMENT_STRING, I = ELEMENT_ICON;
 const ElementRow face[] = {
     {ELEMENT_STATIC_IMAGE, 9472, 0, 0, 0, 0},
+    // clang-format off
     {I, 4352, 3, 289, 25, 0}, {I, 4608, 2, 287, 56, 0}, {I, 4864, 2, 37, 35, 0}, {I, 5120, 2, 144, 35, 0},
     {I, 5376, 2, 116, 35, 0}, {I, 5632, 2, 180, 35, 0},
     {S, NO_BITMAP, 0, 40, 9, 35}, {S, NO_BITMAP, 0, 119, 9, 36}, {S, NO_BITMAP, 0, 180, 9, 0},
     {S, NO_BITMAP, 0, 141, 9, 27}, {S, NO_BITMAP, 0, 141, 9, 873},
     {I, 6144, 2, 51, 23, 0}, {I, 6400, 2, 124, 23, 0}, {I, 8192, 2, 182, 23, 0}, {I, 8704, 2, 264, 21, 0},
+    // clang-format on
     {I, 9216, 2, 381, 20, 0},
 };
 
@@ -91,9 +93,8 @@ TEST_F(DmeFace, TenClickableAreasInOneGroup) {
               "reserved=0");
     EXPECT_EQ(dump.back(), dump_line(dump, "mouse 11 "));
     const int32_t areas[10][5] = {
-        {308, 56, 17, 18, 1}, {288, 55, 19, 20, 2}, {286, 24, 15, 16, 2}, {301, 23, 15, 17, 5},
-        {317, 21, 16, 19, 1}, {399, 37, 11, 18, 5}, {412, 30, 11, 30, 1}, {423, 22, 14, 45, 1},
-        {387, 30, 10, 31, 2}, {373, 22, 13, 44, 2},
+        {308, 56, 17, 18, 1}, {288, 55, 19, 20, 2}, {286, 24, 15, 16, 2}, {301, 23, 15, 17, 5}, {317, 21, 16, 19, 1},
+        {399, 37, 11, 18, 5}, {412, 30, 11, 30, 1}, {423, 22, 14, 45, 1}, {387, 30, 10, 31, 2}, {373, 22, 13, 44, 2},
     };
     const auto& list = s.records().mouse_areas;
     ASSERT_EQ(list.size(), 10u);
@@ -109,8 +110,8 @@ TEST_F(DmeFace, TenClickableAreasInOneGroup) {
         EXPECT_EQ(area.group_depth, 1);
     }
     // The fixture's click points land in the areas in list order.
-    const Point points[] = {POWER_ON, POWER_OFF, MODE_RMT_POS, MODE_FREQ_POS, MODE_GST_POS,
-                            KNOB_CENTRE, INNER_RIGHT, OUTER_RIGHT, INNER_LEFT, OUTER_LEFT};
+    const Point points[] = {POWER_ON,    POWER_OFF,   MODE_RMT_POS, MODE_FREQ_POS, MODE_GST_POS,
+                            KNOB_CENTRE, INNER_RIGHT, OUTER_RIGHT,  INNER_LEFT,    OUTER_LEFT};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(s.click(points[i].x, points[i].y), &list[i]) << i;
 }
 

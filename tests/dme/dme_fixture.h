@@ -12,9 +12,11 @@ namespace dme_test {
 
 // Draw-order numbers, the background being 1.
 enum Element : size_t {
+    // clang-format off
     BACKGROUND = 1, MODE_KNOB, POWER_SWITCH, NM_LABEL, MHZ_LABEL, KT_LABEL, MIN_LABEL,
     DISTANCE, SPEED, TIME, FREQ, FREQ_SET, DISTANCE_DASHES, SPEED_DASHES, TIME_DASHES,
     RMT_LAMP, KNOB_OVERLAY,
+    // clang-format on
 };
 
 // A point inside each clickable area.
@@ -22,11 +24,11 @@ struct Point {
     int32_t x, y;
 };
 constexpr Point POWER_ON{310, 60}, POWER_OFF{295, 60}, MODE_RMT_POS{290, 30}, MODE_FREQ_POS{305, 30},
-    MODE_GST_POS{320, 30}, KNOB_CENTRE{404, 45}, INNER_RIGHT{415, 45}, OUTER_RIGHT{430, 45},
-    INNER_LEFT{390, 45}, OUTER_LEFT{378, 45};
+    MODE_GST_POS{320, 30}, KNOB_CENTRE{404, 45}, INNER_RIGHT{415, 45}, OUTER_RIGHT{430, 45}, INNER_LEFT{390, 45},
+    OUTER_LEFT{378, 45};
 
-constexpr uint32_t SUPPLY = 773, RECEPTION = 58, SECONDS = 604, DISTANCE_VAR = 35, SPEED_VAR = 36,
-                   FREQ_VAR = 27, SET_FREQ_VAR = 873;
+constexpr uint32_t SUPPLY = 773, RECEPTION = 58, SECONDS = 604, DISTANCE_VAR = 35, SPEED_VAR = 36, FREQ_VAR = 27,
+                   SET_FREQ_VAR = 873;
 
 class DmeTest : public ::testing::Test {
 protected:

@@ -30,7 +30,7 @@ TEST_F(DmeReadouts, SpeedTextIsTheUnclampedFigureButTimeUsesTheClampedOne) {
     show(50.0, 1500.0);
     EXPECT_STREQ(s.text(SPEED), "1500");
     EXPECT_EQ(s.result(TIME), double(3.00300312f));  // 50 / 999 x 60
-    show(50.0, 1000.0);  // exactly 1000 is not clamped
+    show(50.0, 1000.0);                              // exactly 1000 is not clamped
     EXPECT_EQ(s.result(TIME), 3.0);
     show(50.0, 7.6);
     EXPECT_STREQ(s.text(SPEED), "008");
@@ -108,12 +108,12 @@ TEST_F(DmeReadouts, OutOfRangeInputsStayInsideTheTextBuffer) {
     const double nan_value = std::numeric_limits<double>::quiet_NaN();
     show(1e30, 1e300);
     EXPECT_EQ(std::strlen(s.text(DISTANCE)), 31u);
-    EXPECT_STREQ(s.text(SPEED), "---");  // infinite as a float: the format's shape in dashes
+    EXPECT_STREQ(s.text(SPEED), "---");                 // infinite as a float: the format's shape in dashes
     EXPECT_EQ(s.result(TIME), double(6.00600581e28f));  // 1e30 / 999 x 60
     show(nan_value, -1e300);
     EXPECT_STREQ(s.text(DISTANCE), "-.-");
     EXPECT_TRUE(s.hidden(DISTANCE));
-    EXPECT_TRUE(s.hidden(SPEED));  // saturates at the lowest integer: negative
+    EXPECT_TRUE(s.hidden(SPEED));             // saturates at the lowest integer: negative
     s.variables().set_integer(FREQ_VAR, -1);  // every nibble 15
     click_freq(1);
     EXPECT_STREQ(s.text(FREQ), "11515.15");

@@ -47,8 +47,8 @@ TEST_F(DmeStateRecord, SupplyAndSecondsTruncateSaturateAndTreatNanAsZero) {
         int32_t blink;
     };
     const Row rows[] = {
-        {4.7, 4, 1}, {3.2, 3, 0}, {-2.5, -2, 1}, {-3.0, -3, 0}, {1.9, 1, 0},
-        {nan_value, 0, 1}, {1e300, INT32_MAX, 0}, {-1e300, INT32_MIN, 1},
+        {4.7, 4, 1}, {3.2, 3, 0},       {-2.5, -2, 1},         {-3.0, -3, 0},
+        {1.9, 1, 0}, {nan_value, 0, 1}, {1e300, INT32_MAX, 0}, {-1e300, INT32_MIN, 1},
     };
     for (const Row& row : rows) {
         variables.set_number(773, row.input);

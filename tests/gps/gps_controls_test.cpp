@@ -116,10 +116,10 @@ TEST_F(GpsControlsTest, PagesChangeAsTheKnobAndAltDictate) {
         Control control;
         const char* to;
     };
-    const Case cases[] = {{1, OUTER_RIGHT, "2"}, {1, OUTER_LEFT, "3"}, {1, ALT, "4"}, {2, OUTER_RIGHT, "3"},
-                          {2, OUTER_LEFT, "1"},  {2, ALT, "4"},        {3, OUTER_RIGHT, "1"}, {3, OUTER_LEFT, "2"},
-                          {3, ALT, "4"},         {4, OUTER_RIGHT, "1"}, {4, OUTER_LEFT, "3"}, {4, ALT, "5"},
-                          {5, OUTER_RIGHT, "1"}, {5, OUTER_LEFT, "4"}, {5, ALT, "1"}};
+    const Case cases[] = {{1, OUTER_RIGHT, "2"}, {1, OUTER_LEFT, "3"},  {1, ALT, "4"},         {2, OUTER_RIGHT, "3"},
+                          {2, OUTER_LEFT, "1"},  {2, ALT, "4"},         {3, OUTER_RIGHT, "1"}, {3, OUTER_LEFT, "2"},
+                          {3, ALT, "4"},         {4, OUTER_RIGHT, "1"}, {4, OUTER_LEFT, "3"},  {4, ALT, "5"},
+                          {5, OUTER_RIGHT, "1"}, {5, OUTER_LEFT, "4"},  {5, ALT, "1"}};
     start_running();
     for (const Case& c : cases) {
         set(TICK, 0.0);
@@ -187,8 +187,10 @@ TEST_F(GpsControlsTest, EntArmsOrNearsByTheDistanceToTheTarget) {
         double altitude_at_ent;
         const char* state;
     };
+    // clang-format off
     for (const Case& c : {Case{3900.0, "armed"}, {4000.0, "unchanged"}, {4000.01, "near"}, {4500.0, "near"},
                           {5000.0, "unchanged"}, {5999.0, "near"}, {6000.0, "unchanged"}, {6100.0, "armed"}}) {
+        // clang-format on
         press_and_update(CRSR);  // editing, alerter off
         set(ALTITUDE, c.altitude_at_ent);
         press_and_update(ENT);

@@ -36,6 +36,7 @@ struct ElementRow {
 constexpr uint32_t I = ELEMENT_ICON, S = ELEMENT_STRING;
 // The face table, element 1 to 50.
 constexpr ElementRow face[] = {
+    // clang-format off
     {ELEMENT_STATIC_IMAGE, 4096, 0, 0, 0}, {I, 6144, 0, 0, 2}, {I, 5120, 25, 101, 2}, {I, 4352, 77, 21, 4},
     {I, 5888, 77, 21, 4}, {S, NO_BITMAP, 123, 38, 0}, {S, NO_BITMAP, 303, 38, 0}, {S, NO_BITMAP, 123, 54, 0},
     {S, NO_BITMAP, 303, 54, 45}, {I, 5376, 292, 24, 2}, {S, NO_BITMAP, 325, 20, 839}, {I, 4608, 230, 43, 2},
@@ -49,6 +50,7 @@ constexpr ElementRow face[] = {
     {S, NO_BITMAP, 340, 70, 0}, {S, NO_BITMAP, 304, 20, 0}, {S, NO_BITMAP, 314, 53, 0}, {S, NO_BITMAP, 194, 36, 0},
     {S, NO_BITMAP, 304, 36, 0}, {S, NO_BITMAP, 183, 52, 839}, {S, NO_BITMAP, 303, 52, 0}, {S, NO_BITMAP, 215, 69, 0},
     {S, NO_BITMAP, 302, 69, 0}, {S, NO_BITMAP, 120, 1, 831},
+    // clang-format on
 };
 
 TEST_F(GpsFaceTest, HeaderNamesTheGaugeAndItsCallback) {
@@ -106,7 +108,8 @@ TEST_F(GpsFaceTest, ElementChainFollowsTheFaceTable) {
     const panel::ElementRecord& needle = s.record(13);
     EXPECT_EQ(needle.x_scale, 5.1);
     EXPECT_EQ(needle.y_scale, 0.0);
-    EXPECT_TRUE(has(dump_line("element 13 "), " x_var=0 x_scale=5.0999999999999996 y_var=0 y_scale=0 x_callback=set y_callback=set"));
+    EXPECT_TRUE(has(dump_line("element 13 "),
+                    " x_var=0 x_scale=5.0999999999999996 y_var=0 y_scale=0 x_callback=set y_callback=set"));
 }
 
 TEST_F(GpsFaceTest, MouseListHoldsTenAreasInOneGroup) {
@@ -114,13 +117,13 @@ TEST_F(GpsFaceTest, MouseListHoldsTenAreasInOneGroup) {
         int32_t x, y, width, height, cursor;
     };
     const Area expected[] = {
-        {36, 103, 17, 37, 2}, {53, 103, 18, 37, 1}, {272, 129, 30, 18, 5}, {424, 34, 31, 17, 5},
-        {362, 130, 29, 16, 5}, {461, 72, 20, 61, 1}, {401, 72, 21, 61, 2}, {183, 129, 30, 19, 5},
-        {445, 87, 15, 39, 1}, {424, 86, 18, 40, 2},
+        {36, 103, 17, 37, 2}, {53, 103, 18, 37, 1}, {272, 129, 30, 18, 5}, {424, 34, 31, 17, 5}, {362, 130, 29, 16, 5},
+        {461, 72, 20, 61, 1}, {401, 72, 21, 61, 2}, {183, 129, 30, 19, 5}, {445, 87, 15, 39, 1}, {424, 86, 18, 40, 2},
     };
     for (const char* end : {"mouse 0 kind=1 ", "mouse 11 kind=3 "}) {
-        EXPECT_TRUE(has(dump_line(end), " x=0 y=0 width=0 height=0 cursor=-1 help=0 event_flags=0x0 event_id=0x0 "
-                                        "handler=null reserved=0"))
+        EXPECT_TRUE(has(dump_line(end),
+                        " x=0 y=0 width=0 height=0 cursor=-1 help=0 event_flags=0x0 event_id=0x0 "
+                        "handler=null reserved=0"))
             << end;
     }
     EXPECT_EQ(dump.back().rfind("mouse 11 ", 0), 0u);

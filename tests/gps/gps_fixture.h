@@ -13,15 +13,18 @@ namespace gps_test {
 
 // Simulator variables, by the host's ids.
 enum Var : uint32_t {
+    // clang-format off
     SUPPLY = 773, BEARING = 836, DISTANCE = 835, CROSS_TRACK = 837, GROUND_SPEED = 832,
     DESIRED_TRACK = 838, HEIGHT = 614, SECONDS = 604, UTC_HOURS = 6, UTC_MINUTES = 7,
     LATITUDE = 827, LONGITUDE = 828, TICK = 1, WIND_DIRECTION = 344, HEADING = 81,
     WIND_SPEED = 343, AIRSPEED = 61, ALTITUDE = 74, OBS = 45, BARO = 75, RMI = 84,
     VERTICAL_SPEED = 65, STATUS = 831, HOST_TEXT = 839,
+    // clang-format on
 };
 
 // Elements by their draw-order number.
 enum Element : size_t {
+    // clang-format off
     BACKGROUND = 1, LIT_SCREEN, POWER_KNOB, STARTUP_SCREEN, PAGE_IMAGE, STARTUP_BARO, STARTUP_ALT,
     STARTUP_RMI, STARTUP_OBS, DIRECT_TO_SYMBOL, NAV_TEXT, DEVIATION_SCALE, NEEDLE, CURSOR_MARKER,
     DEVIATION_FLAG, FLY_LEFT_RIGHT, CROSS_TRACK_TEXT, DISTANCE_TEXT, GROUND_SPEED_TEXT, LEG_LABEL,
@@ -29,6 +32,7 @@ enum Element : size_t {
     LAT_MIN, LON_DEG, LON_MIN, UTC_H, UTC_M, DEPART_H, DEPART_M, TIME_TEXT, ETE3_H, ETE3_M,
     FLIGHT_H, FLIGHT_M, BARO_TEXT, MSA, VNAV_ALT, SELECTED_ALT, VNAV_TEXT, VNAV_DISTANCE,
     VNAV_GS, VS_TEXT, STATUS_READER,
+    // clang-format on
 };
 
 enum Control { POWER_OFF, POWER_ON, DIRECT_TO, CRSR, ENT, OUTER_RIGHT, OUTER_LEFT, ALT, INNER_RIGHT, INNER_LEFT };
@@ -37,7 +41,7 @@ enum Control { POWER_OFF, POWER_ON, DIRECT_TO, CRSR, ENT, OUTER_RIGHT, OUTER_LEF
 struct Point {
     int32_t x, y;
 };
-inline constexpr Point control_point[] = {{44, 121}, {62, 121}, {287, 138}, {439, 42}, {376, 138},
+inline constexpr Point control_point[] = {{44, 121},  {62, 121},  {287, 138}, {439, 42},  {376, 138},
                                           {471, 102}, {411, 102}, {198, 138}, {452, 106}, {433, 106}};
 
 inline std::string module_path() {
@@ -55,9 +59,7 @@ protected:
     void set(uint32_t id, double value) { s.variables().set_number(id, value); }
 
     void frame() { s.run_frame(); }
-    void press(Control control) {
-        ASSERT_NE(s.click(control_point[control].x, control_point[control].y), nullptr);
-    }
+    void press(Control control) { ASSERT_NE(s.click(control_point[control].x, control_point[control].y), nullptr); }
     // As the host runs it: an update, so that the handler sees the inputs as last set, the
     // click, and the update that shows its effect.
     void press_and_update(Control control) {

@@ -13,8 +13,8 @@ TEST_F(GpsPicturesTest, SwitchedOnWithoutSupplyOnlyTheKnobAndBlackScreenShow) {
     EXPECT_EQ(s.result(POWER_KNOB), 1.0);
     EXPECT_EQ(s.result(STARTUP_SCREEN), 0.0);
     EXPECT_TRUE(shown(POWER_KNOB) && shown(STARTUP_SCREEN));
-    for (size_t n : {LIT_SCREEN, PAGE_IMAGE, DIRECT_TO_SYMBOL, DEVIATION_SCALE, NEEDLE, DEVIATION_FLAG,
-                     FLY_LEFT_RIGHT, LEG_LABEL, HEMISPHERE}) {
+    for (size_t n : {LIT_SCREEN, PAGE_IMAGE, DIRECT_TO_SYMBOL, DEVIATION_SCALE, NEEDLE, DEVIATION_FLAG, FLY_LEFT_RIGHT,
+                     LEG_LABEL, HEMISPHERE}) {
         EXPECT_FALSE(shown(n)) << n;
     }
     press_and_update(POWER_OFF);
@@ -53,12 +53,9 @@ TEST_F(GpsPicturesTest, HemisphereFromTheSignsOfTheMinutes) {
     // exactly 10; 244573815 is 20.5 deg of longitude (11930430 a degree).
     const struct {
         double latitude, longitude, frame;
-    } cases[] = {{1166871.0, 244573815.0, 0.0},
-                 {1166871.0, -244573815.0, 1.0},
-                 {-3722874.0, 1803881016.0, 2.0},
-                 {-1166871.0, -244573815.0, 3.0},
-                 {1111305.55557, 244573815.0, 0.0},
-                 {std::numeric_limits<double>::quiet_NaN(), -244573815.0, 0.0}};
+    } cases[] = {{1166871.0, 244573815.0, 0.0},     {1166871.0, -244573815.0, 1.0},
+                 {-3722874.0, 1803881016.0, 2.0},   {-1166871.0, -244573815.0, 3.0},
+                 {1111305.55557, 244573815.0, 0.0}, {std::numeric_limits<double>::quiet_NaN(), -244573815.0, 0.0}};
     for (const auto& c : cases) {
         set(LATITUDE, c.latitude);
         set(LONGITUDE, c.longitude);
@@ -89,8 +86,7 @@ TEST_F(GpsPicturesTest, DeviationScaleAndNeedleOrFlyWords) {
     press_and_update(CRSR);  // sub-page 1
     EXPECT_FALSE(shown(DEVIATION_SCALE) || shown(NEEDLE) || shown(DEVIATION_FLAG));
     EXPECT_TRUE(shown(FLY_LEFT_RIGHT));
-    for (auto [cross_track, frame_expected] :
-         {std::pair{-13554.0, 0.0}, std::pair{4642.0, 1.0}, std::pair{0.0, 0.0}}) {
+    for (auto [cross_track, frame_expected] : {std::pair{-13554.0, 0.0}, std::pair{4642.0, 1.0}, std::pair{0.0, 0.0}}) {
         set(CROSS_TRACK, cross_track);
         frame();
         EXPECT_EQ(s.result(FLY_LEFT_RIGHT), frame_expected) << cross_track;

@@ -36,7 +36,9 @@ TEST_F(GpsReadoutsTest, UnpoweredAllHiddenYetFormattedAndStored) {
     s.variables().set_integer(STATUS, 111);
     frame();
     EXPECT_EQ(shown_readouts(), Numbers{});
-    EXPECT_EQ(text(LAT_DEG) + text(LAT_MIN), "33\xB0" "30.00'");
+    EXPECT_EQ(text(LAT_DEG) + text(LAT_MIN),
+              "33\xB0"
+              "30.00'");
     EXPECT_EQ(text(DTK), "DTK 354\xB0");
     EXPECT_EQ(text(TK), "TK 999\xB0");
     EXPECT_EQ(text(PAGE_NUMBER), "0");
@@ -54,7 +56,8 @@ TEST_F(GpsReadoutsTest, StartUpCheckShowsItsFiguresAndOnlyUnguardedPageReadouts)
     restart_to_check();
     EXPECT_EQ(shown_readouts(), (Numbers{6, 7, 8, 9}));
     EXPECT_EQ(text(STARTUP_BARO) + text(STARTUP_ALT) + text(STARTUP_RMI) + text(STARTUP_OBS),
-              "1013mb2500ft045\xB0" "271\xB0");
+              "1013mb2500ft045\xB0"
+              "271\xB0");
     start_running();
     go_to_page(4);
     restart_to_check();
@@ -93,8 +96,10 @@ TEST_F(GpsReadoutsTest, PageOneTracksAndBearings) {
     press_and_update(CRSR);
     press_and_update(CRSR);  // sub-page 2: the From bearing in the To bearing's place
     // Radians: 3.14 is 180 deg to the navigator, and 3.3144 is 189.9975 deg.
+    // clang-format off
     const std::pair<double, const char*> bearings[] = {
         {0.0, ">180\xB0" "Fr"}, {3.14, ">360\xB0" "Fr"}, {3.3144, ">010\xB0" "Fr"}};
+    // clang-format on
     for (auto [bearing, expected] : bearings) {
         set(BEARING, bearing);
         frame();
@@ -106,7 +111,7 @@ TEST_F(GpsReadoutsTest, PageOneTracksAndBearings) {
 
 TEST_F(GpsReadoutsTest, PageOneCrossTrackAndTimeEnRoute) {
     start_running();
-    press_and_update(CRSR);  // sub-page 1
+    press_and_update(CRSR);       // sub-page 1
     set(CROSS_TRACK, -278000.0);  // / 1856.7508 = -149.72 nm
     // 317600 m = 171.051 nm at 50 m/s = 97.2 kt: 1.7598 h, 0.7598 x 60 = 45.59 min
     set(DISTANCE, 317600.0);
@@ -142,7 +147,7 @@ TEST_F(GpsReadoutsTest, PagesTwoPositionAndItsHemisphere) {
     EXPECT_NEAR(s.result(LAT_MIN), 30.0002, 0.0001);
     frame();
     EXPECT_EQ(s.result(HEMISPHERE), 2.0);  // S over E, from the previous pass
-    set(LATITUDE, 5334266.666736);  // 48 x 111130.555557
+    set(LATITUDE, 5334266.666736);         // 48 x 111130.555557
     frame();
     EXPECT_EQ(text(LAT_DEG) + " " + text(LAT_MIN), "48\xB0 00.00'");
     frame();

@@ -11,8 +11,8 @@ namespace {
 using GpsUpdateTest = GpsTest;
 
 TEST_F(GpsUpdateTest, PreUpdateRefreshesTheTwentyNineInputsInOrder) {
-    const std::vector<uint32_t> order = {773, 836, 835, 837, 832, 834, 838, 2, 614, 604, 6, 7, 827, 828, 0,
-                                         1, 5, 344, 81, 343, 61, 74, 45, 40, 75, 84, 65, 847, 60};
+    const std::vector<uint32_t> order = {773, 836, 835, 837, 832, 834, 838, 2,  614, 604, 6,  7,  827, 828, 0,
+                                         1,   5,   344, 81,  343, 61,  74,  45, 40,  75,  84, 65, 847, 60};
     s.log().clear();
     s.driver().pre_update();
     EXPECT_EQ(s.log().lookups(), order);
@@ -197,8 +197,8 @@ TEST_F(GpsAlerterTest, ApproachCaptureAndDeviationCues) {
     EXPECT_EQ(fly_to(5301.0), Cues{"sound\\beep4.wav"});
     EXPECT_EQ(text(PAGE_NUMBER), "5");
     EXPECT_EQ(s.log().cues()[0].flags, 0x00020001u);
-    EXPECT_EQ(fly_to(6000.0), Cues{});    // waits for the next exact capture
-    EXPECT_EQ(fly_to(4000.0), Cues{});    // never re-armed by itself
+    EXPECT_EQ(fly_to(6000.0), Cues{});  // waits for the next exact capture
+    EXPECT_EQ(fly_to(4000.0), Cues{});  // never re-armed by itself
     EXPECT_EQ(fly_to(5000.0), Cues{"sound\\beep3.wav"});
 }
 

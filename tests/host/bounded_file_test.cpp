@@ -33,7 +33,8 @@ TEST(BoundedFile, ReadsUpToTheLimitAndRefusesOneBytePast) {
 }
 
 TEST(BoundedFile, NamesAFolderAndStopsAnEndlessDevice) {
-    EXPECT_EQ(error_of(fs::temp_directory_path(), 100), fs::temp_directory_path().string() + ": cannot read (a folder)");
+    EXPECT_EQ(error_of(fs::temp_directory_path(), 100),
+              fs::temp_directory_path().string() + ": cannot read (a folder)");
     EXPECT_EQ(error_of("/dev/zero", 2u << 20), "/dev/zero: more than 2 MiB, too large for a test file");
 }
 

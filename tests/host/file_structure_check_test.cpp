@@ -164,8 +164,12 @@ struct MinimalElf {
 using Elf64 = MinimalElf<Elf64_Ehdr, Elf64_Phdr, Elf64_Shdr, Elf64_Dyn>;
 using Elf32 = MinimalElf<Elf32_Ehdr, Elf32_Phdr, Elf32_Shdr, Elf32_Dyn>;
 
-Bytes elf64(uint16_t machine = EM_X86_64) { return Elf64::image(ELFCLASS64, machine); }
-Bytes elf32(uint16_t machine = EM_386) { return Elf32::image(ELFCLASS32, machine); }
+Bytes elf64(uint16_t machine = EM_X86_64) {
+    return Elf64::image(ELFCLASS64, machine);
+}
+Bytes elf32(uint16_t machine = EM_386) {
+    return Elf32::image(ELFCLASS32, machine);
+}
 
 TEST(ModuleFileElf, MinimalSharedObjectsOfBothClassesPass) {
     const TempFile wide(elf64());
@@ -276,7 +280,9 @@ struct PeShape {
 constexpr PeShape pe32{0x10B, 0x14C, 96 + 16 * 8, 92};
 constexpr PeShape pe32_plus{0x20B, 0x8664, 112 + 16 * 8, 108};
 
-size_t section_table_at(const PeShape& shape) { return optional_at + shape.optional_size; }
+size_t section_table_at(const PeShape& shape) {
+    return optional_at + shape.optional_size;
+}
 
 Bytes minimal_dll(const PeShape& shape = pe32) {
     Bytes bytes(pe_size, 0);
@@ -285,7 +291,7 @@ Bytes minimal_dll(const PeShape& shape = pe32) {
     put(bytes, 0x3C, pe_at, 4);  // e_lfanew
     std::memcpy(bytes.data() + pe_at, "PE\0\0", 4);
     put(bytes, coff_at + 0, shape.machine, 2);
-    put(bytes, coff_at + 2, 1, 2);                    // NumberOfSections
+    put(bytes, coff_at + 2, 1, 2);                     // NumberOfSections
     put(bytes, coff_at + 16, shape.optional_size, 2);  // SizeOfOptionalHeader
     put(bytes, coff_at + 18, 0x2102, 2);               // DLL | 32BIT_MACHINE | EXECUTABLE_IMAGE
     put(bytes, optional_at, shape.magic, 2);
@@ -314,7 +320,8 @@ TEST(ModuleFilePe, HeaderOffsetMustBeInsideAndAligned) {
     Bytes past = minimal_dll();
     put(past, 0x3C, 0x1000, 4);
     const TempFile file(past, ".gau");
-    EXPECT_EQ(check_error(file.path()), file.name() + ": truncated: PE signature ends at byte 4100 of a 1024-byte file");
+    EXPECT_EQ(check_error(file.path()),
+              file.name() + ": truncated: PE signature ends at byte 4100 of a 1024-byte file");
 
     Bytes misaligned = minimal_dll();
     put(misaligned, 0x3C, 0x42, 4);
@@ -372,8 +379,9 @@ TEST(ModuleFile, FilesThatAreNoModuleSayWhat) {
 
     const std::string text = "this is a text file\n";
     const TempFile not_binary(Bytes(text.begin(), text.end()), ".txt");
-    EXPECT_EQ(check_error(not_binary.path()),
-              not_binary.name() + ": cannot be loaded as a gauge module (neither an ELF shared object nor a Windows DLL)");
+    EXPECT_EQ(
+        check_error(not_binary.path()),
+        not_binary.name() + ": cannot be loaded as a gauge module (neither an ELF shared object nor a Windows DLL)");
 
     // Cut inside the identification itself.
     EXPECT_NE(check_error(Bytes{0x7F, 'E', 'L'}).find("truncated: ELF identification"), std::string::npos);
@@ -466,8 +474,9 @@ TEST_P(BuiltModule, EveryCutIsRefusedNamingTheFile) {
 }
 
 TEST_P(BuiltModule, NativeLoaderTakesOnlyWhatItCanMap) {
-    const std::string expected = windows() ? path_ + ": a 32-bit x86 Windows DLL; this host loads only native "
-                                                     "modules (a .gau runs under the Windows test host)"
+    const std::string expected = windows() ? path_ +
+                                                 ": a 32-bit x86 Windows DLL; this host loads only native "
+                                                 "modules (a .gau runs under the Windows test host)"
                                            : "";
     EXPECT_EQ(load_error(path_), expected);
 }
@@ -506,8 +515,9 @@ TEST_F(ModuleFileThousandByteCut, NeverReachesTheLoader) {
 
 TEST(ModuleFileNativeLoader, RefusesWindowsModulesAndOtherMachines) {
     const TempFile dll(minimal_dll(), ".gau");
-    EXPECT_EQ(load_error(dll.path()), dll.name() + ": a 32-bit x86 Windows DLL; this host loads only native "
-                                                    "modules (a .gau runs under the Windows test host)");
+    EXPECT_EQ(load_error(dll.path()), dll.name() +
+                                          ": a 32-bit x86 Windows DLL; this host loads only native "
+                                          "modules (a .gau runs under the Windows test host)");
 #if defined(__x86_64__) || defined(__i386__) || defined(__aarch64__)
     const TempFile risc_v(elf64(EM_RISCV));
     EXPECT_EQ(load_error(risc_v.path()),

@@ -246,8 +246,8 @@ TEST(ModuleErrors, ListsThatRunPastTheirRecordAreReported) {
 }
 
 TEST(ModuleErrors, AFileThatIsNoLibraryIsRejected) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("panel_not_a_module_" + std::to_string(getpid()) + ".so");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("panel_not_a_module_" + std::to_string(getpid()) + ".so");
     std::ofstream(path) << "this is a text file\n";
     const std::string message = open_error(path.string());
     std::filesystem::remove(path);

@@ -28,7 +28,9 @@ static char call_order[16];
     service_lookup_var(&probe_inputs[0]);
     play_cue("sound\\init.wav");
 }
-[[maybe_unused]] static void GAUGE_CALL probe_deinit(void) { play_cue("sound\\deinit.wav"); }
+[[maybe_unused]] static void GAUGE_CALL probe_deinit(void) {
+    play_cue("sound\\deinit.wav");
+}
 
 static void GAUGE_CALL probe_gauge_callback(GaugeHeader*, int32_t service_id, uint32_t) {
     if (service_id == SERVICE_PRE_UPDATE) {
@@ -70,8 +72,12 @@ static double GAUGE_CALL probe_icon(IconElement* element) {
     return 2.0;
 }
 
-static double GAUGE_CALL probe_slider_x(SliderElement*) { return -3.25; }
-static double GAUGE_CALL probe_slider_y(SliderElement* element) { return element->y_var.value.number; }
+static double GAUGE_CALL probe_slider_x(SliderElement*) {
+    return -3.25;
+}
+static double GAUGE_CALL probe_slider_y(SliderElement* element) {
+    return element->y_var.value.number;
+}
 
 // Element 6: reports the call order of this pass and the init count.
 static double GAUGE_CALL probe_order_readout(StringElement* element) {
@@ -97,15 +103,19 @@ extern GaugeHeader probe_header;
 static uint32_t faults[6][3];
 
 static StringElement order_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_STRING, .resource_id = NO_BITMAP, .x = 0, .y = 40, .gauge = &probe_header,
              .fault_list = faults[5], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
     .callback = probe_order_readout,
 };
 static ElementHeader* slider_children[] = {&order_element.head, NULL};
 
 static SliderElement slider_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_SLIDER, .resource_id = 0x300, .x = 50, .y = 5, .gauge = &probe_header,
              .children = slider_children, .fault_list = faults[4], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
     .x_var = {.id = 0},
     .x_scale = 2.0,
     .y_var = {.id = 20},
@@ -115,8 +125,10 @@ static SliderElement slider_element = {
 static ElementHeader* icon_children[] = {&slider_element.head, NULL};
 
 static IconElement icon_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_ICON, .resource_id = 0x200, .x = 10, .y = 10, .gauge = &probe_header,
              .children = icon_children, .fault_list = faults[3], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
     .icon_mode = ICON_MODE,
     .frame_count = 3,
     .callback = probe_icon,
@@ -124,29 +136,38 @@ static IconElement icon_element = {
 static ElementHeader* number_children[] = {&icon_element.head, NULL};
 
 static StringElement number_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_STRING, .resource_id = NO_BITMAP, .x = 0, .y = 20, .gauge = &probe_header,
              .children = number_children, .fault_list = faults[2], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
     .own_var = {.id = 501},
     .callback = probe_number_readout,
 };
 static ElementHeader* text_children[] = {&number_element.head, NULL};
 
 static StringElement text_element = {
+    // clang-format off
     .head = {.kind = ELEMENT_STRING, .resource_id = NO_BITMAP, .x = 0, .y = 0, .gauge = &probe_header,
              .children = text_children, .fault_list = faults[1], .flags = ELEMENT_FLAGS_AT_LOAD},
+    // clang-format on
     .own_var = {.id = 500},
     .callback = probe_text_readout,
 };
 [[maybe_unused]] static ElementHeader* root_children[] = {&text_element.head, NULL};
 
 static StaticImageElement root_element = {
-    .head = {.kind = ELEMENT_STATIC_IMAGE, .resource_id = 0x100, .x = 0, .y = 0, .gauge = &probe_header,
+    .head = {.kind = ELEMENT_STATIC_IMAGE,
+             .resource_id = 0x100,
+             .x = 0,
+             .y = 0,
+             .gauge = &probe_header,
 #ifdef PROBE_CYCLIC_CHAIN
              .children = slider_children,
 #else
              .children = root_children,
 #endif
-             .fault_list = faults[0], .flags = ELEMENT_FLAGS_AT_LOAD},
+             .fault_list = faults[0],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
 };
 #ifdef PROBE_CYCLIC_CHAIN
 // The last element leads back to the first.
@@ -161,6 +182,7 @@ static MouseRect probe_mouse[] = {
 #ifdef PROBE_NESTED_GROUPS
     {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE},
 #endif
+    // clang-format off
     {.area_kind = MOUSE_AREA, .area_x = 10, .area_y = 10, .area_width = 10, .area_height = 5,
      .cursor = CURSOR_LEFT, .event_flags = MOUSE_LEFT_SINGLE, .handler = probe_left_click},
     {.area_kind = MOUSE_AREA, .area_x = 20, .area_y = 10, .area_width = 10, .area_height = 5,
@@ -170,14 +192,15 @@ static MouseRect probe_mouse[] = {
 #endif
     {.area_kind = MOUSE_AREA, .area_x = 40, .area_y = 10, .area_width = 10, .area_height = 5,
      .cursor = CURSOR_PUSH, .event_flags = 0x10000000u, .handler = probe_right_click},
+// clang-format on
 #ifndef PROBE_UNTERMINATED_MOUSE_LIST
     {.area_kind = MOUSE_GROUP_END, .cursor = CURSOR_NONE},
 #endif
 };
 
 #ifdef PROBE_LONG_NAME
-#define PROBE_NAME                                                                                    \
-    "probe_with_a_name_far_longer_than_any_gauge_would_have_probe_with_a_name_far_longer_than_any_" \
+#define PROBE_NAME                                                                                   \
+    "probe_with_a_name_far_longer_than_any_gauge_would_have_probe_with_a_name_far_longer_than_any_"  \
     "gauge_would_have_probe_with_a_name_far_longer_than_any_gauge_would_have_probe_with_a_name_far_" \
     "longer_than_any_gauge_would_have_probe_with_a_name_far_longer_than_any_gauge_would_have"
 #else

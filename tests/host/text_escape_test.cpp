@@ -17,8 +17,10 @@ TEST(TextEscape, QuotesPrintableTextAndEscapesEveryOtherByte) {
 }
 
 TEST(TextEscape, PrintsDoublesAsPrintfG17) {
+    // clang-format off
     const double values[] = {0.0, -0.0, 1.0, 0.1, 12.300000190734863, -394.0, 1e300, 5e-324,
                              99.900001525878906, 1.0 / 3.0, 123456789012345678.0};
+    // clang-format on
     for (double value : values) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.17g", value);

@@ -60,9 +60,11 @@ TEST_F(Datagrams, EveryMalformedKindIsRefusedWithItsReason) {
     EXPECT_EQ(problem("37.6,-122.3\n"), "too few chunks: 2 of 29");
     EXPECT_EQ(problem(good.substr(0, good.size() - 1) + ",1,2\n"), "too many chunks: more than 29");
     EXPECT_EQ(problem("\x01\x02garbage\xff\n"), "chunk elapsed-sec: \"??garbage?\" is not a finite number");
-    EXPECT_EQ(problem(with_field(index("latitude-deg"), "37.6x")), "chunk latitude-deg: \"37.6x\" is not a finite number");
+    EXPECT_EQ(problem(with_field(index("latitude-deg"), "37.6x")),
+              "chunk latitude-deg: \"37.6x\" is not a finite number");
     EXPECT_EQ(problem(with_field(index("latitude-deg"), "nan")), "chunk latitude-deg: \"nan\" is not a finite number");
-    EXPECT_EQ(problem(with_field(index("longitude-deg"), "-inf")), "chunk longitude-deg: \"-inf\" is not a finite number");
+    EXPECT_EQ(problem(with_field(index("longitude-deg"), "-inf")),
+              "chunk longitude-deg: \"-inf\" is not a finite number");
     EXPECT_EQ(problem(with_field(index("latitude-deg"), "")), "chunk latitude-deg: \"\" is not a finite number");
     EXPECT_EQ(problem(with_field(index("utc-hour"), "20.5")), "chunk utc-hour: \"20.5\" is not a whole number");
     EXPECT_EQ(problem(with_field(index("dme-in-range"), "2")), "chunk dme-in-range: \"2\" is not 0 or 1");

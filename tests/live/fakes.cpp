@@ -28,6 +28,7 @@ Protocol shipped_protocol() {
 
 FakeFlightGear::FakeFlightGear() : protocol_(shipped_protocol()), fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
     numbers_ = {
+        // clang-format off
         {"elapsed-sec", 120.0},         {"latitude-deg", 37.6115},      {"longitude-deg", -122.3672},
         {"altitude-ft", 3290.0},        {"altitude-agl-ft", 3291.0},    {"airspeed-kt", 104.0},
         {"groundspeed-kt", 110.0},      {"vertical-speed-fps", 0.0},    {"heading-deg", 45.0},
@@ -37,6 +38,7 @@ FakeFlightGear::FakeFlightGear() : protocol_(shipped_protocol()), fd_(socket(AF_
         {"wp-longitude-deg", -122.2163901}, {"wp-distance-nm", 10.051}, {"wp-bearing-true-deg", 44.97},
         {"wp-course-error-nm", -0.088}, {"leg-true-course-deg", 45.47}, {"dme-frequency-mhz", 115.80},
         {"dme-in-range", 1.0},          {"dme-distance-nm", 0.9},       {"dme-ground-speed-kt", 109.0},
+        // clang-format on
     };
     texts_ = {{"gps-mode", "dto"}, {"wp-id", "KOAK"}};
 }

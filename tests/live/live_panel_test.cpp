@@ -153,8 +153,9 @@ TEST(LiveScripts, FlyAndWorldStepsAreRefusedBeforeAnythingRuns) {
         app::refuse_world_steps(script, "live.scenario");
         ADD_FAILURE() << "took a fly step";
     } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "live.scenario:2: fly steps need the simulated world; in a live flight FlightGear flies the aircraft");
+        EXPECT_EQ(
+            std::string(error.what()),
+            "live.scenario:2: fly steps need the simulated world; in a live flight FlightGear flies the aircraft");
     }
 }
 

@@ -148,7 +148,8 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     EXPECT_EQ(source.bad_values(), 2u);
     EXPECT_EQ(store.number(id("latitude")), latitude);
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
-    EXPECT_NE(source.status().find("bad values: 2 (chunk latitude-deg: 91 is out of range (-90 to 90))"), std::string::npos);
+    EXPECT_NE(source.status().find("bad values: 2 (chunk latitude-deg: 91 is out of range (-90 to 90))"),
+              std::string::npos);
     // FlightGear's DME speed spikes when it is retuned: a true value, held at the limit.
     fake.set("latitude-deg", 37.6);
     fake.set("dme-ground-speed-kt", -31665.3);
@@ -160,10 +161,14 @@ TEST(LiveVariables, TheSupplyTheReceptionAndTheBadValues) {
     // (cut short, overlong, a surrogate, a stray byte), is one '?' each.
     const std::pair<std::string, std::string> idents[] = {
         {"M\xC3\x9CNCHEN", "M\xDCNCHEN"},
+        // clang-format off
         {"\xE2\x82\xAC" "1 \xC5\xA0", "\x80" "1 \x8A"},
         {"\xC5\x81\xC3\x93" "D\xC5\xB9", "?\xD3" "D?"},
+        // clang-format on
         {"\xF0\x9F\x98\x80\xC2\x85", "??"},
-        {"A\xE2\x82" "B\xC3", "A?B?"},
+        {"A\xE2\x82"
+         "B\xC3",
+         "A?B?"},
         {"\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xFF", "?????"},
     };
     for (const auto& [sent, shown] : idents) {
@@ -240,11 +245,11 @@ TEST(UdpFeed, TheNewestDatagramOfAFrameWinsAndASilenceMakesTheLinkStale) {
     fake.set("altitude-ft", 4000.0);
     fake.send(port);
     const std::string good = fake.datagram();
-    fake.send_raw(port, good.substr(0, 20));                 // truncated
-    fake.send_raw(port, "garbage\n");                        // garbage
-    fake.send_raw(port, "1,2,3\n");                          // too few chunks
+    fake.send_raw(port, good.substr(0, 20));                        // truncated
+    fake.send_raw(port, "garbage\n");                               // garbage
+    fake.send_raw(port, "1,2,3\n");                                 // too few chunks
     fake.send_raw(port, good.substr(0, good.size() - 1) + ",9\n");  // too many
-    fake.send_raw(port, std::string(60000, '1') + "\n");             // too long
+    fake.send_raw(port, std::string(60000, '1') + "\n");            // too long
     source.advance_frame();
     source.fill(store);
     EXPECT_EQ(store.number(id("altitude")), 4000.0);
@@ -279,7 +284,9 @@ TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
     }
     EXPECT_EQ(source.malformed(), 19800u);
     EXPECT_EQ(source.link(), LiveSource::Link::receiving);
-    EXPECT_NE(source.status().find("bad data: 19800 malformed (cut short: no line separator at its end)"), std::string::npos) << source.status();
+    EXPECT_NE(source.status().find("bad data: 19800 malformed (cut short: no line separator at its end)"),
+              std::string::npos)
+        << source.status();
     // More at once than the socket holds: what the system dropped is counted too.
     for (int i = 0; i < 20000; ++i) fake.send_raw(port, "garbage\n");
     for (int frame = 0; frame < 20; ++frame) source.advance_frame();
@@ -287,7 +294,8 @@ TEST(UdpFeed, EveryMalformedDatagramIsCountedHoweverManyComeAFrame) {
     source.advance_frame();
     EXPECT_GT(source.lost(), 0u);
     EXPECT_EQ(source.malformed() + source.lost(), 39800u);
-    EXPECT_NE(source.status().find("  lost: " + std::to_string(source.lost()) + " (more than could be read)"), std::string::npos);
+    EXPECT_NE(source.status().find("  lost: " + std::to_string(source.lost()) + " (more than could be read)"),
+              std::string::npos);
 }
 
 TEST(UdpFeed, AnAddressThatCannotBeListenedOnIsOneLine) {
@@ -370,9 +378,10 @@ TEST_F(KeyEvents, EachEventIsWrittenAsItsRowSays) {
     frame();
     EXPECT_EQ(store.integer(id("dme_frequency")), 0x1685);  // before FlightGear reports it
 
-    EXPECT_EQ(send("gps_direct_to"),
-              (Lines{"set /instrumentation/gps/scratch/ident KOAK", "set /instrumentation/gps/scratch/latitude-deg 37.7274693",
-                     "set /instrumentation/gps/scratch/longitude-deg -122.2163901", "set /instrumentation/gps/command direct"}));
+    EXPECT_EQ(send("gps_direct_to"), (Lines{"set /instrumentation/gps/scratch/ident KOAK",
+                                            "set /instrumentation/gps/scratch/latitude-deg 37.7274693",
+                                            "set /instrumentation/gps/scratch/longitude-deg -122.2163901",
+                                            "set /instrumentation/gps/command direct"}));
     // An event the table does not have is the flight's to note.
     EXPECT_FALSE(source->key_event({0x10000, 0}));
 }
@@ -391,7 +400,8 @@ TEST_F(KeyEvents, TheAltimeterSettingStaysInRangeAndOneOutOfRangeDarkensNothing)
     EXPECT_EQ(store.number(id("avionics_supply")), 1.0);
     EXPECT_EQ(store.number(id("baro")), 1099.6);
     EXPECT_EQ(source->malformed(), 0u);
-    EXPECT_NE(source->status().find("bad values: 1 (chunk altimeter-setting-hpa: 1213 is out of range (800 to 1100))"), std::string::npos);
+    EXPECT_NE(source->status().find("bad values: 1 (chunk altimeter-setting-hpa: 1213 is out of range (800 to 1100))"),
+              std::string::npos);
     EXPECT_EQ(send("baro_down"), (Lines{"set /instrumentation/altimeter/setting-hpa 1099.00"}));
     fake.set("altimeter-setting-hpa", 800.0);
     feed->clock = 20.0;  // past the write's wait for FlightGear's report
@@ -405,7 +415,8 @@ TEST_F(KeyEvents, TheAltimeterSettingStaysInRangeAndOneOutOfRangeDarkensNothing)
     notes.clear();
     EXPECT_EQ(send("gps_direct_to"), Lines{});
     source->take_notes(notes);
-    EXPECT_NE(std::find(notes.begin(), notes.end(), "gps_direct_to: not carried out: FlightGear's waypoint position is out of range"),
+    EXPECT_NE(std::find(notes.begin(), notes.end(),
+                        "gps_direct_to: not carried out: FlightGear's waypoint position is out of range"),
               notes.end());
 }
 
@@ -513,9 +524,10 @@ TEST(PropertyServer, AWriteThatWouldStartACommandIsNotSent) {
     EXPECT_FALSE(client.set("/a", "1\nrun exit"));
     EXPECT_FALSE(client.set("/a b", "1"));
     EXPECT_TRUE(client.set("/instrumentation/gps/scratch/ident", "ST JOHN"));
-    EXPECT_EQ(client.take_notes(), (std::vector<std::string>{props + ": a write to /a??run exit refused: the path holds a line break",
-                                                             props + ": a write to /a refused: the value holds a control character",
-                                                             props + ": a write to /a b refused: the path holds a space"}));
+    EXPECT_EQ(client.take_notes(),
+              (std::vector<std::string>{props + ": a write to /a??run exit refused: the path holds a line break",
+                                        props + ": a write to /a refused: the value holds a control character",
+                                        props + ": a write to /a b refused: the path holds a space"}));
     for (int i = 0; i < 200 && !server.wait_for_lines(2, 0.01); ++i) client.pump();
     EXPECT_EQ(server.lines(), (std::vector<std::string>{"data", "set /instrumentation/gps/scratch/ident ST JOHN"}));
 }
@@ -662,7 +674,8 @@ TEST(Replay, TheFileIsReadAsItPlays) {
     std::string line;
     std::vector<std::tuple<size_t, size_t, char>> read;  // number, size, first byte
     while (reader.next(line)) read.emplace_back(reader.number(), line.size(), line.front());
-    EXPECT_EQ(read, (std::vector<std::tuple<size_t, size_t, char>>{{1, 4097, 'a'}, {4, 3, 'b'}, {5, 4097, 'c'}, {6, 2, 'd'}}));
+    EXPECT_EQ(read, (std::vector<std::tuple<size_t, size_t, char>>{
+                        {1, 4097, 'a'}, {4, 3, 'b'}, {5, 4097, 'c'}, {6, 2, 'd'}}));
     EXPECT_EQ(reader.consumed(), first.size() + 6 + 3 + 100002 + 2);
     EXPECT_TRUE(reader.error().empty());
 

@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
                 world.fly_heading(45.0);
             }
             // A line whenever the clock has passed the next tenth of a second.
-            const long due = static_cast<long>(std::floor(static_cast<double>(frame) * lines_per_second /
-                                                          sim::World::frames_per_second));
+            const long due = static_cast<long>(
+                std::floor(static_cast<double>(frame) * lines_per_second / sim::World::frames_per_second));
             if (due > written) {
                 out << live::fakes::world_datagram(world, protocol, direct_to);
                 written = due;

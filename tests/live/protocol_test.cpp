@@ -17,8 +17,9 @@ std::string wrapped(const std::string& output) {
            "</output>\n</generic>\n</PropertyList>\n";
 }
 
-const std::string good_chunk = "<chunk><name>latitude-deg</name><node>/position/latitude-deg</node>"
-                               "<type>double</type><format>%.6f</format></chunk>\n";
+const std::string good_chunk =
+    "<chunk><name>latitude-deg</name><node>/position/latitude-deg</node>"
+    "<type>double</type><format>%.6f</format></chunk>\n";
 
 std::string refusal(const std::string& text) {
     try {
@@ -47,10 +48,10 @@ TEST(ShippedProtocol, EveryChunkIsFormattedAndFeedsTheTableAndEveryRowHasItsChun
 }
 
 TEST(ProtocolFile, SeparatorsAreFlightGearsWordsOrLiteralAndDefaultsAreFlightGears) {
-    const Protocol protocol = parse_protocol(
-        wrapped("<var_separator>tab</var_separator><line_separator>carriagereturn</line_separator>"
-                "<chunk><name>n</name><node>/a&amp;b</node></chunk>\n"),
-        "test.xml");
+    const Protocol protocol =
+        parse_protocol(wrapped("<var_separator>tab</var_separator><line_separator>carriagereturn</line_separator>"
+                               "<chunk><name>n</name><node>/a&amp;b</node></chunk>\n"),
+                       "test.xml");
     EXPECT_EQ(protocol.var_separator, "\t");
     EXPECT_EQ(protocol.line_separator, "\r");
     ASSERT_EQ(protocol.chunks.size(), 1u);
@@ -90,8 +91,9 @@ TEST(ProtocolFile, WhatFlightGearWouldReadDifferentlyIsRefusedAtItsLine) {
               "control characters");
     EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name><node>/x 1013</node></chunk>\n")),
               "test.xml:6: chunk x: <node> holds a space; a property path has no blanks or control characters");
-    EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name><node>/x\x1b</node></chunk>\n")),
-              "test.xml:6: chunk x: <node> holds a control character; a property path has no blanks or control characters");
+    EXPECT_EQ(
+        refusal(wrapped("<var_separator>,</var_separator>\n<chunk><name>x</name><node>/x\x1b</node></chunk>\n")),
+        "test.xml:6: chunk x: <node> holds a control character; a property path has no blanks or control characters");
     EXPECT_EQ(refusal(wrapped("<var_separator>,</var_separator>\n" + good_chunk + good_chunk)),
               "test.xml:7: a second chunk named latitude-deg");
     EXPECT_EQ(refusal("<PropertyList><generic/></PropertyList>"), "test.xml: no <generic><output> section");
@@ -99,9 +101,11 @@ TEST(ProtocolFile, WhatFlightGearWouldReadDifferentlyIsRefusedAtItsLine) {
 }
 
 TEST(ProtocolFile, XmlItCannotReadIsRefusedAtItsLine) {
-    EXPECT_EQ(refusal("<PropertyList>\n<generic>\n</PropertyList>"), "test.xml:3: </PropertyList> closes <generic> of line 2");
+    EXPECT_EQ(refusal("<PropertyList>\n<generic>\n</PropertyList>"),
+              "test.xml:3: </PropertyList> closes <generic> of line 2");
     EXPECT_EQ(refusal("<PropertyList>\n<generic>"), "test.xml:2: <generic> is not closed");
-    EXPECT_EQ(refusal("<PropertyList>\n&nbsp;</PropertyList>"), "test.xml:2: an entity other than &amp; &lt; &gt; &quot; &apos;");
+    EXPECT_EQ(refusal("<PropertyList>\n&nbsp;</PropertyList>"),
+              "test.xml:2: an entity other than &amp; &lt; &gt; &quot; &apos;");
     EXPECT_EQ(refusal("<PropertyList><![CDATA[x]]></PropertyList>"),
               "test.xml:1: CDATA, DTDs and processing instructions are not read");
     EXPECT_EQ(refusal("<PropertyList>\n<!-- never closed\n"), "test.xml:2: an unfinished comment");
@@ -114,7 +118,8 @@ TEST(ProtocolFile, XmlItCannotReadIsRefusedAtItsLine) {
     EXPECT_EQ(refusal(std::string(2 << 20, ' ')), "test.xml:1: the file is larger than 1 MB: not a protocol file");
     // Attributes, a byte-order mark and comments are read past.
     EXPECT_EQ(refusal("\xEF\xBB\xBF<PropertyList a=\"1\" b='2'><!-- c --><generic><output><var_separator>,"
-                      "</var_separator>" + good_chunk + "</output></generic></PropertyList>"),
+                      "</var_separator>" +
+                      good_chunk + "</output></generic></PropertyList>"),
               "(read)");
 }
 
@@ -141,10 +146,10 @@ TEST(ChunkFormat, ValuesArePrintedAsFlightGearPrintsThem) {
 
 TEST(ChunkTable, AChunkOfTheWrongTypeForItsRowIsRefused) {
     try {
-        const Protocol protocol = parse_protocol(
-            wrapped("<var_separator>,</var_separator>\n<chunk><name>wp-id</name><node>/w</node>"
-                    "<type>double</type><format>%f</format></chunk>\n"),
-            "test.xml");
+        const Protocol protocol =
+            parse_protocol(wrapped("<var_separator>,</var_separator>\n<chunk><name>wp-id</name><node>/w</node>"
+                                   "<type>double</type><format>%f</format></chunk>\n"),
+                           "test.xml");
         LiveVariables variables(protocol, panel::simulator_catalogue());
         ADD_FAILURE() << "took a number for the waypoint's ident";
     } catch (const ProtocolError& error) {

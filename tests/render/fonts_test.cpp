@@ -13,7 +13,9 @@ using panel::render::LayoutPtr;
 
 // fontconfig keeps a few hundred bytes of its own until the process ends, however many font
 // maps come and go; the sanitizer's leak check is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 namespace {
 
@@ -50,8 +52,10 @@ std::vector<std::string> families_drawing(const char* face, const char* text) {
 TEST(FontBookFaces, WhatAFaceLacksComesFromTheFallbackFace) {
     // The seven-segment face has no '>'; the fourteen-segment one sketches it with two strokes
     // that read as '\', so the host draws it from the fallback face too; it has no '#'.
-    EXPECT_EQ(families_drawing("Quartz", ">113.45\xB0"), (std::vector<std::string>{"DejaVu Sans Mono", "DSEG7 Classic"}));
-    EXPECT_EQ(families_drawing("Glass", ">275\xB0To"), (std::vector<std::string>{"DejaVu Sans Mono", "DSEG14 Classic"}));
+    EXPECT_EQ(families_drawing("Quartz", ">113.45\xB0"),
+              (std::vector<std::string>{"DejaVu Sans Mono", "DSEG7 Classic"}));
+    EXPECT_EQ(families_drawing("Glass", ">275\xB0To"),
+              (std::vector<std::string>{"DejaVu Sans Mono", "DSEG14 Classic"}));
     EXPECT_EQ(families_drawing("Glass", "12#"), (std::vector<std::string>{"DSEG14 Classic", "DejaVu Sans Mono"}));
     EXPECT_EQ(families_drawing("Courier New", "N47\xB0 >\x80"), (std::vector<std::string>{"Liberation Mono"}));
     // A byte the code page leaves unassigned draws the replacement character, not a box.

@@ -275,8 +275,8 @@ TEST_F(TextTest, NoPixelOutsideTheBoxChangesWhateverTheTextHolds) {
     for (const char* font : {"Glass", "Quartz", "Courier New"}) {
         records.elements = {records.elements.front(), text_box(60, 20, 40, 8, 0xFFFFFF, font)};
         renderer.reset();
-        for (const std::string& text : {std::string(GAUGE_TEXT_CAPACITY - 1, 'W'), std::string("jgÅ\x80\xC9|_^{}") +
-                                        std::string(GAUGE_TEXT_CAPACITY - 12, '@')}) {
+        for (const std::string& text : {std::string(GAUGE_TEXT_CAPACITY - 1, 'W'),
+                                        std::string("jgÅ\x80\xC9|_^{}") + std::string(GAUGE_TEXT_CAPACITY - 12, '@')}) {
             for (const bool night : {false, true}) {
                 draw_wide({state(0.0, ELEMENT_FLAGS_AT_LOAD, text.c_str())}, DrawOptions{.night = night});
                 int inside = 0;

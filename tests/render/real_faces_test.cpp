@@ -20,7 +20,9 @@ namespace {
 
 constexpr uint32_t SUPPLY = 773, TICK = 1, SECONDS = 604, DISTANCE = 835;
 
-std::string module(const char* name) { return std::string(PANEL_MODULE_DIR) + "/" + name + ".so"; }
+std::string module(const char* name) {
+    return std::string(PANEL_MODULE_DIR) + "/" + name + ".so";
+}
 
 // The pixel of a PNG file, 0xAARRGGBB.
 uint32_t png_pixel(const std::filesystem::path& file, int x, int y) {
@@ -144,8 +146,10 @@ int differences(const Target& face, const std::filesystem::path& preview, std::i
     int count = 0;
     for (int y = 0; y < face.height(); ++y)
         for (int x = 0; x < face.width(); ++x) {
-            if (std::any_of(left_out.begin(), left_out.end(), [&](const Box& box) { return box.holds(x, y); })) continue;
-            const unsigned char* row = cairo_image_surface_get_data(view) + 2 * y * cairo_image_surface_get_stride(view);
+            if (std::any_of(left_out.begin(), left_out.end(), [&](const Box& box) { return box.holds(x, y); }))
+                continue;
+            const unsigned char* row =
+                cairo_image_surface_get_data(view) + 2 * y * cairo_image_surface_get_stride(view);
             const uint32_t expected = reinterpret_cast<const uint32_t*>(row)[2 * x], drawn = face.at(x, y);
             for (int shift : {0, 8, 16})
                 if (std::abs(int(expected >> shift & 0xFF) - int(drawn >> shift & 0xFF)) > 2) {
@@ -170,6 +174,7 @@ TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
     auto gps_bitmaps = panel::bitmaps_for_module(module("GPS_Corvane_PX40"), gps.records().name);
     GaugeRenderer gps_face(gps.records(), *gps_bitmaps, fonts);
     Target gps_target(gps_face.width(), gps_face.height());
+    // clang-format off
     gps_face.draw(gps_target.cr(),
                   only(50, {{2, 0, ""}, {3, 1, ""}, {4, 3, ""}, {5, 0, ""}, {10, 1, ""}, {11, 0, "KSEA"}, {12, 0, ""},
                             {13, -6 / 5.1, ""}, {14, 0, ">"}, {18, 0, "12.3nm"}, {19, 0, "142kt"}, {20, 0, ""},
@@ -182,17 +187,20 @@ TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
                   only(50, {{2, 0, ""}, {3, 1, ""}, {4, 3, ""}, {5, 0, ""}, {18, 0, "12.3nm"}, {19, 0, "142kt"},
                             {20, 0, ""}, {21, 0, "2"}, {28, 1, ""}, {29, 0, "47\xB0"}, {30, 0, "27.15'"},
                             {31, 0, "122\xB0"}, {32, 0, "18.42'"}}));
+    // clang-format on
     EXPECT_EQ(differences(gps_target, views / "GPS_page_2.png"), 0);
 
     panel::GaugeSession dme(module("VER2_Corvane_VX_RD22"));
     auto dme_bitmaps = panel::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);
     GaugeRenderer dme_face(dme.records(), *dme_bitmaps, fonts);
     Target dme_target(dme_face.width(), dme_face.height());
+    // clang-format off
     dme_face.draw(dme_target.cr(), only(17, {{2, 0, ""}, {3, 1, ""}, {4, 1, ""}, {5, 0, ""}, {6, 1, ""}, {7, 1, ""},
                                              {8, 0, "12.3"}, {9, 0, "141"}, {10, 0, "  5"}, {16, 1, ""}, {17, 0, ""}}));
     EXPECT_EQ(differences(dme_target, views / "VER_RMT.png"), 0);
     dme_face.draw(dme_target.cr(), only(17, {{2, 1, ""}, {3, 1, ""}, {4, 1, ""}, {5, 1, ""}, {6, 0, ""}, {7, 0, ""},
                                              {8, 0, "12.3"}, {11, 0, "113.45"}, {16, 0, ""}, {17, 1, ""}}));
+    // clang-format on
     EXPECT_EQ(differences(dme_target, views / "VER_FREQ__knob_pulled.png"), 0);
 }
 

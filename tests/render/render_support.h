@@ -45,7 +45,8 @@ public:
     // 0xAARRGGBB, premultiplied as cairo keeps it.
     uint32_t at(int x, int y) const {
         cairo_surface_flush(surface_);
-        const unsigned char* row = cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
+        const unsigned char* row =
+            cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
         return reinterpret_cast<const uint32_t*>(row)[x];
     }
 
@@ -54,7 +55,9 @@ private:
     cairo_t* cr_;
 };
 
-inline uint32_t opaque(RgbPixel p) { return 0xFF000000u | uint32_t{p.r} << 16 | uint32_t{p.g} << 8 | p.b; }
+inline uint32_t opaque(RgbPixel p) {
+    return 0xFF000000u | uint32_t{p.r} << 16 | uint32_t{p.g} << 8 | p.b;
+}
 
 // Element records and their states.
 inline panel::ElementRecord picture(uint32_t kind, uint32_t id, int32_t x, int32_t y, uint32_t frames = 0) {

@@ -17,8 +17,8 @@ Image busy_picture() {
     Image image(64, 48);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x)
-            image.at(x, y) = Rgb{static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 5),
-                                 static_cast<uint8_t>((x * y) % 256)};
+            image.at(x, y) =
+                Rgb{static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 5), static_cast<uint8_t>((x * y) % 256)};
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) image.at(x, y) = Rgb{0, 185, 0};
     for (int x = 0; x < 64; ++x) image.at(x, 47) = Rgb{4, 4, 4};
@@ -39,8 +39,7 @@ TEST(ArtworkEncoding, PaletteKeepsBlackForExactlyTheBlackPixels) {
     const Image stored = artwork::expand(artwork::quantise(picture));
     ASSERT_EQ(stored.pixels.size(), picture.pixels.size());
     for (size_t i = 0; i < picture.pixels.size(); ++i)
-        EXPECT_EQ(stored.pixels[i] == artwork::TRANSPARENT, picture.pixels[i] == artwork::TRANSPARENT)
-            << "pixel " << i;
+        EXPECT_EQ(stored.pixels[i] == artwork::TRANSPARENT, picture.pixels[i] == artwork::TRANSPARENT) << "pixel " << i;
     // Flat fills keep their exact colours; the ramp lands close.
     EXPECT_EQ(stored.at(3, 3), (Rgb{0, 185, 0}));
     EXPECT_EQ(stored.at(30, 47), (Rgb{4, 4, 4}));
@@ -61,8 +60,7 @@ TEST(ArtworkEncoding, FewColoursAreKeptExactlyAndTheSameInputGivesTheSameBytes) 
     EXPECT_EQ(artwork::expand(indexed).pixels, small.pixels);
 
     const Image busy = busy_picture();
-    EXPECT_EQ(artwork::encode_dib_8(artwork::quantise(busy)),
-              artwork::encode_dib_8(artwork::quantise(busy)));
+    EXPECT_EQ(artwork::encode_dib_8(artwork::quantise(busy)), artwork::encode_dib_8(artwork::quantise(busy)));
 }
 
 TEST(ArtworkEncoding, WrittenFilesReadBackAsDrawnAtBothDepths) {
@@ -72,9 +70,8 @@ TEST(ArtworkEncoding, WrittenFilesReadBackAsDrawnAtBothDepths) {
         for (int x = 0; x < 5; ++x)
             picture.at(x, y) = Rgb{static_cast<uint8_t>(40 * x), static_cast<uint8_t>(80 * y), 7};
     for (bool true_colour : {false, true}) {
-        const std::vector<uint8_t> bytes = true_colour
-            ? artwork::encode_dib_24(picture)
-            : artwork::encode_dib_8(artwork::quantise(picture));
+        const std::vector<uint8_t> bytes =
+            true_colour ? artwork::encode_dib_24(picture) : artwork::encode_dib_8(artwork::quantise(picture));
         const panel::DibImage back = read_back(bytes);
         ASSERT_EQ(back.width, 5);
         ASSERT_EQ(back.height, 3);

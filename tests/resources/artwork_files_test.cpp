@@ -31,26 +31,24 @@ struct Expected {
 };
 
 const Expected BITMAPS[] = {
-    {"gps", 4096, 485, 154, 8}, {"gps", 6144, 485, 154, 8}, {"gps", 4352, 320, 77, 24},
-    {"gps", 4353, 320, 77, 8},  {"gps", 4354, 320, 77, 8},  {"gps", 4355, 320, 78, 8},
-    {"gps", 5888, 319, 77, 8},  {"gps", 5889, 319, 77, 8},  {"gps", 5890, 319, 77, 8},
-    {"gps", 5891, 319, 77, 8},  {"gps", 5120, 52, 52, 8},   {"gps", 5121, 52, 52, 8},
-    {"gps", 5376, 30, 20, 8},   {"gps", 5377, 30, 20, 8},   {"gps", 4608, 145, 18, 8},
-    {"gps", 4864, 145, 18, 8},  {"gps", 5632, 5, 15, 8},    {"gps", 6400, 109, 70, 8},
-    {"gps", 6401, 109, 70, 8},  {"gps", 8192, 85, 43, 8},   {"gps", 8193, 85, 43, 8},
-    {"gps", 8448, 115, 70, 8},  {"gps", 8449, 115, 70, 8},  {"gps", 8450, 115, 70, 8},
-    {"gps", 8451, 115, 70, 8},
-    {"dme", 9472, 450, 91, 8},  {"dme", 4352, 45, 16, 8},   {"dme", 4353, 45, 16, 8},
-    {"dme", 4354, 45, 16, 8},   {"dme", 4608, 37, 18, 8},   {"dme", 4609, 37, 18, 8},
-    {"dme", 4864, 17, 10, 8},   {"dme", 4865, 17, 10, 8},   {"dme", 5120, 25, 10, 8},
-    {"dme", 5121, 25, 10, 24},  {"dme", 5376, 17, 11, 8},   {"dme", 5377, 17, 11, 24},
-    {"dme", 5632, 21, 10, 8},   {"dme", 5633, 21, 10, 24},  {"dme", 6144, 33, 4, 8},
-    {"dme", 6145, 33, 4, 8},    {"dme", 6400, 25, 4, 8},    {"dme", 6401, 25, 4, 8},
-    {"dme", 8192, 17, 4, 8},    {"dme", 8193, 17, 4, 8},    {"dme", 8704, 12, 12, 8},
-    {"dme", 8705, 12, 12, 8},   {"dme", 9216, 46, 48, 8},   {"dme", 9217, 46, 48, 8},
+    {"gps", 4096, 485, 154, 8}, {"gps", 6144, 485, 154, 8}, {"gps", 4352, 320, 77, 24}, {"gps", 4353, 320, 77, 8},
+    {"gps", 4354, 320, 77, 8},  {"gps", 4355, 320, 78, 8},  {"gps", 5888, 319, 77, 8},  {"gps", 5889, 319, 77, 8},
+    {"gps", 5890, 319, 77, 8},  {"gps", 5891, 319, 77, 8},  {"gps", 5120, 52, 52, 8},   {"gps", 5121, 52, 52, 8},
+    {"gps", 5376, 30, 20, 8},   {"gps", 5377, 30, 20, 8},   {"gps", 4608, 145, 18, 8},  {"gps", 4864, 145, 18, 8},
+    {"gps", 5632, 5, 15, 8},    {"gps", 6400, 109, 70, 8},  {"gps", 6401, 109, 70, 8},  {"gps", 8192, 85, 43, 8},
+    {"gps", 8193, 85, 43, 8},   {"gps", 8448, 115, 70, 8},  {"gps", 8449, 115, 70, 8},  {"gps", 8450, 115, 70, 8},
+    {"gps", 8451, 115, 70, 8},  {"dme", 9472, 450, 91, 8},  {"dme", 4352, 45, 16, 8},   {"dme", 4353, 45, 16, 8},
+    {"dme", 4354, 45, 16, 8},   {"dme", 4608, 37, 18, 8},   {"dme", 4609, 37, 18, 8},   {"dme", 4864, 17, 10, 8},
+    {"dme", 4865, 17, 10, 8},   {"dme", 5120, 25, 10, 8},   {"dme", 5121, 25, 10, 24},  {"dme", 5376, 17, 11, 8},
+    {"dme", 5377, 17, 11, 24},  {"dme", 5632, 21, 10, 8},   {"dme", 5633, 21, 10, 24},  {"dme", 6144, 33, 4, 8},
+    {"dme", 6145, 33, 4, 8},    {"dme", 6400, 25, 4, 8},    {"dme", 6401, 25, 4, 8},    {"dme", 8192, 17, 4, 8},
+    {"dme", 8193, 17, 4, 8},    {"dme", 8704, 12, 12, 8},   {"dme", 8705, 12, 12, 8},   {"dme", 9216, 46, 48, 8},
+    {"dme", 9217, 46, 48, 8},
 };
 
-fs::path resources() { return fs::path(SOURCE_ROOT) / "resources"; }
+fs::path resources() {
+    return fs::path(SOURCE_ROOT) / "resources";
+}
 
 const DibImage& load(const std::string& module, int id) {
     static std::map<std::string, DibImage> cache;
@@ -61,11 +59,14 @@ const DibImage& load(const std::string& module, int id) {
     return found->second;
 }
 
-const DibImage& gps(int id) { return load("gps", id); }
-const DibImage& dme(int id) { return load("dme", id); }
+const DibImage& gps(int id) {
+    return load("gps", id);
+}
+const DibImage& dme(int id) {
+    return load("dme", id);
+}
 
-size_t count_of(const DibImage& image, RgbPixel colour, int x0 = 0, int y0 = 0, int x1 = -1,
-                int y1 = -1) {
+size_t count_of(const DibImage& image, RgbPixel colour, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
     if (x1 < 0) x1 = image.width;
     if (y1 < 0) y1 = image.height;
     size_t n = 0;
@@ -84,11 +85,12 @@ size_t black_in_disc(const DibImage& image, double cx, double cy, double r) {
     return n;
 }
 
-int luminance(RgbPixel p) { return (p.r * 3 + p.g * 6 + p.b) / 10; }
+int luminance(RgbPixel p) {
+    return (p.r * 3 + p.g * 6 + p.b) / 10;
+}
 
 // Mean x and y of the pixels brighter than `threshold` inside a rectangle.
-std::pair<double, double> bright_centre(const DibImage& image, int threshold, int x0, int y0,
-                                        int x1, int y1) {
+std::pair<double, double> bright_centre(const DibImage& image, int threshold, int x0, int y0, int x1, int y1) {
     double sx = 0, sy = 0, n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
@@ -180,8 +182,8 @@ TEST(ArtworkFiles, GpsLitFaceLightsOnlyLabelsButtonsAndTheLamp) {
     EXPECT_EQ(count_of(lit, BLACK, 401, 72, 481, 133), 80u * 61);
     EXPECT_EQ(count_of(lit, BLACK, 0, 0, 485, 2), 485u * 2);
     // Lit legends on every button, bright against the black around them.
-    for (auto [x, y, w, h] : {std::array{183, 129, 30, 19}, {272, 129, 30, 18}, {424, 34, 31, 17},
-                              {362, 130, 29, 16}, {93, 129, 30, 18}}) {
+    for (auto [x, y, w, h] :
+         {std::array{183, 129, 30, 19}, {272, 129, 30, 18}, {424, 34, 31, 17}, {362, 130, 29, 16}, {93, 129, 30, 18}}) {
         EXPECT_NE(bright_centre(lit, 200, x, y, x + w, y + h).first, -1.0) << x << "," << y;
     }
 }
@@ -189,8 +191,8 @@ TEST(ArtworkFiles, GpsLitFaceLightsOnlyLabelsButtonsAndTheLamp) {
 TEST(ArtworkFiles, GpsButtonsAndKnobsSitOnTheirMouseAreas) {
     const DibImage& face = gps(4096);
     // Each button legend is centred on its area (within 4 pixels).
-    for (auto [x, y, w, h] : {std::array{272, 129, 30, 18}, {424, 34, 31, 17}, {362, 130, 29, 16},
-                              {183, 129, 30, 19}}) {
+    for (auto [x, y, w, h] :
+         {std::array{272, 129, 30, 18}, {424, 34, 31, 17}, {362, 130, 29, 16}, {183, 129, 30, 19}}) {
         const auto [cx, cy] = bright_centre(face, 150, x, y, x + w, y + h);
         EXPECT_NEAR(cx, x + w / 2.0, 4.0) << x << "," << y;
         EXPECT_NEAR(cy, y + h / 2.0, 4.0) << x << "," << y;
@@ -211,8 +213,8 @@ TEST(ArtworkFiles, GpsButtonsAndKnobsSitOnTheirMouseAreas) {
 }
 
 TEST(ArtworkFiles, GpsScreenPicturesAreRedOnTransparentBlack) {
-    for (int id : {4353, 4354, 5888, 5889, 5890, 5891, 5376, 5377, 4608, 4864, 5632, 6400, 6401,
-                   8192, 8193, 8448, 8449, 8450, 8451}) {
+    for (int id : {4353, 4354, 5888, 5889, 5890, 5891, 5376, 5377, 4608, 4864, 5632, 6400, 6401, 8192, 8193, 8448, 8449,
+                   8450, 8451}) {
         const DibImage& image = gps(id);
         size_t drawn = 0;
         for (const RgbPixel& p : image.pixels) {
@@ -232,8 +234,10 @@ TEST(ArtworkFiles, GpsScreenPicturesAreRedOnTransparentBlack) {
         EXPECT_EQ(gps(5632).at(4, y), BLACK);
         EXPECT_NE(gps(5632).at(2, y), BLACK);
     }
+    // clang-format off
     for (auto [a, b] : {std::pair{5376, 5377}, {4608, 4864}, {6400, 6401}, {8192, 8193},
                         {8448, 8449}, {8448, 8450}, {8449, 8451}, {5888, 5889}})
+        // clang-format on
         EXPECT_NE(gps(a).pixels, gps(b).pixels) << a << " " << b;
 }
 

@@ -24,7 +24,6 @@ using le_bytes::put16;
 using le_bytes::put32;
 using le_bytes::set32;
 
-
 // A packed DIB: info header, palette, rows as given (already padded, in storage order).
 std::vector<uint8_t> packed(int32_t width, int32_t height, uint16_t bits, uint32_t colours_used,
                             const std::vector<RgbPixel>& palette, const std::vector<uint8_t>& rows) {
@@ -90,8 +89,8 @@ TEST(DibReader, ReadsPaletteBitmapsBottomUpWithPadding) {
 
 TEST(DibReader, ReadsTopDownTrueColourAndFullPalettes) {
     // 24-bit, 2 x 2, negative height: first stored row is the top; 6 bytes padded to 8.
-    const DibImage rgb = panel::parse_packed_dib(packed(2, -2, 24, 0, {},
-        {0, 0, 255, 0, 255, 0, 0, 0, /* */ 255, 0, 0, 8, 7, 7, 0, 0}));
+    const DibImage rgb =
+        panel::parse_packed_dib(packed(2, -2, 24, 0, {}, {0, 0, 255, 0, 255, 0, 0, 0, /* */ 255, 0, 0, 8, 7, 7, 0, 0}));
     EXPECT_EQ(rgb.at(0, 0), RED);
     EXPECT_EQ(rgb.at(1, 0), GREEN);
     EXPECT_EQ(rgb.at(0, 1), BLUE);
@@ -148,8 +147,7 @@ TEST(DibReader, RefusesMalformedHeadersWithAReason) {
 
 TEST(DibReader, RefusesPixelsThatAreMissingOrPointOutsideThePalette) {
     // Index 3 with only three palette entries.
-    EXPECT_NE(error_of(packed(1, 1, 8, 3, {RED, GREEN, BLUE}, {3, 0, 0, 0}), false)
-                  .find("palette index 3"),
+    EXPECT_NE(error_of(packed(1, 1, 8, 3, {RED, GREEN, BLUE}, {3, 0, 0, 0}), false).find("palette index 3"),
               std::string::npos);
     std::vector<uint8_t> file = as_file(small_8bit(), 16);
     set32(file, 10, static_cast<uint32_t>(file.size() + 1));
@@ -176,8 +174,8 @@ class ScratchFile {
 public:
     explicit ScratchFile(const char* suffix) {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() / (std::string(test->test_suite_name()) + "." + test->name() +
-                                                          "." + std::to_string(::getpid()) + suffix);
+        path_ = std::filesystem::temp_directory_path() /
+                (std::string(test->test_suite_name()) + "." + test->name() + "." + std::to_string(::getpid()) + suffix);
     }
     ~ScratchFile() {
         std::error_code ignored;

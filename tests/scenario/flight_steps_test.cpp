@@ -193,11 +193,11 @@ TEST(FlightSteps, LowLevelStepsActOnTheGaugeLastNamed) {
 
 TEST(FlightSteps, TheScriptsClockStandsInEveryStep) {
     const Script script = parse(
-        "frame 9\n"        // 0.5 s
-        "wait 1.5s\n"      // to 2 s
+        "frame 9\n"    // 0.5 s
+        "wait 1.5s\n"  // to 2 s
         "set 773 1\n"
         "at 2:30\n"
-        "at 150s\n"        // the same moment is no step back
+        "at 150s\n"  // the same moment is no step back
         "wait 1m\n"
         "expect gps distance shown within 1h\n"
         "frame\n");

@@ -133,7 +133,9 @@ TEST(ScenarioRunner, TurnsWaitsAndTimesIntoUpdates) {
     } cases[] = {
         {"wait 1s\n", 18},
         {"wait 0.5s\nwait 0.5s\n", 18},
-        {"wait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\n", 18},
+        {"wait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait 0.1s\nwait "
+         "0.1s\n",
+         18},
         {"frame 5\nat 1s\n", 18},
         {"at 2:00\n", 2160},
         {"at 0:10\nat 0:10\nwait 0s\n", 180},
@@ -162,10 +164,10 @@ TEST(ScenarioRunner, HandsValuesTheWorldAndSnapshotsToTheHost) {
                                 "note over the sound\n"
                                 "snapshot cruise night\n"
                                 "snapshot cruise-day\n");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{
-                              "pin 74 1500", "pin 27 int 4933", "pin 839 text KSEA", "pin 839 null", "unpin 74",
-                              "fly 0 270", "world 8 KPAE", "note over the sound", "snapshot cruise night",
-                              "snapshot cruise-day"}));
+    EXPECT_EQ(host.calls,
+              (std::vector<std::string>{"pin 74 1500", "pin 27 int 4933", "pin 839 text KSEA", "pin 839 null",
+                                        "unpin 74", "fly 0 270", "world 8 KPAE", "note over the sound",
+                                        "snapshot cruise night", "snapshot cruise-day"}));
     EXPECT_EQ(summary.snapshots, (std::vector<std::string>{"cruise", "cruise-day"}));
     EXPECT_EQ(summary.frames, 0u);
 }
@@ -173,7 +175,7 @@ TEST(ScenarioRunner, HandsValuesTheWorldAndSnapshotsToTheHost) {
 TEST(ScenarioRunner, ClicksNamedControlsInTheMiddleOfTheirArea) {
     FakeHost host;
     run(host,
-        "click gps ent\n"           // area 5 of gauge 0: 40,20 8x5
+        "click gps ent\n"             // area 5 of gauge 0: 40,20 8x5
         "click dme inner_right x3\n"  // area 7 of gauge 1: 160,20
         "click dme 7 8\n"
         "area 1\n"
@@ -181,10 +183,10 @@ TEST(ScenarioRunner, ClicksNamedControlsInTheMiddleOfTheirArea) {
         "area 2\n"
         "click 1 2\n"
         "pre-update\nelements\npre-draw\nservice 13\n");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{
-                              "click 0 44,22", "click 1 164,22", "click 1 164,22", "click 1 164,22", "click 1 7,8",
-                              "click 0 4,22", "click 1 114,22", "click 1 1,2", "phase 1 pre-update 6",
-                              "phase 1 elements 0", "phase 1 pre-draw 10", "phase 1 service 13"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"click 0 44,22", "click 1 164,22", "click 1 164,22",
+                                                    "click 1 164,22", "click 1 7,8", "click 0 4,22", "click 1 114,22",
+                                                    "click 1 1,2", "phase 1 pre-update 6", "phase 1 elements 0",
+                                                    "phase 1 pre-draw 10", "phase 1 service 13"}));
 }
 
 TEST(ScenarioRunner, RampsMoveAValueEveryUpdateAndEndPinnedAtTheTarget) {
@@ -204,7 +206,8 @@ TEST(ScenarioRunner, RampsMoveAValueEveryUpdateAndEndPinnedAtTheTarget) {
 TEST(ScenarioRunner, ASetOrClearStopsARampAndAZeroRampSetsAtOnce) {
     FakeHost host;
     run(host, "ramp altitude to 1800 over 1s\nframe 2\nset altitude 5\nframe 2\nramp heading to 90 over 0s\n");
-    EXPECT_EQ(host.calls_except_frames(), (std::vector<std::string>{"pin 74 100", "pin 74 200", "pin 74 5", "pin 81 90"}));
+    EXPECT_EQ(host.calls_except_frames(),
+              (std::vector<std::string>{"pin 74 100", "pin 74 200", "pin 74 5", "pin 81 90"}));
     FakeHost cleared;
     run(cleared, "ramp altitude to 1800 over 1s\nframe\nclear altitude\nframe 3\n");
     EXPECT_EQ(cleared.calls_except_frames(), (std::vector<std::string>{"pin 74 100", "unpin 74"}));
@@ -243,9 +246,9 @@ TEST(ScenarioRunner, WithoutWithinOnlyTheNextUpdateCounts) {
         if (frame == 2) host.show_text(0, 18, "7.3nm");
     };
     const Summary summary = run(host,
-                                "expect gps distance text \"7.3nm\"\n"   // after update 1: not yet
+                                "expect gps distance text \"7.3nm\"\n"  // after update 1: not yet
                                 "frame\n"
-                                "expect gps distance text \"7.3nm\"\n"); // after update 2: there
+                                "expect gps distance text \"7.3nm\"\n");  // after update 2: there
     ASSERT_EQ(summary.failed.size(), 1u);
     EXPECT_EQ(summary.failed[0].line, 1);
     EXPECT_EQ(summary.failed[0].message, "demo.scenario:1: expected gps distance text \"7.3nm\"; it read \"\"");
@@ -263,8 +266,10 @@ TEST(ScenarioRunner, AHiddenElementShowsNoTextOrFrame) {
                                 "expect dme rmt_lamp frame 1 within 100ms\n"
                                 "expect dme rmt_lamp shown\n");
     ASSERT_EQ(summary.failed.size(), 2u);
-    EXPECT_EQ(summary.failed[0].message, "demo.scenario:1: expected dme distance text \"12.5\"; it read \"12.5\", hidden");
-    EXPECT_EQ(summary.failed[1].message, "demo.scenario:3: expected dme rmt_lamp frame 1 within 100ms; it showed frame 0");
+    EXPECT_EQ(summary.failed[0].message,
+              "demo.scenario:1: expected dme distance text \"12.5\"; it read \"12.5\", hidden");
+    EXPECT_EQ(summary.failed[1].message,
+              "demo.scenario:3: expected dme rmt_lamp frame 1 within 100ms; it showed frame 0");
     EXPECT_EQ(summary.met.size(), 2u);
 }
 
@@ -291,8 +296,7 @@ TEST(ScenarioRunner, CuesAndEventsCountFromTheUpdateTheExpectationStartsIn) {
     EXPECT_DOUBLE_EQ(summary.met[1].seconds, 5 / 18.0);
     EXPECT_EQ(summary.met[2].line, 4);  // case and slashes do not matter in a path
     ASSERT_EQ(summary.failed.size(), 3u);
-    EXPECT_EQ(summary.failed[0].message,
-              "demo.scenario:6: expected event baro_up within 0.5s; it sent gps_direct_to");
+    EXPECT_EQ(summary.failed[0].message, "demo.scenario:6: expected event baro_up within 0.5s; it sent gps_direct_to");
     EXPECT_EQ(summary.failed[1].message,
               "demo.scenario:5: expected cue beep2 within 1s; it played \"sound\\x5Cclick.wav\", "
               "\"SOUND/BEEP3.WAV\"");
@@ -319,11 +323,12 @@ TEST(ScenarioRunner, RunsOnAfterTheScriptUntilEveryExpectationIsSettled) {
 
 TEST(ScenarioRunner, AStopEndsTheRunWhereItIsAndJudgesNothingStillOpen) {
     FakeHost host;
-    const Script script = parse_script("expect gps needle shown within 1m\n"  // met at the first update
-                                       "expect gps nav_text text \"WPT KJFK\" within 10s\n"
-                                       "wait 1m\n"
-                                       "snapshot never-reached\n",
-                                       panel_of(host));
+    const Script script = parse_script(
+        "expect gps needle shown within 1m\n"  // met at the first update
+        "expect gps nav_text text \"WPT KJFK\" within 10s\n"
+        "wait 1m\n"
+        "snapshot never-reached\n",
+        panel_of(host));
     ScenarioRunner runner(host, "demo.scenario");
     runner.stop_when([&] { return host.frames >= 40; });
     const Summary summary = runner.run(script);

@@ -139,7 +139,7 @@ TEST(SessionScript, NamesTheLineOfAMalformedStep) {
         "frame\njump 3\n",        // unknown step
         "frame\nset 773\n",       // missing value
         "frame\nset 773 1.5x\n",  // not a number
-        "frame\nint 831 0x1G\n",    // not an integer
+        "frame\nint 831 0x1G\n",  // not an integer
         "frame\nint 831 0x100000000\n",
         "frame\ntext 839 \"open\n",
         "frame\ntext 839 \"\\q\"\n",
@@ -160,8 +160,8 @@ TEST(SessionScript, NamesTheLineOfAMalformedStep) {
 
 // The trace tool drives one gauge frame by frame; it has no world, clock or second gauge.
 TEST(SessionScript, TheTraceToolRefusesFlightLevelSteps) {
-    const char* steps[] = {"wait 5s", "at 2:30", "ramp altitude to 3 over 1s", "fly heading 90", "world supply on",
-                           "gauge gps", "expect cue click", "snapshot a"};
+    const char* steps[] = {"wait 5s",         "at 2:30",   "ramp altitude to 3 over 1s", "fly heading 90",
+                           "world supply on", "gauge gps", "expect cue click",           "snapshot a"};
     for (const char* step : steps) {
         const std::string verb = std::string(step).substr(0, std::string(step).find(' '));
         EXPECT_EQ(parse_error(std::string("frame\n") + step + "\n"),

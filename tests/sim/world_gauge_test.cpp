@@ -67,8 +67,8 @@ protected:
 TEST_F(WorldGaugeTest, GpsReadoutsAgreeWithTheWorld) {
     world.fill(session.variables());
     session.run_frame();
-    ASSERT_NE(session.click(62, 121), nullptr);  // the knob's ON side
-    for (int i = 0; i < 54; ++i) frame();        // the start-up delay, in ticks
+    ASSERT_NE(session.click(62, 121), nullptr);   // the knob's ON side
+    for (int i = 0; i < 54; ++i) frame();         // the start-up delay, in ticks
     ASSERT_NE(session.click(376, 138), nullptr);  // ENT on the start-up check screen
     frame();
 

@@ -26,8 +26,12 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 // Not inlined: the compiler would otherwise pair the free() with a new expression and warn.
-[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
-[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete(void* block) noexcept {
+    std::free(block);
+}
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 namespace {
 
@@ -38,8 +42,12 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double one_degree_m = 111195.0802;  // one degree of arc on the mean sphere
 constexpr double kt = 1852.0 / 3600.0;        // metres per second in a knot
 
-uint32_t var(std::string_view name) { return panel::simulator_catalogue().variable_id(name); }
-panel::KeyEvent event(std::string_view name) { return {panel::simulator_catalogue().event_id(name), 0}; }
+uint32_t var(std::string_view name) {
+    return panel::simulator_catalogue().variable_id(name);
+}
+panel::KeyEvent event(std::string_view name) {
+    return {panel::simulator_catalogue().event_id(name), 0};
+}
 
 // Eastbound along the equator at 120 kt and 3000 ft, the DME station on the way.
 FlightSetup equator_flight() {
@@ -50,7 +58,8 @@ FlightSetup equator_flight() {
     setup.airspeed_kt = 120.0;
     setup.utc = {10, 30, 0};
     setup.flight_plan = {{"ALPHA", {0.0, 1.0}}, {"BRAVO", {0.0, 2.0}}, {"CHARLIE", {0.0, 3.0}}};
-    setup.dme = {.ident = "DME", .frequency_mhz = 113.45, .position = {0.0, 1.5}, .elevation_ft = 0.0, .range_nm = 120.0};
+    setup.dme = {
+        .ident = "DME", .frequency_mhz = 113.45, .position = {0.0, 1.5}, .elevation_ft = 0.0, .range_nm = 120.0};
     setup.dme_tuned_mhz = 113.45;
     return setup;
 }
@@ -247,7 +256,7 @@ TEST_F(WorldTest, DmeFrequencySelectionStepsWrapsAndTunes) {
     EXPECT_EQ(integer("dme_set_frequency"), 0x0845);
     EXPECT_EQ(integer("dme_frequency"), 0x1345);  // still tuned to the station meanwhile
     EXPECT_EQ(number("dme_reception"), 400.0);
-    send("dme_mhz_down");  // 108 back round to 117
+    send("dme_mhz_down");                             // 108 back round to 117
     for (int i = 0; i < 11; ++i) send("dme_khz_up");  // .45 + 11 x .05 = 1.00: .00 in the same MHz
     world.fill(store);
     EXPECT_EQ(integer("dme_set_frequency"), 0x1700);

@@ -2,12 +2,12 @@
 // read once, the default beep for whatever cannot be played, and silence that still records.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "cue_playback.h"
@@ -60,8 +60,7 @@ TEST_F(CuePlayerTest, PlaysCuesInOrderEachCuttingTheLast) {
     EXPECT_EQ(*sink.playing(), CLICK);
 
     ASSERT_EQ(player.played().size(), 3u);
-    EXPECT_EQ(player.played()[1],
-              (PlayedCue{"sound\\beep2.wav", base / "sound" / "beep2.wav", false, true, ""}));
+    EXPECT_EQ(player.played()[1], (PlayedCue{"sound\\beep2.wav", base / "sound" / "beep2.wav", false, true, ""}));
     EXPECT_EQ(player.requested(), 3u);
     EXPECT_TRUE(player.take_problems().empty());
 }
@@ -107,8 +106,8 @@ TEST_F(CuePlayerTest, ResolvesPathsAsGaugesWriteThemInsideTheFolder) {
 
 TEST_F(CuePlayerTest, RefusesPathsThatLeaveTheFolderAndPlaysTheDefault) {
     CuePlayer player(base, sink, false);
-    for (const char* path : {"..\\secret.wav", "sound\\..\\..\\secret.wav", "\\sound\\click.wav",
-                             "/etc/passwd", "C:\\sound\\click.wav", "c:click.wav", "sound\\..", "."}) {
+    for (const char* path : {"..\\secret.wav", "sound\\..\\..\\secret.wav", "\\sound\\click.wav", "/etc/passwd",
+                             "C:\\sound\\click.wav", "c:click.wav", "sound\\..", "."}) {
         player.play(path);
         const PlayedCue& cue = player.played().back();
         EXPECT_TRUE(cue.resolved.empty()) << path;
@@ -154,8 +153,7 @@ TEST_F(CuePlayerTest, MutedOrWithoutDeviceEveryCueIsListedAndNoneHeard) {
         player->play("sound\\click.wav");
         player->play("sound\\missing.wav");
         ASSERT_EQ(player->played().size(), 2u);
-        EXPECT_EQ(player->played()[0],
-                  (PlayedCue{"sound\\click.wav", base / "sound" / "click.wav", false, false, ""}));
+        EXPECT_EQ(player->played()[0], (PlayedCue{"sound\\click.wav", base / "sound" / "click.wav", false, false, ""}));
         EXPECT_TRUE(player->played()[1].used_default);
         EXPECT_FALSE(player->played()[1].audible);
         EXPECT_EQ(player->take_problems().size(), 1u);
@@ -169,7 +167,7 @@ TEST_F(CuePlayerTest, LogRequestsHeedNoDefaultAndANullPath) {
     CuePlayer player(base, sink, false);
     player.play(CueRequest{"sound\\beep2.wav", 0x00020001});
     player.play(CueRequest{"sound\\missing.wav", 0x00020003});  // SND_NODEFAULT
-    player.play(CueRequest{"", 0x00020001});                     // PlaySoundA(NULL, ...)
+    player.play(CueRequest{"", 0x00020001});                    // PlaySoundA(NULL, ...)
     ASSERT_EQ(sink.started().size(), 1u);
     EXPECT_EQ(*sink.playing(), BEEP);
     ASSERT_EQ(player.played().size(), 3u);
@@ -190,8 +188,7 @@ TEST_F(CuePlayerTest, AFailingSinkNeverReachesTheGauge) {
 
 TEST_F(CuePlayerTest, KeepsTheLatestCuesAndCountsThemAll) {
     CuePlayer player(base, sink, true);
-    for (size_t i = 0; i < CuePlayer::HISTORY + 5; ++i)
-        player.play(i == 5 ? "sound\\beep2.wav" : "sound\\click.wav");
+    for (size_t i = 0; i < CuePlayer::HISTORY + 5; ++i) player.play(i == 5 ? "sound\\beep2.wav" : "sound\\click.wav");
     EXPECT_EQ(player.played().size(), CuePlayer::HISTORY);
     EXPECT_EQ(player.requested(), CuePlayer::HISTORY + 5);
     EXPECT_EQ(player.played().front().requested, "sound\\beep2.wav");

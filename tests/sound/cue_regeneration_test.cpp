@@ -2,11 +2,11 @@
 // folder gives the same files, byte for byte.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 #include "wav_bytes.h"
 

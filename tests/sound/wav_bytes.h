@@ -25,7 +25,6 @@ struct Fields {
     int block_align = -1;  // -1: what channels and bits make
 };
 
-
 // One chunk: id, size, body, and the pad byte an odd body needs.
 inline std::vector<uint8_t> chunk(const std::string& id, const std::vector<uint8_t>& body) {
     std::vector<uint8_t> b(id.begin(), id.end());

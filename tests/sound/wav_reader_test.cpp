@@ -2,13 +2,13 @@
 // everything malformed, every cut-short copy of a real cue, and the committed cues themselves.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "wav_bytes.h"

@@ -132,12 +132,12 @@ inline std::vector<uint8_t> tiny_dll(const std::vector<Resource>& bitmaps) {
     set32(file, 0x3C, 0x40);
     file[0x40] = 'P';
     file[0x41] = 'E';
-    set16(file, 0x44, 0x14C);       // i386
-    set16(file, 0x46, 1);           // one section
-    set16(file, 0x54, 224);         // optional header size
-    set16(file, 0x56, 0x2102);      // a 32-bit DLL
-    set16(file, 0x58, 0x10B);       // PE32
-    set32(file, 0x58 + 92, 16);     // data directories
+    set16(file, 0x44, 0x14C);    // i386
+    set16(file, 0x46, 1);        // one section
+    set16(file, 0x54, 224);      // optional header size
+    set16(file, 0x56, 0x2102);   // a 32-bit DLL
+    set16(file, 0x58, 0x10B);    // PE32
+    set32(file, 0x58 + 92, 16);  // data directories
     set32(file, 0x58 + 96 + 16, section_rva);
     set32(file, 0x58 + 96 + 20, static_cast<uint32_t>(rsrc.size()));
     const size_t section = 0x58 + 224;
@@ -157,8 +157,7 @@ inline std::vector<uint8_t> tiny_dll(const std::vector<Resource>& bitmaps) {
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& label)
-        : path_(std::filesystem::temp_directory_path() /
-                ("panel_test_" + label + "_" + std::to_string(::getpid()))) {
+        : path_(std::filesystem::temp_directory_path() / ("panel_test_" + label + "_" + std::to_string(::getpid()))) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

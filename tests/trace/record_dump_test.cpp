@@ -7,8 +7,8 @@
 
 #include "gauge_session.h"
 #include "probe_support.h"
-#include "session_runner.h"
 #include "scenario_script.h"
+#include "session_runner.h"
 
 namespace {
 
@@ -27,11 +27,13 @@ std::string find_line(const std::vector<std::string>& lines, const std::string& 
 TEST(RecordDump, DescribesEveryRecordOfAModule) {
     panel::GaugeSession session(probe("probe_good"), probe_catalogue());
     auto lines = session.gauge().record_lines();
-    EXPECT_EQ(lines.front(),
-              "linkage module_id=0x13 module_init=set module_deinit=set reserved1=0 reserved2=0 version=0x800 gauges=1");
+    EXPECT_EQ(
+        lines.front(),
+        "linkage module_id=0x13 module_init=set module_deinit=set reserved1=0 reserved2=0 version=0x800 gauges=1");
     EXPECT_EQ(find_line(lines, "import"), "import id=0xf services=host_table end_id=0 end_pointer=null");
-    EXPECT_EQ(find_line(lines, "header"),
-              "header version=0x320 name=\"probe\" size=100 mouse_areas=mouse_list callback=set element_list=element 1");
+    EXPECT_EQ(
+        find_line(lines, "header"),
+        "header version=0x320 name=\"probe\" size=100 mouse_areas=mouse_list callback=set element_list=element 1");
     EXPECT_EQ(find_line(lines, "element 1 "),
               "element 1 kind=0 resource=0x100 x=0 y=0 gauge=header previous=null children=[element 2] "
               "fault_list=zero flags=0x83");
@@ -49,9 +51,11 @@ TEST(SessionRunner, TracesElementsLookupsEventsAndCuesStepByStep) {
     panel::GaugeSession session(probe("probe_good"), probe_catalogue());
     std::ostringstream out;
     using panel::scenario::ScriptContext;
-    panel::trace::SessionRunner(session, out).run(panel::scenario::parse_script(
-        "text 500 \"hi\"\nset probe_twenty 0.5\nframe\nclick 12 11\narea 2\nclick 45 12\nservice 13\n",
-        ScriptContext::session(probe_catalogue())).steps);
+    panel::trace::SessionRunner(session, out)
+        .run(panel::scenario::parse_script(
+                 "text 500 \"hi\"\nset probe_twenty 0.5\nframe\nclick 12 11\narea 2\nclick 45 12\nservice 13\n",
+                 ScriptContext::session(probe_catalogue()))
+                 .steps);
     const std::string trace = out.str();
     auto contains = [&](const std::string& line) { return trace.find(line + "\n") != std::string::npos; };
     EXPECT_TRUE(contains("text 500 \"hi\" (line 1)"));

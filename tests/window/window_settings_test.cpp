@@ -35,8 +35,9 @@ using panel::window::WindowSettings;
 class WindowSettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("window_settings_" + std::string(
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" + std::to_string(getpid()));
+        folder_ = fs::temp_directory_path() /
+                  ("window_settings_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "_" + std::to_string(getpid()));
         fs::remove_all(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }
@@ -112,7 +113,8 @@ protected:
 TEST_F(WindowPlacing, APlaceAndSizeOnADisplayAreKept) {
     EXPECT_EQ(place({.x = 100, .y = 50, .width = 1000, .height = 536, .placed = true}),
               (WindowPlacement{0, false, 100, 50, 1000, 536}));
-    EXPECT_EQ(place({.x = 2000, .y = 100, .display = 1, .placed = true}), (WindowPlacement{1, false, 2000, 100, 500, 300}));
+    EXPECT_EQ(place({.x = 2000, .y = 100, .display = 1, .placed = true}),
+              (WindowPlacement{1, false, 2000, 100, 500, 300}));
     // Half off the screen, as someone may leave it, is still a place on it.
     EXPECT_EQ(place({.x = -250, .y = 900, .placed = true}), (WindowPlacement{0, false, -250, 900, 500, 300}));
     // Nothing saved: centred on the display it was on.
@@ -135,9 +137,9 @@ TEST_F(WindowPlacing, APlaceOffEveryDisplayComesBackOntoItsOwn) {
 }
 
 TEST_F(WindowPlacing, ASizeTheDisplayCannotTakeGivesThePicturesSize) {
-    for (const WindowSettings& saved : {WindowSettings{.width = 16385, .height = 400},
-                                        WindowSettings{.width = 1281, .height = 400},
-                                        WindowSettings{.width = 1000, .height = 1001}}) {
+    for (const WindowSettings& saved :
+         {WindowSettings{.width = 16385, .height = 400}, WindowSettings{.width = 1281, .height = 400},
+          WindowSettings{.width = 1000, .height = 1001}}) {
         const WindowPlacement placement = place(saved);
         EXPECT_EQ(placement.width, 500) << saved.width << "x" << saved.height;
         EXPECT_EQ(placement.height, 300) << saved.width << "x" << saved.height;
@@ -145,7 +147,10 @@ TEST_F(WindowPlacing, ASizeTheDisplayCannotTakeGivesThePicturesSize) {
     // The wider display takes what the first cannot.
     EXPECT_EQ(place({.width = 1900, .height = 1000, .display = 1}).width, 1900);
     // SDL's own limit holds whatever the display says.
-    EXPECT_EQ(place_window({.width = 16385, .height = 400}, 500, 300, std::nullopt, std::vector<ScreenRect>{{0, 0, 20000, 2000}}).width, 500);
+    EXPECT_EQ(place_window({.width = 16385, .height = 400}, 500, 300, std::nullopt,
+                           std::vector<ScreenRect>{{0, 0, 20000, 2000}})
+                  .width,
+              500);
 }
 
 TEST_F(WindowPlacing, ADisplayAskedForOrGoneMeansCentredThere) {

@@ -75,7 +75,8 @@ int main() {
     Image image;
 
     lay_out(image, "WINMM.dll", "PlaySoundA");
-    expect_result(panel::redirect_cue_import(&image), CueImport::redirected, "a PlaySoundA imported by name is redirected");
+    expect_result(panel::redirect_cue_import(&image), CueImport::redirected,
+                  "a PlaySoundA imported by name is redirected");
     {
         using PlaySound = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
         panel::EventLog log;
@@ -99,7 +100,8 @@ int main() {
     expect_result(panel::redirect_cue_import(&image), CueImport::not_imported, "PlaySoundW alone is not PlaySoundA");
     expect(image.slots[0].u1.Function == loader_address, "and its slot is left alone");
     lay_out(image, "kernel32.dll", "PlaySoundA");
-    expect_result(panel::redirect_cue_import(&image), CueImport::not_imported, "a PlaySoundA from another DLL is not WINMM's");
+    expect_result(panel::redirect_cue_import(&image), CueImport::not_imported,
+                  "a PlaySoundA from another DLL is not WINMM's");
     lay_out(image, "winmm.dll", "PlaySoundA");
     image.nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT] = {0, 0};
     expect_result(panel::redirect_cue_import(&image), CueImport::not_imported, "a module without imports plays no cue");

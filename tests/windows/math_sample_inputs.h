@@ -36,6 +36,7 @@ struct Random {
 
 inline const double* special_values(int* count) {
     static const double values[] = {
+        // clang-format off
         0.0, -0.0, 1.0, -1.0, 0.5, 2.0, 3.14, 6.28, 1e300, -1e300, 1e-300,
         std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
         std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
@@ -43,6 +44,7 @@ inline const double* special_values(int* count) {
         std::numeric_limits<double>::denorm_min(), 1.5707963267948966, 3.1415926535897931,
         0.78539816339744828, 0.7853981633974484, 2147483647.0, -2147483648.0, 359999.0,
         3.7465685e7, 1e22,
+        // clang-format on
         ldexp(6381956970095103.0, 797),  // the double nearest a multiple of pi/2
     };
     *count = (int)(sizeof values / sizeof values[0]);

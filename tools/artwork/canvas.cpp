@@ -52,8 +52,8 @@ Fonts::Fonts() {
     for (size_t i = 0; i < FONT_COUNT; ++i) {
         FT_Face face = nullptr;
         if (FT_New_Face(library, FONT_FILES[i].path, 0, &face) != 0)
-            throw std::runtime_error(std::string("cannot load ") + FONT_FILES[i].path +
-                                     " (Debian package " + FONT_FILES[i].package + ")");
+            throw std::runtime_error(std::string("cannot load ") + FONT_FILES[i].path + " (Debian package " +
+                                     FONT_FILES[i].package + ")");
         ft_faces_[i] = face;
         faces_[i] = cairo_ft_font_face_create_for_ft_face(face, 0);
     }
@@ -70,7 +70,8 @@ Fonts::~Fonts() {
 }
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
       cr_(cairo_create(surface_)) {
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GRAY);

@@ -41,7 +41,7 @@ enum class Align { Left, Centre, Right };
 
 struct TextStyle {
     Font font = Font::SansBold;
-    double size = 8.0;      // pixels per em
+    double size = 8.0;  // pixels per em
     Rgb colour{220, 220, 220};
     double tracking = 0.0;  // extra pixels between letters
 };

@@ -58,8 +58,7 @@ int flow(const std::vector<Item>& items, int top, std::vector<Placed>& placed) {
 
 }  // namespace
 
-void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fonts,
-                         const std::string& path) {
+void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fonts, const std::string& path) {
     // Lay out once to learn the height, then draw.
     struct Section {
         std::string heading;
@@ -71,12 +70,10 @@ void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fon
         for (const FaceView& v : m.views) s.views.push_back({v.image, v.name, ""});
         for (const Bitmap& b : m.bitmaps) {
             const int scale = scale_for(b.image);
-            std::string detail = std::to_string(b.image.width) + "x" +
-                                 std::to_string(b.image.height) +
+            std::string detail = std::to_string(b.image.width) + "x" + std::to_string(b.image.height) +
                                  (b.depth == Depth::Rgb24 ? " 24-bit" : " 8-bit");
             if (scale > 1) detail += " (x" + std::to_string(scale) + ")";
-            s.bitmaps.push_back({magnified(b.image, scale),
-                                 std::to_string(b.id) + "  " + b.caption, detail});
+            s.bitmaps.push_back({magnified(b.image, scale), std::to_string(b.id) + "  " + b.caption, detail});
         }
         sections.push_back(std::move(s));
     }
@@ -95,15 +92,13 @@ void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fon
     cairo_rectangle(cr, 0, 0, SHEET_W, y);
     set_colour(cr, PAPER);
     cairo_fill(cr);
-    for (const auto& [text, at] : headings)
-        draw_text(cr, fonts, {Font::SansBold, 15, INK, 0}, MARGIN, at + 15, text);
+    for (const auto& [text, at] : headings) draw_text(cr, fonts, {Font::SansBold, 15, INK, 0}, MARGIN, at + 15, text);
     for (const Placed& p : placed) {
         sheet.draw_image(p.item->picture, p.x, p.y, false);
         const int below = p.y + p.item->picture.height;
         draw_text(cr, fonts, {Font::SansBold, 10, INK, 0}, p.x, below + 12, p.item->title);
         if (!p.item->detail.empty())
-            draw_text(cr, fonts, {Font::Sans, 9, Rgb{80, 80, 84}, 0}, p.x, below + 23,
-                      p.item->detail);
+            draw_text(cr, fonts, {Font::Sans, 9, Rgb{80, 80, 84}, 0}, p.x, below + 23, p.item->detail);
     }
     sheet.write_png(path);
 }

@@ -14,7 +14,6 @@ struct ModuleArt {
     std::vector<FaceView> views;
 };
 
-void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fonts,
-                         const std::string& path);
+void write_contact_sheet(const std::vector<ModuleArt>& modules, const Fonts& fonts, const std::string& path);
 
 }  // namespace artwork

@@ -37,8 +37,7 @@ struct FaceState {
 };
 
 // A slot with a ridged slider cap centred at `stop`.
-void slide_switch(cairo_t* cr, double x, double y, double w, double h, double stop,
-                  double cap_w) {
+void slide_switch(cairo_t* cr, double x, double y, double w, double h, double stop, double cap_w) {
     rounded_rect(cr, x + 1, y + h / 2 - 3, w - 2, 6, 3);
     set_colour(cr, Rgb{8, 8, 9});
     cairo_fill(cr);
@@ -55,8 +54,7 @@ void slide_switch(cairo_t* cr, double x, double y, double w, double h, double st
     rounded_rect(cr, left, y + 1, cap_w, h - 2, 2);
     set_colour(cr, Rgb{16, 16, 18});
     cairo_fill(cr);
-    fill_vertical_gradient(cr, left + 1, y + 2, cap_w - 2, h - 4, Rgb{150, 152, 157},
-                           Rgb{62, 64, 68});
+    fill_vertical_gradient(cr, left + 1, y + 2, cap_w - 2, h - 4, Rgb{150, 152, 157}, Rgb{62, 64, 68});
     for (double gx = left + 2.5; gx < left + cap_w - 2; gx += 2) {
         cairo_rectangle(cr, gx, y + 4, 1, h - 8);
         set_colour(cr, Rgb{44, 45, 49});
@@ -76,8 +74,7 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     cairo_fill(cr);
     fill_vertical_gradient(cr, 31, 61, 72, 13, Rgb{40, 41, 45}, Rgb{24, 25, 28});
     bevel(cr, 30, 60, 74, 15, 2, 1);
-    draw_text(cr, fonts, {Font::PlateItalic, 9.5, Rgb{214, 216, 220}, 1.0}, 67, 71.5, "CORVANE",
-              Align::Centre);
+    draw_text(cr, fonts, {Font::PlateItalic, 9.5, Rgb{214, 216, 220}, 1.0}, 67, 71.5, "CORVANE", Align::Centre);
     draw_text(cr, fonts, {Font::NarrowBold, 8.0, LEGEND, 1.2}, 112, 71.5, "DME");
 
     const TextStyle legend{Font::NarrowBold, 7.5, LEGEND, 0.3};
@@ -89,12 +86,10 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     draw_text(cr, fonts, legend, SELECTOR_STOPS[0] - 2, 23, "RMT", Align::Centre);
     draw_text(cr, fonts, legend, SELECTOR_STOPS[1], 15, "FREQ", Align::Centre);
     draw_text(cr, fonts, legend, SELECTOR_STOPS[2] + 1.5, 23, "GS/T", Align::Centre);
-    slide_switch(cr, SELECTOR_X, SELECTOR_Y, SELECTOR_W, SELECTOR_H, SELECTOR_STOPS[state.mode],
-                 11);
+    slide_switch(cr, SELECTOR_X, SELECTOR_Y, SELECTOR_W, SELECTOR_H, SELECTOR_STOPS[state.mode], 11);
 
     draw_text(cr, fonts, legend, SWITCH_X - 4, 68, "OFF", Align::Right);
-    slide_switch(cr, SWITCH_X, SWITCH_Y, SWITCH_W, SWITCH_H,
-                 SWITCH_STOPS[state.power_on ? 1 : 0], 15);
+    slide_switch(cr, SWITCH_X, SWITCH_Y, SWITCH_W, SWITCH_H, SWITCH_STOPS[state.power_on ? 1 : 0], 15);
 
     // Frequency knob: outer ring, inner ring, centre cap; pulled out it stands taller and
     // shows a bright band of its shaft.
@@ -125,12 +120,9 @@ struct Glyph {
     uint8_t rows[7];
 };
 constexpr Glyph LETTERS[] = {
-    {'N', 5, {0x11, 0x19, 0x19, 0x15, 0x13, 0x13, 0x11}},
-    {'M', 5, {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}},
-    {'H', 5, {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
-    {'Z', 5, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
-    {'K', 5, {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}},
-    {'T', 5, {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {'N', 5, {0x11, 0x19, 0x19, 0x15, 0x13, 0x13, 0x11}}, {'M', 5, {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}},
+    {'H', 5, {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}}, {'Z', 5, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
+    {'K', 5, {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}}, {'T', 5, {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
     {'I', 3, {0x07, 0x02, 0x02, 0x02, 0x02, 0x02, 0x07}},
 };
 
@@ -201,14 +193,12 @@ std::vector<Bitmap> dme_bitmaps(const Fonts& fonts) {
     add(8704, Depth::Palette8, Image(LAMP_SIDE, LAMP_SIDE), "blank");
     add(8705, Depth::Palette8,
         difference(crop(face, LAMP_X, LAMP_Y, LAMP_SIDE, LAMP_SIDE),
-                   crop(draw_face(fonts, {.lamp_lit = true}), LAMP_X, LAMP_Y, LAMP_SIDE,
-                        LAMP_SIDE)),
+                   crop(draw_face(fonts, {.lamp_lit = true}), LAMP_X, LAMP_Y, LAMP_SIDE, LAMP_SIDE)),
         "lamp lit");
     add(9216, Depth::Palette8, Image(KNOB_ICON_W, KNOB_ICON_H), "blank");
     const double icon_cx = KNOB_CX - KNOB_ICON_X, icon_cy = KNOB_CY - KNOB_ICON_Y;
     add(9217, Depth::Palette8,
-        keep_where(crop(draw_face(fonts, {.knob_pulled = true}), KNOB_ICON_X, KNOB_ICON_Y,
-                        KNOB_ICON_W, KNOB_ICON_H),
+        keep_where(crop(draw_face(fonts, {.knob_pulled = true}), KNOB_ICON_X, KNOB_ICON_Y, KNOB_ICON_W, KNOB_ICON_H),
                    [&](int x, int y) { return inside_circle(x, y, icon_cx + 1, icon_cy + 1.5, 23); }),
         "knob pulled");
     return out;

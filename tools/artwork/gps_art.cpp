@@ -26,13 +26,11 @@ struct Place {
 };
 // Seven buttons at a 44.8-pixel pitch; ALT, D-> and ENT sit on their mouse areas.
 constexpr Place BUTTONS[] = {
-    {93, 129, 30, 18, "MSG"},  {138, 129, 30, 18, "OBS"}, {183, 129, 30, 18, "ALT"},
-    {228, 129, 30, 18, "NRST"}, {272, 129, 30, 18, "D"},  {317, 129, 30, 18, ">CLR"},
-    {362, 129, 30, 18, "ENT"},
+    {93, 129, 30, 18, "MSG"}, {138, 129, 30, 18, "OBS"},  {183, 129, 30, 18, "ALT"}, {228, 129, 30, 18, "NRST"},
+    {272, 129, 30, 18, "D"},  {317, 129, 30, 18, ">CLR"}, {362, 129, 30, 18, "ENT"},
 };
 constexpr Place CRSR_BUTTON{424, 34, 31, 17, "CRSR"};
-constexpr const char* WINDOW_LABELS[] = {"APT", "VOR", "NDB", "INT", "USR", "ACT",
-                                         "NAV", "FPL", "CAL", "SET", "OTH"};
+constexpr const char* WINDOW_LABELS[] = {"APT", "VOR", "NDB", "INT", "USR", "ACT", "NAV", "FPL", "CAL", "SET", "OTH"};
 constexpr double LAMP_X = 54, LAMP_Y = 22, LAMP_W = 14, LAMP_H = 16;
 constexpr Rgb LAMP_GREEN{0, 185, 0};
 constexpr Rgb PLATE_TEXT{214, 216, 220};
@@ -64,8 +62,7 @@ void direct_to_legend(cairo_t* cr, const Fonts& fonts, const Place& b, bool lit)
     cairo_restore(cr);
 }
 
-void name_plate(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h,
-                std::string_view text) {
+void name_plate(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h, std::string_view text) {
     rounded_rect(cr, x, y, w, h, 2);
     set_colour(cr, Rgb{16, 16, 18});
     cairo_fill(cr);
@@ -92,8 +89,7 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     const TextStyle label{Font::NarrowBold, 8.0, legend, 0.3};
     const double pitch = WINDOW_W / 11.0;
     for (int i = 0; i < 11; ++i)
-        draw_text(cr, fonts, label, WINDOW_X + pitch * (i + 0.5), 112, WINDOW_LABELS[i],
-                  Align::Centre);
+        draw_text(cr, fonts, label, WINDOW_X + pitch * (i + 0.5), 112, WINDOW_LABELS[i], Align::Centre);
     cairo_set_line_width(cr, 1);
     set_colour(cr, Rgb{88, 90, 95});
     cairo_move_to(cr, WINDOW_X + 4, 115.5);
@@ -102,14 +98,11 @@ Image draw_face(const Fonts& fonts, FaceState state) {
 
     for (const Place& b : BUTTONS) {
         button_body(cr, b.x, b.y, b.w, b.h);
-        if (std::string_view(b.legend) == "D")
-            direct_to_legend(cr, fonts, b, state.lit);
-        else
-            button_legend(cr, fonts, b.x, b.y, b.w, b.h, b.legend, state.lit);
+        if (std::string_view(b.legend) == "D") direct_to_legend(cr, fonts, b, state.lit);
+        else button_legend(cr, fonts, b.x, b.y, b.w, b.h, b.legend, state.lit);
     }
     button_body(cr, CRSR_BUTTON.x, CRSR_BUTTON.y, CRSR_BUTTON.w, CRSR_BUTTON.h);
-    button_legend(cr, fonts, CRSR_BUTTON.x, CRSR_BUTTON.y, CRSR_BUTTON.w, CRSR_BUTTON.h,
-                  CRSR_BUTTON.legend, state.lit);
+    button_legend(cr, fonts, CRSR_BUTTON.x, CRSR_BUTTON.y, CRSR_BUTTON.w, CRSR_BUTTON.h, CRSR_BUTTON.legend, state.lit);
 
     // OFF/ON knob with its two marks.
     const TextStyle mark{Font::NarrowBold, 7.5, legend, 0.3};
@@ -117,8 +110,8 @@ Image draw_face(const Fonts& fonts, FaceState state) {
     draw_text(cr, fonts, mark, POWER_CX + std::cos(POWER_ON_ANGLE) * 27, 101, "ON", Align::Centre);
     soft_shadow(cr, POWER_CX, POWER_CY, POWER_R, 1.5, 2.5);
     knob(cr, POWER_CX, POWER_CY, POWER_R, Rgb{70, 72, 77}, 24);
-    knob_pointer(cr, POWER_CX, POWER_CY, 4, POWER_R - 3,
-                 state.knob_on ? POWER_ON_ANGLE : POWER_OFF_ANGLE, Rgb{236, 236, 232}, 2.2);
+    knob_pointer(cr, POWER_CX, POWER_CY, 4, POWER_R - 3, state.knob_on ? POWER_ON_ANGLE : POWER_OFF_ANGLE,
+                 Rgb{236, 236, 232}, 2.2);
 
     // Large knob: knurled outer ring, inner knob with its legend.
     soft_shadow(cr, KNOB_CX, KNOB_CY, KNOB_OUTER, 2, 3);
@@ -135,15 +128,13 @@ Image draw_face(const Fonts& fonts, FaceState state) {
 // A picture drawn in the display window, addressed in face coordinates.
 class Screen {
 public:
-    Screen(const Fonts& fonts, int face_x, int face_y, int width, int height)
-        : fonts_(fonts), canvas_(width, height) {
+    Screen(const Fonts& fonts, int face_x, int face_y, int width, int height) : fonts_(fonts), canvas_(width, height) {
         cairo_translate(canvas_.cr(), -face_x, -face_y);
         size_ = segment_size(canvas_.cr(), fonts, READOUT_CAP);
     }
     cairo_t* cr() const { return canvas_.cr(); }
     // Lettering on the line of a readout whose element stands at `row_y`.
-    void text(double x, double row_y, std::string_view s, Align align = Align::Left,
-              double scale = 1.0) {
+    void text(double x, double row_y, std::string_view s, Align align = Align::Left, double scale = 1.0) {
         const TextStyle style{Font::Segment, size_ * scale, READOUT_RED, 1.0};
         const double baseline = row_y + READOUT_BASELINE;
         if (!s.empty() && s.front() == '>' && align == Align::Left) {
@@ -201,10 +192,8 @@ Image deviation_scale(const Fonts& fonts, bool flag) {
     Screen s(fonts, 230, 43, 145, 18);
     constexpr double centre = 303, mid = 52;
     scale_marks(s, centre, mid, 13, flag ? 30 : 0);
-    if (flag)
-        s.text(centre + 0.5, 43 - READOUT_BASELINE + 15, "FLAG", Align::Centre);
-    else
-        to_triangle(s.cr(), centre, 45, 4.5, 6);
+    if (flag) s.text(centre + 0.5, 43 - READOUT_BASELINE + 15, "FLAG", Align::Centre);
+    else to_triangle(s.cr(), centre, 45, 4.5, 6);
     return s.image();
 }
 
@@ -291,23 +280,21 @@ Image page_picture(const Fonts& fonts, int page_frame) {
     Screen s(fonts, WINDOW_X, WINDOW_Y, 319, 77);
     s.rect(169, 25, 1, 67);
     switch (page_frame) {
-    case 0:
-        to_triangle(s.cr(), 282, 93, 3.5, 4);
-        break;
-    case 1:
-        s.text(183, 20, "Time UTC");
-        s.text(183, 36, "Depart");
-        s.text(183, 53, "ETE");
-        s.text(183, 70, "Flight");
-        break;
-    case 2:
-        s.text(183, 20, "BARO:");
-        s.text(183, 53, "MSA");
-        break;
-    case 3:
-        s.text(183, 20, "Vnv Inactive");
-        s.text(183, 69, "GS:");
-        break;
+        case 0: to_triangle(s.cr(), 282, 93, 3.5, 4); break;
+        case 1:
+            s.text(183, 20, "Time UTC");
+            s.text(183, 36, "Depart");
+            s.text(183, 53, "ETE");
+            s.text(183, 70, "Flight");
+            break;
+        case 2:
+            s.text(183, 20, "BARO:");
+            s.text(183, 53, "MSA");
+            break;
+        case 3:
+            s.text(183, 20, "Vnv Inactive");
+            s.text(183, 69, "GS:");
+            break;
     }
     return s.image();
 }
@@ -338,8 +325,8 @@ Image present_position(const Fonts& fonts, bool north, bool east) {
 std::vector<Bitmap> gps_bitmaps(const Fonts& fonts) {
     const Image face = draw_face(fonts, {true, false});
     const Image lit_face = draw_face(fonts, {true, true});
-    const Image knob_off = crop(draw_face(fonts, {false, false}), POWER_ICON_X, POWER_ICON_Y,
-                                POWER_ICON_SIDE, POWER_ICON_SIDE);
+    const Image knob_off =
+        crop(draw_face(fonts, {false, false}), POWER_ICON_X, POWER_ICON_Y, POWER_ICON_SIDE, POWER_ICON_SIDE);
     const double knob_cx = POWER_CX - POWER_ICON_X, knob_cy = POWER_CY - POWER_ICON_Y;
 
     std::vector<Bitmap> out;
@@ -354,9 +341,8 @@ std::vector<Bitmap> gps_bitmaps(const Fonts& fonts) {
     add(4608, Depth::Palette8, deviation_scale(fonts, false), "deviation scale");
     add(4864, Depth::Palette8, deviation_scale(fonts, true), "scale FLAG");
     add(5120, Depth::Palette8,
-        keep_where(knob_off, [&](int x, int y) {
-            return inside_circle(x, y, knob_cx + 0.75, knob_cy + 1.25, POWER_R + 3.5);
-        }),
+        keep_where(knob_off,
+                   [&](int x, int y) { return inside_circle(x, y, knob_cx + 0.75, knob_cy + 1.25, POWER_R + 3.5); }),
         "knob at OFF");
     add(5121, Depth::Palette8, Image(52, 52), "knob blank");
     add(5376, Depth::Palette8, direct_to_symbol(fonts, false), "arrow");

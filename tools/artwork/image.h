@@ -22,8 +22,7 @@ struct Image {
     std::vector<Rgb> pixels;
 
     Image() = default;
-    Image(int w, int h, Rgb fill = TRANSPARENT)
-        : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
+    Image(int w, int h, Rgb fill = TRANSPARENT) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
     Rgb& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
     const Rgb& at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

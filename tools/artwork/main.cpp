@@ -31,8 +31,7 @@ void write_module(const fs::path& dir, const std::string& module, const std::str
                      "LANGUAGE 9, 1\n\n";
     for (const Bitmap& b : bitmaps) {
         const std::string name = std::to_string(b.id) + ".bmp";
-        write_file(dir / name, b.depth == Depth::Rgb24 ? encode_dib_24(b.image)
-                                                       : encode_dib_8(quantise(b.image)));
+        write_file(dir / name, b.depth == Depth::Rgb24 ? encode_dib_24(b.image) : encode_dib_8(quantise(b.image)));
         rc += std::to_string(b.id) + " BITMAP \"" + name + "\"\n";
     }
     write_file(dir / script, std::vector<uint8_t>(rc.begin(), rc.end()));

@@ -7,9 +7,7 @@ namespace artwork {
 namespace {
 
 Rgb mix(Rgb a, Rgb b, double t) {
-    auto m = [t](uint8_t x, uint8_t y) {
-        return static_cast<uint8_t>(std::lround(x + (y - x) * t));
-    };
+    auto m = [t](uint8_t x, uint8_t y) { return static_cast<uint8_t>(std::lround(x + (y - x) * t)); };
     return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
 }
 
@@ -19,8 +17,7 @@ void add_stop(cairo_pattern_t* p, double at, Rgb c, double alpha = 1.0) {
 
 }  // namespace
 
-void fill_vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb top,
-                            Rgb bottom) {
+void fill_vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom) {
     cairo_pattern_t* p = cairo_pattern_create_linear(0, y, 0, y + h);
     add_stop(p, 0, top);
     add_stop(p, 1, bottom);
@@ -116,16 +113,15 @@ void button_body(cairo_t* cr, double x, double y, double w, double h) {
     cairo_restore(cr);
 }
 
-void button_legend(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h,
-                   std::string_view legend, bool lit, double size) {
+void button_legend(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h, std::string_view legend,
+                   bool lit, double size) {
     TextStyle style{Font::NarrowBold, size, lit ? LEGEND_LIT : LEGEND, 0.4};
     const double cap = cap_height(cr, fonts, style);
     draw_text(cr, fonts, style, x + w / 2, std::round(y + (h + cap) / 2), legend, Align::Centre);
 }
 
 void soft_shadow(cairo_t* cr, double cx, double cy, double r, double dx, double dy) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(cx + dx, cy + dy, r * 0.8, cx + dx, cy + dy,
-                                                     r + 3.5);
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx + dx, cy + dy, r * 0.8, cx + dx, cy + dy, r + 3.5);
     add_stop(p, 0, EDGE_DARK, 0.85);
     add_stop(p, 1, EDGE_DARK, 0.0);
     cairo_arc(cr, cx + dx, cy + dy, r + 3.5, 0, 2 * M_PI);
@@ -156,8 +152,8 @@ void knob(cairo_t* cr, double cx, double cy, double r, Rgb body, int ridges) {
     cairo_arc(cr, cx, cy, face + 0.8, 0, 2 * M_PI);
     set_colour(cr, mix(dark, Rgb{0, 0, 0}, 0.3));
     cairo_fill(cr);
-    cairo_pattern_t* p = cairo_pattern_create_radial(cx - face * 0.45, cy - face * 0.5, face * 0.1,
-                                                     cx, cy, face * 1.05);
+    cairo_pattern_t* p =
+        cairo_pattern_create_radial(cx - face * 0.45, cy - face * 0.5, face * 0.1, cx, cy, face * 1.05);
     add_stop(p, 0, mix(body, light, 0.55));
     add_stop(p, 0.6, body);
     add_stop(p, 1, mix(body, dark, 0.6));
@@ -168,8 +164,8 @@ void knob(cairo_t* cr, double cx, double cy, double r, Rgb body, int ridges) {
     cairo_restore(cr);
 }
 
-void knob_pointer(cairo_t* cr, double cx, double cy, double inner, double outer, double angle,
-                  Rgb colour, double width) {
+void knob_pointer(cairo_t* cr, double cx, double cy, double inner, double outer, double angle, Rgb colour,
+                  double width) {
     cairo_save(cr);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_width(cr, width);
@@ -191,8 +187,7 @@ void lamp(cairo_t* cr, double x, double y, double w, double h, Rgb lit_colour, b
     set_colour(cr, core);
     cairo_fill(cr);
     // A small glint on the lens, lit or not.
-    cairo_pattern_t* p = cairo_pattern_create_radial(x + w * 0.35, y + h * 0.3, 0, x + w * 0.35,
-                                                     y + h * 0.3, w * 0.3);
+    cairo_pattern_t* p = cairo_pattern_create_radial(x + w * 0.35, y + h * 0.3, 0, x + w * 0.35, y + h * 0.3, w * 0.3);
     add_stop(p, 0, Rgb{255, 255, 255}, lit ? 0.55 : 0.25);
     add_stop(p, 1, Rgb{255, 255, 255}, 0.0);
     cairo_arc(cr, x + w * 0.35, y + h * 0.3, w * 0.3, 0, 2 * M_PI);

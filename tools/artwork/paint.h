@@ -23,8 +23,7 @@ constexpr Rgb READOUT_RED{223, 40, 43};
 constexpr double READOUT_BASELINE = 16.0;
 constexpr double READOUT_CAP = 11.0;
 
-void fill_vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb top,
-                            Rgb bottom);
+void fill_vertical_gradient(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom);
 // A raised panel edge: light top-left, dark bottom-right.
 void bevel(cairo_t* cr, double x, double y, double w, double h, double r, double width);
 // A recess cut into the panel (the display windows): dark top-left lip, light bottom-right.
@@ -36,13 +35,13 @@ void bezel_with_window(cairo_t* cr, double w, double h, double corner, double wi
 void screw(cairo_t* cr, double cx, double cy, double r, double slot_angle);
 // A rubber push button; the legend is drawn by the caller so that it can be lit.
 void button_body(cairo_t* cr, double x, double y, double w, double h);
-void button_legend(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h,
-                   std::string_view legend, bool lit, double size = 9.0);
+void button_legend(cairo_t* cr, const Fonts& fonts, double x, double y, double w, double h, std::string_view legend,
+                   bool lit, double size = 9.0);
 // A knurled knob seen from the front, light from the top left.
 void knob(cairo_t* cr, double cx, double cy, double r, Rgb body, int ridges);
 // A pointer line on a knob at `angle` radians (0 to the right, counter-clockwise up).
-void knob_pointer(cairo_t* cr, double cx, double cy, double inner, double outer, double angle,
-                  Rgb colour, double width);
+void knob_pointer(cairo_t* cr, double cx, double cy, double inner, double outer, double angle, Rgb colour,
+                  double width);
 void soft_shadow(cairo_t* cr, double cx, double cy, double r, double dx, double dy);
 // A round-cornered lamp lens; lit lenses glow in `lit_colour`, dark ones show a dim tint.
 void lamp(cairo_t* cr, double x, double y, double w, double h, Rgb lit_colour, bool lit);

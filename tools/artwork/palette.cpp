@@ -54,8 +54,7 @@ Rgb weighted_mean(const std::vector<Colour>& colours, const std::vector<size_t>&
         sum[2] += uint64_t{c.rgb.b} * c.count;
         weight += c.count;
     }
-    Rgb mean{static_cast<uint8_t>((sum[0] + weight / 2) / weight),
-             static_cast<uint8_t>((sum[1] + weight / 2) / weight),
+    Rgb mean{static_cast<uint8_t>((sum[0] + weight / 2) / weight), static_cast<uint8_t>((sum[1] + weight / 2) / weight),
              static_cast<uint8_t>((sum[2] + weight / 2) / weight)};
     // A mean of dark colours may round to black, which would read as transparent.
     return mean == TRANSPARENT ? colours[members.front()].rgb : mean;
@@ -69,8 +68,7 @@ struct Box {
 Box make_box(const std::vector<Colour>& colours, std::vector<size_t> members) {
     Box box{std::move(members), 0.0};
     const Rgb mean = weighted_mean(colours, box.members);
-    for (size_t m : box.members)
-        box.error += static_cast<double>(distance(colours[m].rgb, mean)) * colours[m].count;
+    for (size_t m : box.members) box.error += static_cast<double>(distance(colours[m].rgb, mean)) * colours[m].count;
     return box;
 }
 
@@ -131,9 +129,8 @@ IndexedImage quantise(const Image& image) {
     for (const Rgb& p : image.pixels) ++counts[p.key()];
     std::vector<Colour> colours;
     for (const auto& [key, count] : counts)
-        colours.push_back({Rgb{static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8),
-                               static_cast<uint8_t>(key)},
-                           count});
+        colours.push_back(
+            {Rgb{static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key)}, count});
 
     IndexedImage out{image.width, image.height, {}, {}};
     if (colours.size() <= 256) {
@@ -181,9 +178,9 @@ IndexedImage quantise(const Image& image) {
     std::map<uint32_t, uint8_t> index_of;
     for (const Colour& c : colours) {
         const size_t index = c.rgb == TRANSPARENT
-            ? static_cast<size_t>(std::find(out.palette.begin(), out.palette.end(), TRANSPARENT) -
-                                  out.palette.begin())
-            : nearest(out.palette, c.rgb);
+                                 ? static_cast<size_t>(std::find(out.palette.begin(), out.palette.end(), TRANSPARENT) -
+                                                       out.palette.begin())
+                                 : nearest(out.palette, c.rgb);
         index_of[c.rgb.key()] = static_cast<uint8_t>(index);
     }
     out.indices.reserve(image.pixels.size());

@@ -12,8 +12,8 @@ namespace artwork {
 struct IndexedImage {
     int width = 0;
     int height = 0;
-    std::vector<Rgb> palette;       // at most 256 entries
-    std::vector<uint8_t> indices;   // row after row from the top
+    std::vector<Rgb> palette;      // at most 256 entries
+    std::vector<uint8_t> indices;  // row after row from the top
 };
 
 // Pictures of 256 colours or fewer keep every colour exactly. Larger ones keep their most used

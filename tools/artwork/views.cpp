@@ -21,9 +21,9 @@ constexpr Rgb DME_ORANGE{222, 58, 3};
 class Composer {
 public:
     Composer(const std::vector<Bitmap>& bitmaps, const Fonts& fonts, int background)
-        : bitmaps_(bitmaps), fonts_(fonts),
-          canvas_(find_bitmap(bitmaps, background).image.width,
-                  find_bitmap(bitmaps, background).image.height) {
+        : bitmaps_(bitmaps),
+          fonts_(fonts),
+          canvas_(find_bitmap(bitmaps, background).image.width, find_bitmap(bitmaps, background).image.height) {
         canvas_.draw_image(find_bitmap(bitmaps, background).image, 0, 0, false);
     }
     Composer& put(int id, int x, int y) {
@@ -33,8 +33,7 @@ public:
     // GPS readouts: segment lettering on the readout line.
     Composer& glass(int x, int y, std::string_view text) {
         const double size = segment_size(canvas_.cr(), fonts_, READOUT_CAP);
-        draw_text(canvas_.cr(), fonts_, {Font::Segment, size, READOUT_RED, 1.0}, x,
-                  y + READOUT_BASELINE, text);
+        draw_text(canvas_.cr(), fonts_, {Font::Segment, size, READOUT_RED, 1.0}, x, y + READOUT_BASELINE, text);
         return *this;
     }
     // DME readouts: tall seven-segment figures.
@@ -99,7 +98,11 @@ std::vector<FaceView> gps_views(const std::vector<Bitmap>& bitmaps, const Fonts&
         c.glass(335, 38, "0.4nm");
         common(c, "1");
         c.glass(183, 56, "DTK 274\xC2\xB0").glass(322, 56, "TK 271\xC2\xB0");
-        c.glass(183, 73, ">095\xC2\xB0" "Fr").glass(332, 73, " 0:").glass(358, 73, "05");
+        c.glass(183, 73,
+                ">095\xC2\xB0"
+                "Fr")
+            .glass(332, 73, " 0:")
+            .glass(358, 73, "05");
         views.push_back({"page 1, fly right", c.image()});
     }
     {

@@ -40,8 +40,8 @@ void bell(Track& track, int at, int hz, int level) {
 void buzz(Track& track, int at, int hz, int length, int level) {
     Oscillator low(hz), high(hz + 37);
     for (int i = 0; i < length; ++i)
-        track.add(at + i, scaled(scaled((low.square() + high.square()) / 2, level),
-                                 ramp_gain(i, length, frames_of(2))));
+        track.add(at + i,
+                  scaled(scaled((low.square() + high.square()) / 2, level), ramp_gain(i, length, frames_of(2))));
 }
 
 // Fades the last `ms` of a track out, so that a ringing voice does not stop on a click.
@@ -110,11 +110,8 @@ std::vector<int16_t> beep4() {
 
 std::vector<Cue> all_cues() {
     return {
-        {"click.wav", click()},
-        {"soft_click.wav", soft_click()},
-        {"beep2.wav", beep2()},
-        {"beep3.wav", beep3()},
-        {"beep4.wav", beep4()},
+        {"click.wav", click()}, {"soft_click.wav", soft_click()}, {"beep2.wav", beep2()},
+        {"beep3.wav", beep3()}, {"beep4.wav", beep4()},
     };
 }
 

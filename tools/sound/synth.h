@@ -13,13 +13,14 @@ constexpr int RATE = 22050;
 constexpr int Q15 = 32768;  // full scale of gains and unit amplitudes
 
 // Milliseconds to frames at RATE, rounded down.
-constexpr int frames_of(int ms) { return RATE * ms / 1000; }
+constexpr int frames_of(int ms) {
+    return RATE * ms / 1000;
+}
 
 // A phase that turns once per period: 2^32 steps a turn.
 class Oscillator {
 public:
-    explicit Oscillator(int hz)
-        : step_(static_cast<uint32_t>((uint64_t{static_cast<uint32_t>(hz)} << 32) / RATE)) {}
+    explicit Oscillator(int hz) : step_(static_cast<uint32_t>((uint64_t{static_cast<uint32_t>(hz)} << 32) / RATE)) {}
     // The next sample of a unit sine, -32767..32767.
     int sine();
     // The next sample of a unit square, -32767 or 32767.
@@ -71,6 +72,8 @@ private:
 };
 
 // `value` (-32768..32767) times a Q15 gain.
-constexpr int scaled(int value, int gain) { return static_cast<int>(int64_t{value} * gain / Q15); }
+constexpr int scaled(int value, int gain) {
+    return static_cast<int>(int64_t{value} * gain / Q15);
+}
 
 }  // namespace cues

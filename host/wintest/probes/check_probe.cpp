@@ -56,9 +56,11 @@ __attribute__((naked)) static double GAUGE_CALL probe_slider_callback(SliderElem
     asm("fld1\n\txorl %edx, %edx\n\tret $4");
 }
 #else
+// clang-format off
 static double GAUGE_CALL probe_string_callback(StringElement*) { return 1.0; }
 static double GAUGE_CALL probe_icon_callback(IconElement*) { return 1.0; }
 static double GAUGE_CALL probe_slider_callback(SliderElement*) { return 1.0; }
+// clang-format on
 #endif
 
 #ifdef PROBE_VOIDS_SET_EDX
@@ -71,11 +73,15 @@ __attribute__((naked)) static int32_t GAUGE_CALL probe_click_handler(void*, uint
 }
 #else
 static void GAUGE_CALL probe_gauge_callback(GaugeHeader*, int32_t, uint32_t) {}
-static int32_t GAUGE_CALL probe_click_handler(void* point, uint32_t flags) { return probe_click(point, flags); }
+static int32_t GAUGE_CALL probe_click_handler(void* point, uint32_t flags) {
+    return probe_click(point, flags);
+}
 #endif
 
 #ifdef PROBE_CDECL_HANDLER
-static int32_t __cdecl probe_cdecl_click(void*, uint32_t) { return 0; }
+static int32_t __cdecl probe_cdecl_click(void*, uint32_t) {
+    return 0;
+}
 #endif
 
 extern GaugeHeader probe_header;
@@ -84,7 +90,10 @@ static uint32_t faults[4][3];
 
 // 4: a slider, both positions from one callback
 static SliderElement slider_element = {
-    .head = {.kind = ELEMENT_SLIDER, .resource_id = NO_BITMAP, .gauge = &probe_header, .fault_list = faults[3],
+    .head = {.kind = ELEMENT_SLIDER,
+             .resource_id = NO_BITMAP,
+             .gauge = &probe_header,
+             .fault_list = faults[3],
              .flags = ELEMENT_FLAGS_AT_LOAD},
     .x_scale = 1.0,
     .y_scale = 1.0,
@@ -95,8 +104,12 @@ static ElementHeader* icon_children[] = {&slider_element.head, NULL};
 
 // 3: an icon
 static IconElement icon_element = {
-    .head = {.kind = ELEMENT_ICON, .resource_id = NO_BITMAP, .gauge = &probe_header, .children = icon_children,
-             .fault_list = faults[2], .flags = ELEMENT_FLAGS_AT_LOAD},
+    .head = {.kind = ELEMENT_ICON,
+             .resource_id = NO_BITMAP,
+             .gauge = &probe_header,
+             .children = icon_children,
+             .fault_list = faults[2],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
     .icon_mode = ICON_MODE,
     .frame_count = 2,
     .callback = probe_icon_callback,
@@ -105,8 +118,12 @@ static ElementHeader* string_children[] = {&icon_element.head, NULL};
 
 // 2: a text readout
 static StringElement string_element = {
-    .head = {.kind = ELEMENT_STRING, .resource_id = NO_BITMAP, .gauge = &probe_header, .children = string_children,
-             .fault_list = faults[1], .flags = ELEMENT_FLAGS_AT_LOAD},
+    .head = {.kind = ELEMENT_STRING,
+             .resource_id = NO_BITMAP,
+             .gauge = &probe_header,
+             .children = string_children,
+             .fault_list = faults[1],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
     .box_width = 40,
     .box_height = 10,
     .font_name = "Courier",
@@ -117,16 +134,22 @@ static ElementHeader* root_children[] = {&string_element.head, NULL};
 
 // 1: the background, without a bitmap
 static StaticImageElement root_element = {
-    .head = {.kind = ELEMENT_STATIC_IMAGE, .resource_id = NO_BITMAP, .gauge = &probe_header,
-             .children = root_children, .fault_list = faults[0], .flags = ELEMENT_FLAGS_AT_LOAD},
+    .head = {.kind = ELEMENT_STATIC_IMAGE,
+             .resource_id = NO_BITMAP,
+             .gauge = &probe_header,
+             .children = root_children,
+             .fault_list = faults[0],
+             .flags = ELEMENT_FLAGS_AT_LOAD},
 };
 static ElementHeader* root_pointer = &root_element.head;
 
 static MouseRect probe_mouse[] = {
     {.area_kind = MOUSE_GROUP_START, .cursor = CURSOR_NONE},
+    // clang-format off
     {.area_kind = MOUSE_AREA, .area_x = 0, .area_y = 0, .area_width = 10, .area_height = 10, .cursor = CURSOR_PUSH,
      .event_flags = MOUSE_LEFT_SINGLE, .handler = probe_click_handler},
     {.area_kind = MOUSE_AREA, .area_x = 10, .area_y = 0, .area_width = 10, .area_height = 10, .cursor = CURSOR_PUSH,
+     // clang-format on
      .event_flags = MOUSE_LEFT_SINGLE,
 #ifdef PROBE_CDECL_HANDLER
      .handler = reinterpret_cast<MouseHandler>(probe_cdecl_click)},
