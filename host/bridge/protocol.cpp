@@ -15,12 +15,15 @@ constexpr size_t variable_min_bytes = 4 + 1 + 4;
 template <typename T>
 constexpr size_t wire_bytes() {
     if constexpr (std::is_same_v<T, double>) return 8;
+    else if constexpr (std::is_same_v<T, bool>) return 1;
     else return 4;  // 32-bit words, and the length word of an empty text
 }
 #define PANEL_WIRE_BYTES(member, ...) +wire_bytes<decltype(ElementRecord::member)>()
 constexpr size_t element_record_min_bytes = 0 PANEL_ELEMENT_RECORD_FIELDS(PANEL_WIRE_BYTES);
 #undef PANEL_WIRE_BYTES
-constexpr size_t area_min_bytes = 8 * 4 + 1 + 4;
+#define PANEL_WIRE_BYTES(member) +wire_bytes<decltype(MouseAreaRecord::member)>()
+constexpr size_t area_min_bytes = 0 PANEL_MOUSE_AREA_RECORD_FIELDS(PANEL_WIRE_BYTES);
+#undef PANEL_WIRE_BYTES
 constexpr size_t line_min_bytes = 4;
 constexpr size_t state_min_bytes = 4 + 8 + 8 + 1;
 constexpr size_t cue_min_bytes = 4 + 4;
@@ -129,12 +132,18 @@ void get_log(Reader& in, EventLog& log) {
     log.add_dropped(static_cast<size_t>(dropped));
 }
 
-// An element record's fields on the wire, by their types.
+// A record's fields on the wire, by their types.
 // clang-format off
+void put(Writer& out, bool value) { out.u8(value ? 1 : 0); }
 void put(Writer& out, uint32_t value) { out.u32(value); }
 void put(Writer& out, int32_t value) { out.i32(value); }
 void put(Writer& out, double value) { out.f64(value); }
 void put(Writer& out, const std::string& text) { out.string(text); }
+void get(Reader& in, bool& value) {
+    const uint8_t byte = in.u8();
+    if (byte > 1) throw ProtocolError("a flag byte of " + std::to_string(byte));
+    value = byte == 1;
+}
 void get(Reader& in, uint32_t& value) { value = in.u32(); }
 void get(Reader& in, int32_t& value) { value = in.i32(); }
 void get(Reader& in, double& value) { value = in.f64(); }
@@ -156,32 +165,16 @@ ElementRecord get_element(Reader& in) {
 }
 
 void put_area(Writer& out, const MouseAreaRecord& a) {
-    out.i32(a.x);
-    out.i32(a.y);
-    out.i32(a.width);
-    out.i32(a.height);
-    out.i32(a.cursor);
-    out.i32(a.help_id);
-    out.u32(a.event_flags);
-    out.u32(a.event_id);
-    out.u8(a.has_handler ? 1 : 0);
-    out.i32(a.group_depth);
+#define PANEL_PUT_FIELD(member) put(out, a.member);
+    PANEL_MOUSE_AREA_RECORD_FIELDS(PANEL_PUT_FIELD)
+#undef PANEL_PUT_FIELD
 }
 
 MouseAreaRecord get_area(Reader& in) {
     MouseAreaRecord a;
-    a.x = in.i32();
-    a.y = in.i32();
-    a.width = in.i32();
-    a.height = in.i32();
-    a.cursor = in.i32();
-    a.help_id = in.i32();
-    a.event_flags = in.u32();
-    a.event_id = in.u32();
-    const uint8_t handler = in.u8();
-    if (handler > 1) throw ProtocolError("a mouse area's handler flag is " + std::to_string(handler));
-    a.has_handler = handler == 1;
-    a.group_depth = in.i32();
+#define PANEL_GET_FIELD(member) get(in, a.member);
+    PANEL_MOUSE_AREA_RECORD_FIELDS(PANEL_GET_FIELD)
+#undef PANEL_GET_FIELD
     return a;
 }
 

@@ -64,6 +64,10 @@ struct ElementRecord {
     X(x_scale, "", "", "", "x_scale")                                  \
     X(y_scale, "", "", "", "y_scale")
 
+// MouseAreaRecord's fields in order, as the bridge carries them.
+#define PANEL_MOUSE_AREA_RECORD_FIELDS(X) \
+    X(x) X(y) X(width) X(height) X(cursor) X(help_id) X(event_flags) X(event_id) X(has_handler) X(group_depth)
+
 // One clickable area of the mouse list.
 struct MouseAreaRecord {
     int32_t x = 0;

@@ -106,8 +106,16 @@ ElementRecord read_element(const ElementHeader& head) {
 }
 
 MouseAreaRecord read_area(const MouseRect& rect, int depth) {
-    return {rect.area_x,  rect.area_y,      rect.area_width, rect.area_height,        rect.cursor,
-            rect.help_id, rect.event_flags, rect.event_id,   rect.handler != nullptr, depth};
+    return {.x = rect.area_x,
+            .y = rect.area_y,
+            .width = rect.area_width,
+            .height = rect.area_height,
+            .cursor = rect.cursor,
+            .help_id = rect.help_id,
+            .event_flags = rect.event_flags,
+            .event_id = rect.event_id,
+            .has_handler = rect.handler != nullptr,
+            .group_depth = depth};
 }
 
 }  // namespace
