@@ -9,9 +9,11 @@
 #include <map>
 
 #include "face_names.h"
+#include "gauge_cues.h"
 #include "gauge_names.h"
 #include "line_words.h"
 #include "scenario_time.h"
+#include "simulator_units.h"
 #include "text_escape.h"
 
 namespace panel::scenario {
@@ -24,9 +26,6 @@ using controls::number_of;
 bool looks_numeric(std::string_view word) {
     return !word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-');
 }
-
-// The cues the gauges play, by file stem.
-constexpr std::string_view cue_stems[] = {"click", "soft_click", "beep2", "beep3", "beep4"};
 
 constexpr double longest_script = static_cast<double>(max_script_frames) / frames_per_second;
 
@@ -301,9 +300,7 @@ private:
         if (std::fabs(hundredths - static_cast<double>(channel)) > 1e-6 || channel % 5 != 0) {
             in.fail("frequency " + short_number(world.value) + " is not a DME channel (108.00 to 117.95 by 0.05)");
         }
-        const int64_t digits = channel - 10000;
-        world.frequency_bcd = static_cast<int32_t>((digits / 1000 % 10) << 12 | (digits / 100 % 10) << 8 |
-                                                   (digits / 10 % 10) << 4 | digits % 10);
+        world.frequency_bcd = units::bcd_frequency(static_cast<int>(channel));
     }
 
     // HH:MM or HH:MM:SS, as seconds of the day.
@@ -337,7 +334,7 @@ private:
             step.expect = ExpectKind::cue;
             step.text = in.word("a cue");
             step.cue_path = in.last_quoted();
-            if (!step.cue_path && number_of(cue_stems, step.text) == 0) {
+            if (!step.cue_path && number_of(gauge_cue_stems, step.text) == 0) {
                 in.fail("unknown cue '" + step.text + "' (click, soft_click, beep2, beep3, beep4, or a quoted path)");
             }
             step.description = "cue " + (step.cue_path ? quote_text(step.text) : step.text);
