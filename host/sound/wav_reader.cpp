@@ -6,6 +6,8 @@
 #include <system_error>
 #include <vector>
 
+#include "little_endian.h"
+
 namespace panel::sound {
 
 namespace {
@@ -13,14 +15,8 @@ namespace {
 constexpr size_t CHUNK_HEADER_SIZE = 8;
 constexpr uint16_t FORMAT_PCM = 1;
 
-uint32_t read_u32(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-uint16_t read_u16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
+using little_endian::u16;
+using little_endian::u32;
 
 bool tag_is(std::span<const uint8_t> bytes, size_t at, const char (&tag)[5]) {
     for (size_t i = 0; i < 4; ++i)
@@ -51,8 +47,8 @@ struct Format {
 
 Format parse_format(std::span<const uint8_t> chunk) {
     if (chunk.size() < 16) fail("fmt chunk of " + std::to_string(chunk.size()) + " bytes, at least 16 expected");
-    const uint16_t tag = read_u16(chunk, 0);
-    Format format{read_u16(chunk, 2), read_u32(chunk, 4), read_u16(chunk, 12), read_u16(chunk, 14)};
+    const uint16_t tag = u16(chunk, 0);
+    Format format{u16(chunk, 2), u32(chunk, 4), u16(chunk, 12), u16(chunk, 14)};
     if (tag != FORMAT_PCM) fail("format tag " + std::to_string(tag) + " unsupported (uncompressed PCM only)");
     if (format.channels != 1 && format.channels != 2)
         fail(std::to_string(format.channels) + " channels unsupported (mono or stereo only)");
@@ -82,8 +78,8 @@ PcmSound decode(const Format& format, std::span<const uint8_t> data) {
     sound.samples.resize(count);
     for (size_t i = 0; i < count; ++i) {
         // 8-bit samples are unsigned around 128; 16-bit ones signed little-endian.
-        sound.samples[i] = format.bits == 8 ? static_cast<int16_t>((data[i] - 128) * 256)
-                                            : static_cast<int16_t>(read_u16(data, i * 2));
+        sound.samples[i] =
+            format.bits == 8 ? static_cast<int16_t>((data[i] - 128) * 256) : static_cast<int16_t>(u16(data, i * 2));
     }
     return sound;
 }
@@ -94,7 +90,7 @@ PcmSound parse_wav(std::span<const uint8_t> bytes) {
     if (bytes.size() < 12) fail("shorter than a RIFF header");
     if (!tag_is(bytes, 0, "RIFF")) fail("not a RIFF file");
     if (!tag_is(bytes, 8, "WAVE")) fail("RIFF file of form " + tag_text(bytes, 8) + ", not WAVE");
-    const uint64_t riff_end = uint64_t{read_u32(bytes, 4)} + 8;
+    const uint64_t riff_end = uint64_t{u32(bytes, 4)} + 8;
     if (riff_end < 12) fail("RIFF chunk of " + std::to_string(riff_end - 8) + " bytes cannot hold its form");
     if (riff_end > bytes.size())
         fail("truncated: the RIFF header promises " + std::to_string(riff_end) + " bytes, the file has " +
@@ -108,7 +104,7 @@ PcmSound parse_wav(std::span<const uint8_t> bytes) {
         if (riff.size() - at < CHUNK_HEADER_SIZE) {
             fail(format ? "no data chunk" : "no fmt chunk");
         }
-        const uint32_t size = read_u32(riff, at + 4);
+        const uint32_t size = u32(riff, at + 4);
         const size_t body = at + CHUNK_HEADER_SIZE;
         if (size > riff.size() - body)
             fail("chunk " + tag_text(riff, at) + " of " + std::to_string(size) + " bytes runs past the end");
