@@ -132,6 +132,21 @@ TEST(RealTimeFlight, ControlsByNameAndInputFromAnotherThreadNeverHoldUpTheLoop) 
     EXPECT_GE(scripted.shown().size(), 40u);
 }
 
+// Closing the flight mid-script leaves open expectations unjudged, but one already failed counts.
+TEST(RealTimeFlight, ClosedMidScriptFailsOnlyOnExpectationsAlreadyFailed) {
+    const auto fly = [](const char* script_text) {
+        DemoPanel demo;
+        panel::app::RealTimeFlight flight({.rate = 2000.0, .mute = true}, demo.panel, demo.variables, demo.world);
+        ScriptedFrontEnd scripted(panel::frontend::Capabilities{});
+        flight.attach(scripted);
+        scripted.at_frame(40, InputEvent::closed());
+        const auto script = panel::app::read_script({"closed.scenario", script_text}, demo.panel);
+        return flight.run(script, "closed.scenario");
+    };
+    EXPECT_EQ(fly("expect gps lit_screen shown within 0.2s\nwait 10s\n"), 1);  // the GPS stays off
+    EXPECT_EQ(fly("wait 10s\nexpect gps lit_screen shown within 1s\n"), 0);
+}
+
 TEST(InputQueue, IsBoundedAndKeepsOnlyTheNewestHoverInARow) {
     InputQueue queue;
     for (int i = 0; i < 10; ++i) queue.push(InputEvent::hover(i, i));
