@@ -23,7 +23,7 @@ pids_of() {
   local entry
   for entry in /proc/[0-9]*; do
     [ "${entry#/proc/}" != "$$" ] || continue
-    tr '\0' ' ' <"$entry/cmdline" 2>/dev/null | grep -qF -- "$1" && echo "${entry#/proc/}"
+    tr '\0' ' ' 2>/dev/null <"$entry/cmdline" | grep -qF -- "$1" && echo "${entry#/proc/}"
   done
   return 0
 }
@@ -57,7 +57,8 @@ killed)
   # Modules in a folder of this test's own, so that only its bridges match.
   mkdir -p modules
   cp "$build"/modules/*.gau modules/
-  printf 'wait 30m\n' >long.scenario
+  # Long enough that the emulated bridges (over 100 times real time) are still flying at the kill.
+  printf 'wait 3h\n' >long.scenario
   "$panelhost" run long.scenario --gauges "$work/modules" --windows --out out -q 2>killed.log &
   host=$!
   # Under way once the second bridge has come up and the flight has run a while.
