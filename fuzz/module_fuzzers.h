@@ -21,6 +21,11 @@ void fuzz_bitmap_reader(std::span<const uint8_t> input);
 void fuzz_panel_config(std::span<const uint8_t> input);
 // Any bytes as a .gau file.
 void fuzz_module_checker(std::span<const uint8_t> input);
+// The FlightGear link's inputs; datagrams and recordings are read by `protocol_file`.
+void fuzz_live_inputs(std::span<const uint8_t> input, const std::filesystem::path& protocol_file);
+void fuzz_bridge_protocol(std::span<const uint8_t> input);
+// A cue's WAV, the window's settings file.
+void fuzz_user_files(std::span<const uint8_t> input);
 // Both gauges' records, for the panel context, are read from `module_dir`.
 void fuzz_scenario_parser(std::span<const uint8_t> input, const std::filesystem::path& module_dir);
 

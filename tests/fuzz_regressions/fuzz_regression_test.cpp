@@ -68,6 +68,18 @@ TEST(FuzzRegressions, PanelConfig) {
     replay("panel_config", panel::fuzz::fuzz_panel_config);
 }
 
+TEST(FuzzRegressions, LiveInputs) {
+    replay("live_inputs", [](auto input) { panel::fuzz::fuzz_live_inputs(input, PANEL_PROTOCOL_FILE); });
+}
+
+TEST(FuzzRegressions, BridgeProtocol) {
+    replay("bridge_protocol", panel::fuzz::fuzz_bridge_protocol);
+}
+
+TEST(FuzzRegressions, UserFiles) {
+    replay("user_files", panel::fuzz::fuzz_user_files);
+}
+
 #ifdef PANEL_HAS_MODULE_CHECKER
 TEST(FuzzRegressions, ModuleChecker) {
     replay("module_checker", panel::fuzz::fuzz_module_checker);
