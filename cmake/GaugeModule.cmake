@@ -43,6 +43,7 @@ function(add_gauge_module name)
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
+    install(TARGETS ${name} LIBRARY DESTINATION ${PANEL_INSTALL_LIBDIR})
     # A native module carries no resources: the renderer reads its bitmaps from the folder
     # NAME/ beside NAME.so. A changed bitmap relinks the module, so the copy stays current.
     get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
@@ -53,6 +54,7 @@ function(add_gauge_module name)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PANEL_MODULE_DIR}/${name}
         COMMAND ${CMAKE_COMMAND} -E copy ${bitmaps} ${PANEL_MODULE_DIR}/${name}/
         VERBATIM)
+      install(FILES ${bitmaps} DESTINATION ${PANEL_INSTALL_LIBDIR}/${name})
     endif()
   endif()
 endfunction()

@@ -20,6 +20,7 @@
 #include "flight_run.h"
 #include "fly_session.h"
 #include "live_session.h"
+#include "own_files.h"
 #include "panel_window.h"
 #include "records_and_bitmaps_check.h"
 #include "scenario_script.h"
@@ -73,17 +74,18 @@ struct Common {
     std::string windows_folder;
     CLI::Option* windows = nullptr;
     bool quiet = false;
+    panel::app::OwnFiles own = panel::app::own_files();
 
     void add_to(CLI::App& command) {
         command.add_option("--panel", panel_file, "a panel.cfg to fly instead of the demo's panel")
             ->check(CLI::ExistingFile);
         command.add_option("--gauges", gauge_folders,
-                           "a folder of gauge modules, searched before the built ones (repeatable)");
+                           "a folder of gauge modules, searched before panelhost's own (repeatable)");
         command.add_flag("-q,--quiet", quiet, "no progress bar and no summary");
         windows = command
                       .add_option("--windows", windows_folder,
                                   "fly the Windows modules (.gau) of this Windows build folder under wine "
-                                  "(default: the one panelhost was built with)")
+                                  "(default: the .gau files panelhost came with)")
                       ->expected(0, 1)
                       ->type_name("[DIR]");
     }
@@ -94,15 +96,15 @@ struct Common {
             panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file, largest_panel, "a panel.cfg");
         for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
         const panel::app::WindowsBuild build =
-            panel::app::windows_build(windows->count() > 0, windows_folder, PANEL_WINDOWS_BUILD_DIR);
+            panel::app::windows_build(windows->count() > 0, windows_folder, {own.windows, own.bridge});
         options.windows = build.modules;
         options.gauge_folders.insert(options.gauge_folders.end(), build.folders.begin(), build.folders.end());
-        // Beside the panel file and in a Gauges folder there, then the built modules.
+        // Beside the panel file and in a Gauges folder there, then panelhost's own modules.
         if (!options.panel.folder.empty()) {
             options.gauge_folders.push_back(options.panel.folder);
             options.gauge_folders.push_back(options.panel.folder / "Gauges");
         }
-        options.gauge_folders.emplace_back(PANEL_MODULE_DIR);
+        options.gauge_folders.push_back(own.modules);
         options.progress = !quiet && isatty(STDERR_FILENO);
         return options;
     }
@@ -141,9 +143,10 @@ int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* sourc
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"panelhost: flies the Corvane gauge modules in a simulated world and draws their faces"};
+    CLI::App app{"panelhost: flies the Corvane gauge modules in a simulated world and draws their faces", "panelhost"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "help on every command");
+    app.set_version_flag("--version", "panelhost " PANEL_VERSION);
 
     Common demo_common, run_common, shot_common;
     std::string demo_out = "out", run_out = "out", script_file, shot_script, shot_png = "panel.png";
@@ -198,7 +201,7 @@ int main(int argc, char** argv) {
 
     Common live_common;
     panel::app::LiveOptions live_options;
-    live_options.protocol = fs::path(PANEL_SOURCE_DIR) / "packaging" / "flightgear" / "panelhost.xml";
+    live_options.protocol = panel::app::own_files().protocol();
     std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds;
     double live_duration = 0.0;
     int live_display = -1;
@@ -213,7 +216,7 @@ int main(int argc, char** argv) {
                      "where FlightGear's datagrams come to, HOST:PORT (default 127.0.0.1:5500; 0.0.0.0:5500 "
                      "for another machine's)");
     live->add_option("--protocol", live_protocol,
-                     "the protocol file FlightGear sends by (default: the shipped packaging/flightgear/panelhost.xml)")
+                     "the protocol file FlightGear sends by (default: the shipped panelhost.xml)")
         ->check(CLI::ExistingFile);
     live->add_option("--fgfs-props", live_props,
                      "FlightGear's property server (--telnet), HOST:PORT, for the key events");

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# check_installed.sh BUILD_DIR WORK_DIR [windows]: panelhost as a user gets it. `cmake --install`
+# into a fresh prefix, that prefix moved to another folder (so that neither the build tree nor
+# the prefix it was installed to can be found), and the moved program run from an empty folder:
+# the demo, the shipped recording replayed and `check` on the installed modules all pass, and
+# their pictures are the build tree's byte for byte; with "windows", the demo flying the
+# installed .gau files instead. Also what comes with the program: its version, its man page
+# naming every command, its bash completion and desktop entry.
+set -uo pipefail
+build=$(cd "$1" && pwd) work=$2 mode=${3:-native}
+rm -rf "$work"; mkdir -p "$work"; work=$(cd "$work" && pwd)
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$work/staged" >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
+mkdir -p "$work/elsewhere"
+mv "$work/staged" "$work/elsewhere/prefix"
+prefix=$work/elsewhere/prefix
+installed=$prefix/bin/panelhost built=$build/host/app/panelhost
+mkdir -p "$work/home" "$work/run" "$work/built"
+# Nothing from the user's environment, and the current folder holds no sound folder.
+# (XDG_CACHE_HOME is kept: it names the wine prefix the wine tests share.)
+run() { (cd "$1" && shift && env -i PATH=/usr/bin:/bin HOME="$work/home" ${XDG_CACHE_HOME:+XDG_CACHE_HOME="$XDG_CACHE_HOME"} "$@"); }
+
+# Nothing of the build machine in the program: a RUNPATH relative to it, no build path in its data.
+runpath=$(readelf -d "$installed" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
+[ "$runpath" = '$ORIGIN/../lib/panelhost' ] || fail "the installed program's RUNPATH is '$runpath'"
+for section in .rodata .dynstr; do
+  objcopy -O binary --only-section=$section "$installed" "$work/section" 2>/dev/null
+  grep -qF "$build" "$work/section" && fail "the build folder is named in the program's $section"
+  grep -qF "$(cd "$(dirname "$0")/../.." && pwd)" "$work/section" && fail "the source folder is named in the program's $section"
+done
+[ -e "$prefix/bin/panelhost-build-tree.txt" ] && fail "the build tree's file was installed"
+
+# compare NAME WHAT: the pictures of run/NAME equal built/NAME's, and there are some.
+compare() {
+  local pictures=0 picture
+  for picture in "$work/built/$1"/*.png; do
+    pictures=$((pictures + 1))
+    cmp -s "$picture" "$work/run/$1/$(basename "$picture")" || fail "$2: $(basename "$picture") differs from the build tree's"
+  done
+  [ $pictures -gt 0 ] || fail "$2: the build tree drew no pictures"
+  echo "ok $2: $pictures pictures equal the build tree's"
+}
+
+if [ "$mode" = windows ]; then
+  [ -e "$prefix/lib/panelhost/panel_bridge.exe" ] || fail "no bridge installed"
+  run "$work/run" "$installed" demo --windows -q --out windows >"$work/windows.log" 2>&1 \
+    || fail "demo --windows: $(cat "$work/windows.log")"
+  run "$work/built" "$built" demo --windows -q --out windows >/dev/null 2>&1 || fail "demo --windows in the build tree"
+  compare windows "demo --windows"
+  exit $((failures > 0))
+fi
+
+# --- what the program does, installed ---------------------------------------------------------
+run "$work/run" "$installed" demo -q --out demo >"$work/demo.log" 2>&1 || fail "demo: $(cat "$work/demo.log")"
+run "$work/built" "$built" demo -q --out demo >/dev/null 2>&1 || fail "demo in the build tree"
+compare demo demo
+
+recording=$prefix/share/panelhost/flightgear/recording-ksfo.txt
+run "$work/run" "$installed" live --replay "$recording" --headless -q -o live >"$work/live.log" 2>&1 \
+  || fail "live --replay: $(cat "$work/live.log")"
+run "$work/built" "$built" live --replay "$recording" --headless -q -o live >/dev/null 2>&1 || fail "live in the build tree"
+compare live "live --replay"
+
+if out=$(run "$work/run" "$installed" check "$prefix"/lib/panelhost/{GPS_Corvane_PX40,VER2_Corvane_VX_RD22}.so 2>&1); then
+  echo "ok check of the installed modules"
+else
+  fail "check of the installed modules: $out"
+fi
+
+# --- what comes with it -----------------------------------------------------------------------
+version=$(run "$work/run" "$installed" --version)
+[[ $version =~ ^panelhost\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version says '$version'"
+manual=$(MANPATH="$prefix/share/man" MANWIDTH=100 man -P cat panelhost 2>/dev/null)
+commands=$(run "$work/run" "$installed" --help | awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }')
+[ "$(wc -w <<<"$commands")" -ge 6 ] || fail "--help lists the commands: $commands"
+for command in $commands; do
+  grep -qE "^ *panelhost $command:" <<<"$manual" || fail "the man page does not show '$command'"
+done
+grep -qF -- "--version" <<<"$manual" || fail "the man page does not name --version"
+# A command begun, and an option of it, completed as bash would.
+completion_test=$(cat <<'BASH'
+source /usr/share/bash-completion/bash_completion 2>/dev/null || exit 3
+source "$COMPLETION"
+complete_line() {
+  COMP_LINE=$1 COMP_POINT=${#1}
+  read -ra COMP_WORDS <<<"$1"
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  _panelhost
+  echo "${COMPREPLY[*]}"
+}
+complete_line 'panelhost l'
+complete_line 'panelhost live --re'
+BASH
+)
+completions=$(COMPLETION="$prefix/share/bash-completion/completions/panelhost" PATH="$prefix/bin:/usr/bin:/bin" \
+  bash -c "$completion_test" 2>&1)
+case $? in
+  0) [ "$completions" = $'live\n--replay' ] || fail "bash completion gives: $completions" ;;
+  3) echo "note: no bash-completion installed: the completion was not tried" ;;
+  *) fail "bash completion failed: $completions" ;;
+esac
+desktop=$prefix/share/applications/panelhost.desktop
+grep -qx "Exec=panelhost fly" "$desktop" || fail "the desktop entry does not open panelhost fly"
+grep -qx "Icon=panelhost" "$desktop" && [ -s "$prefix/share/icons/hicolor/scalable/apps/panelhost.svg" ] \
+  || fail "the desktop entry's icon is not installed"
+if command -v desktop-file-validate >/dev/null; then
+  out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
+fi
+for file in README.md FLIGHTGEAR.md copyright changelog.gz; do
+  [ -s "$prefix/share/doc/panelhost/$file" ] || fail "no share/doc/panelhost/$file"
+done
+
+[ $failures -eq 0 ] && echo "ok installed under $prefix: $version"
+exit $((failures > 0))
