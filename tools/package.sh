@@ -5,14 +5,34 @@
 # folder given, relative to the project root); lintian checks the package.
 set -euo pipefail
 
-case ${1:-} in
-  -h|--help)
-    echo "usage: package.sh [OUT_DIR]   (default: build-package; PANEL_JOBS sets the build jobs, default 2)"
-    exit 0 ;;
-  -*) echo "package.sh: unknown option $1; usage: package.sh [OUT_DIR]" >&2; exit 2 ;;
-esac
+usage() {
+  cat <<'USAGE'
+usage: package.sh [OUT_DIR]
+
+Builds, in Release, the Debian package panelhost_VERSION_amd64.deb (with the Windows modules
+and their bridge) and the Windows install folder zipped, corvane-panel-gauges-VERSION.zip, and
+checks the package with lintian.
+
+  OUT_DIR     where both land, with the build folders, relative to the project root
+              (default: build-package)
+  -h, --help  show this text and exit
+
+PANEL_JOBS sets the number of parallel build jobs (default: 2).
+USAGE
+}
+usage_line="usage: package.sh [OUT_DIR]   (--help for more)"
+out=
+while [ $# -gt 0 ]; do
+  case $1 in
+    -h|--help) usage; exit 0 ;;
+    -*) echo "package.sh: unknown option $1; $usage_line" >&2; exit 2 ;;
+    *)
+      [ -z "$out" ] || { echo "package.sh: more than one folder ($out, $1); $usage_line" >&2; exit 2; }
+      out=$1; shift ;;
+  esac
+done
+out=${out:-build-package}
 cd "$(dirname "$0")/.."
-out=${1:-build-package}
 jobs=${PANEL_JOBS:-2}
 
 PANEL_JOBS=$jobs bash tools/build-windows.sh "$out/windows"

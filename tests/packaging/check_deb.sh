@@ -44,7 +44,8 @@ for file in /usr/bin/panelhost /usr/lib/panelhost/libpanel_play_sound.so \
             /usr/share/man/man1/panelhost.1.gz /usr/share/bash-completion/completions/panelhost \
             /usr/share/applications/panelhost.desktop /usr/share/icons/hicolor/scalable/apps/panelhost.svg \
             /usr/share/doc/panelhost/copyright /usr/share/doc/panelhost/changelog.gz \
-            /usr/share/doc/panelhost/README.md /usr/share/doc/panelhost/FLIGHTGEAR.md; do
+            /usr/share/doc/panelhost/README.md /usr/share/doc/panelhost/FLIGHTGEAR.md \
+            /usr/share/doc/panelhost/pilots-guide.html; do
   grep -qx "$file" <<<"$files" || fail "the package lacks $file"
 done
 grep -q '^/usr/lib/panelhost/GPS_Corvane_PX40/.*\.bmp$' <<<"$files" || fail "the package lacks the GPS bitmaps"

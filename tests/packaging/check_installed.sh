@@ -108,7 +108,7 @@ grep -qx "Icon=panelhost" "$desktop" && [ -s "$prefix/share/icons/hicolor/scalab
 if command -v desktop-file-validate >/dev/null; then
   out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
 fi
-for file in README.md FLIGHTGEAR.md copyright changelog.gz; do
+for file in README.md FLIGHTGEAR.md pilots-guide.html copyright changelog.gz; do
   [ -s "$prefix/share/doc/panelhost/$file" ] || fail "no share/doc/panelhost/$file"
 done
 

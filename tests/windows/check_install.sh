@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # check_install.sh CROSS_BUILD_DIR PREFIX: `cmake --install` of the Windows build gives the
 # folder a panel builder copies: Gauges/ with exactly the two modules, sound/ with exactly the
-# five cues, and panel.cfg and HOW-TO-INSTALL.txt beside them, the example placing both gauges
+# five cues, and panel.cfg, HOW-TO-INSTALL.txt and the pilot's guide beside them, the example placing both gauges
 # by module and gauge name; and the zip cpack makes of it holds exactly that folder.
 set -euo pipefail
 build=$1 prefix=$2
@@ -12,13 +12,14 @@ status=0
 gauges=$(cd "$prefix/Gauges" && ls | tr '\n' ' ')
 [ "$gauges" = "GPS_Corvane_PX40.gau VER2_Corvane_VX_RD22.gau " ] || { echo "FAIL Gauges/ holds: $gauges"; status=1; }
 top=$(cd "$prefix" && ls | tr '\n' ' ')
-[ "$top" = "Gauges HOW-TO-INSTALL.txt panel.cfg sound " ] || { echo "FAIL the folder holds: $top"; status=1; }
+[ "$top" = "Gauges HOW-TO-INSTALL.txt PILOTS-GUIDE.html panel.cfg sound " ] || { echo "FAIL the folder holds: $top"; status=1; }
 sounds=$(cd "$prefix/sound" && ls | tr '\n' ' ')
 [ "$sounds" = "beep2.wav beep3.wav beep4.wav click.wav soft_click.wav " ] || { echo "FAIL sound/ holds: $sounds"; status=1; }
 for cue in $sounds; do
   cmp -s "$source_dir/sound/$cue" "$prefix/sound/$cue" || { echo "FAIL sound/$cue is not the project's"; status=1; }
   grep -qF "sound\\$cue" "$prefix/HOW-TO-INSTALL.txt" || { echo "FAIL HOW-TO-INSTALL.txt does not name sound\\$cue"; status=1; }
 done
+grep -q 'src="data:image/png' "$prefix/PILOTS-GUIDE.html" || { echo "FAIL PILOTS-GUIDE.html carries no pictures"; status=1; }
 grep -q "Never overwrite" "$prefix/HOW-TO-INSTALL.txt" || { echo "FAIL HOW-TO-INSTALL.txt does not say to keep the simulator's cues"; status=1; }
 for gauge in GPS_Corvane_PX40 VER2_Corvane_VX_RD22; do
   grep -q "^gauge00=$gauge!$gauge," "$prefix/panel.cfg" || { echo "FAIL panel.cfg does not place $gauge"; status=1; }
