@@ -247,7 +247,8 @@ int main(int argc, char** argv) {
         "read from its file without running it; one line per finding; exit 0 clean, 1 on errors, 2 "
         "when a file is no module at all");
     check->add_option("modules", check_files, "the module files")->required();
-    check->add_flag("-v,--verbose", check_verbose, "also the notes, and a summary line per module");
+    check->add_flag("-v,--verbose", check_verbose,
+                    "also the notes, a summary line per module, and first the version of panelhost");
 
     // CLI11 takes its arguments last first.
     std::vector<std::string> arguments = panel::app::windows_option_alone({argv + 1, argv + argc});
@@ -273,6 +274,8 @@ int main(int argc, char** argv) {
         }
         if (check->parsed()) {
             std::vector<fs::path> files(check_files.begin(), check_files.end());
+            // A report names the checker that wrote it.
+            if (check_verbose) std::cout << "checked by panelhost " PANEL_VERSION "\n";
             return panel::check::check_modules(files, check_verbose, std::cout);
         }
         if (fly->parsed()) {

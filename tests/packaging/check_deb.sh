@@ -67,7 +67,11 @@ fi
 # --- unpacked -----------------------------------------------------------------------------------
 dpkg-deb -x "$deb" "$work/root"
 mkdir -p "$work/run" "$work/home"
-if out=$(cd "$work/run" && env -i PATH=/usr/bin:/bin HOME="$work/home" "$work/root/usr/bin/panelhost" demo -q --out demo 2>&1); then
+kept=()
+for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+  [ -n "${!name:-}" ] && kept+=("$name=${!name}")
+done
+if out=$(cd "$work/run" && env -i PATH=/usr/bin:/bin HOME="$work/home" "${kept[@]}" "$work/root/usr/bin/panelhost" demo -q --out demo 2>&1); then
   [ "$(ls "$work/run/demo"/*.png | wc -l)" -eq 15 ] || fail "the unpacked demo drew $(ls "$work/run/demo" | tr '\n' ' ')"
 else
   fail "the unpacked panelhost demo: $out"

@@ -19,8 +19,13 @@ prefix=$work/elsewhere/prefix
 installed=$prefix/bin/panelhost built=$build/host/app/panelhost
 mkdir -p "$work/home" "$work/run" "$work/built"
 # Nothing from the user's environment, and the current folder holds no sound folder.
-# (XDG_CACHE_HOME is kept: it names the wine prefix the wine tests share.)
-run() { (cd "$1" && shift && env -i PATH=/usr/bin:/bin HOME="$work/home" ${XDG_CACHE_HOME:+XDG_CACHE_HOME="$XDG_CACHE_HOME"} "$@"); }
+# (Kept: XDG_CACHE_HOME, which names the wine prefix the wine tests share, and the sanitizers'
+# options of the sanitized suite.)
+kept=()
+for name in XDG_CACHE_HOME ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+  [ -n "${!name:-}" ] && kept+=("$name=${!name}")
+done
+run() { (cd "$1" && shift && env -i PATH=/usr/bin:/bin HOME="$work/home" "${kept[@]}" "$@"); }
 
 # Nothing of the build machine in the program: a RUNPATH relative to it, no build path in its data.
 runpath=$(readelf -d "$installed" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
@@ -63,7 +68,9 @@ run "$work/run" "$installed" live --replay "$recording" --headless -q -o live >"
 run "$work/built" "$built" live --replay "$recording" --headless -q -o live >/dev/null 2>&1 || fail "live in the build tree"
 compare live "live --replay"
 
-if out=$(run "$work/run" "$installed" check "$prefix"/lib/panelhost/{GPS_Corvane_PX40,VER2_Corvane_VX_RD22}.so 2>&1); then
+if out=$(run "$work/run" "$installed" check -v "$prefix"/lib/panelhost/{GPS_Corvane_PX40,VER2_Corvane_VX_RD22}.so 2>&1); then
+  [ "$(head -1 <<<"$out")" = "checked by panelhost $(run "$work/run" "$installed" --version | cut -d' ' -f2)" ] ||
+    fail "check -v does not name the version first: $(head -1 <<<"$out")"
   echo "ok check of the installed modules"
 else
   fail "check of the installed modules: $out"
