@@ -39,7 +39,7 @@ PANEL_JOBS=$jobs bash tools/build-windows.sh "$out/windows"
 # Only what is installed is built: not the tests.
 cmake -S . -B "$out/linux" -DCMAKE_BUILD_TYPE=Release -DPANEL_WINDOWS_BUILD_DIR="$PWD/$out/windows" \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build "$out/linux" -j "$jobs" --target panelhost panel_play_sound panelhost_man panelhost_changelog
+cmake --build "$out/linux" -j "$jobs" --target installed_files
 cpack --config "$out/linux/CPackConfig.cmake" -B "$out/linux/packages" >/dev/null
 cpack --config "$out/windows/CPackConfig.cmake" -B "$out/windows/packages" >/dev/null
 deb=$(ls "$out"/linux/packages/panelhost_*_amd64.deb)
