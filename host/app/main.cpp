@@ -194,7 +194,9 @@ int main(int argc, char** argv) {
     fly->add_option("--display", fly_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
     fly->add_flag("--night", fly_night, "start with night lighting");
     fly->add_flag("--mute", fly_mute, "play no cue sounds (they are still recorded)");
-    fly->add_option("--sounds", fly_sounds, "the folder cue paths are relative to (default: the current one)");
+    fly->add_option("--sounds", fly_sounds,
+                    "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
+                    "panelhost's own cues)");
     fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
     fly_common.add_to(*fly);
     fly->footer(keys_text);
@@ -236,7 +238,9 @@ int main(int argc, char** argv) {
     live->add_option("--display", live_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
     live->add_flag("--night", live_night, "start with night lighting");
     live->add_flag("--mute", live_mute, "play no cue sounds");
-    live->add_option("--sounds", live_sounds, "the folder cue paths are relative to (default: the current one)");
+    live->add_option("--sounds", live_sounds,
+                     "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
+                     "panelhost's own cues)");
     live_common.add_to(*live);
 
     std::vector<std::string> check_files;
