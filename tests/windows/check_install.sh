@@ -6,7 +6,11 @@
 set -euo pipefail
 build=$1 prefix=$2
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-rm -rf "$prefix"
+# The zip first: cpack brings the build up to date before it installs.
+zips=$prefix.zips
+rm -rf "$prefix" "$zips"; mkdir -p "$zips"
+cpack --config "$build/CPackConfig.cmake" -B "$zips" >/dev/null
+zip=$(ls "$zips"/*.zip)
 cmake --install "$build" --prefix "$prefix" >/dev/null
 status=0
 gauges=$(cd "$prefix/Gauges" && ls | tr '\n' ' ')
@@ -27,10 +31,6 @@ for gauge in GPS_Corvane_PX40 VER2_Corvane_VX_RD22; do
 done
 
 # The zip: the same files, no more, byte for byte.
-zips=$prefix.zips
-rm -rf "$zips"; mkdir -p "$zips"
-cpack --config "$build/CPackConfig.cmake" -B "$zips" >/dev/null
-zip=$(ls "$zips"/*.zip)
 in_zip=$(cmake -E tar tf "$zip" | grep -v '/$' | sort | tr '\n' ' ')
 in_folder=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')
 [ "$in_zip" = "$in_folder" ] || { echo "FAIL $(basename "$zip") holds: $in_zip; the folder: $in_folder"; status=1; }
