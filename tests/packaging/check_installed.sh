@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # check_installed.sh BUILD_DIR WORK_DIR [windows]: panelhost as a user gets it. `cmake --install`
-# into a fresh prefix, that prefix moved to another folder (so that neither the build tree nor
-# the prefix it was installed to can be found), and the moved program run from an empty folder:
+# into a fresh prefix, that prefix moved to another folder (so that the prefix it was installed
+# to is gone), and the moved program run from an empty folder with the build tree's files, the
+# source tree's and the Windows build hidden under empty mounts (where mount namespaces work):
 # the demo, the shipped recording replayed and `check` on the installed modules all pass, and
 # their pictures are the build tree's byte for byte; with "windows", the demo flying the
 # installed .gau files instead. Also what comes with the program: its version, its man page
 # naming every command, its bash completion and desktop entry.
 set -uo pipefail
+shopt -s nullglob
 build=$(cd "$1" && pwd) work=$2 mode=${3:-native}
 rm -rf "$work"; mkdir -p "$work"; work=$(cd "$work" && pwd)
 failures=0
@@ -27,13 +29,33 @@ for name in XDG_CACHE_HOME ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
 done
 run() { (cd "$1" && shift && env -i PATH=/usr/bin:/bin HOME="$work/home" "${kept[@]}" "$@"); }
 
+# What the installed program must not need, each hidden under an empty tmpfs in a mount namespace
+# of its own: run_hidden DIR COMMAND... runs as run does, with them hidden.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+hidden=("$build/modules" "$build/host" "$source_dir/packaging" "$source_dir/sound" "$source_dir/resources")
+# The Windows build too, but not for "windows": a wine server started with it hidden outlives
+# the flight and would keep it hidden from the other wine tests.
+windows_build=$(sed -n 's/^windows=//p' "$build/host/app/panelhost-build-tree.txt")
+[ -n "$windows_build" ] && [ "$mode" != windows ] && hidden+=("$windows_build")
+hide=()
+if unshare -rm true 2>/dev/null; then
+  hide=(unshare -rm bash -c 'n=$1; shift
+    for folder in "${@:1:n}"; do mount -t tmpfs hidden "$folder" || exit 97; done
+    shift "$n"; exec "$@"' hide ${#hidden[@]} "${hidden[@]}")
+  seen=$(run "$work/run" "${hide[@]}" sh -c 'test -e "$1" || echo hidden' sh "$build/modules/GPS_Corvane_PX40.so")
+  [ "$seen" = hidden ] || fail "the build tree could not be hidden"
+else
+  echo "note: no mount namespace here: the build and source trees stay visible (the checks of the program's bytes remain)"
+fi
+run_hidden() { local folder=$1; shift; run "$folder" "${hide[@]}" "$@"; }
+
 # Nothing of the build machine in the program: a RUNPATH relative to it, no build path in its data.
 runpath=$(readelf -d "$installed" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
 [ "$runpath" = '$ORIGIN/../lib/panelhost' ] || fail "the installed program's RUNPATH is '$runpath'"
 for section in .rodata .dynstr; do
   objcopy -O binary --only-section=$section "$installed" "$work/section" 2>/dev/null
   grep -qF "$build" "$work/section" && fail "the build folder is named in the program's $section"
-  grep -qF "$(cd "$(dirname "$0")/../.." && pwd)" "$work/section" && fail "the source folder is named in the program's $section"
+  grep -qF "$source_dir" "$work/section" && fail "the source folder is named in the program's $section"
 done
 [ -e "$prefix/bin/panelhost-build-tree.txt" ] && fail "the build tree's file was installed"
 
@@ -50,25 +72,25 @@ compare() {
 
 if [ "$mode" = windows ]; then
   [ -e "$prefix/lib/panelhost/panel_bridge.exe" ] || fail "no bridge installed"
-  run "$work/run" "$installed" demo --windows -q --out windows >"$work/windows.log" 2>&1 \
-    || fail "demo --windows: $(cat "$work/windows.log")"
   run "$work/built" "$built" demo --windows -q --out windows >/dev/null 2>&1 || fail "demo --windows in the build tree"
+  run_hidden "$work/run" "$installed" demo --windows -q --out windows >"$work/windows.log" 2>&1 \
+    || fail "demo --windows: $(cat "$work/windows.log")"
   compare windows "demo --windows"
   exit $((failures > 0))
 fi
 
 # --- what the program does, installed ---------------------------------------------------------
-run "$work/run" "$installed" demo -q --out demo >"$work/demo.log" 2>&1 || fail "demo: $(cat "$work/demo.log")"
 run "$work/built" "$built" demo -q --out demo >/dev/null 2>&1 || fail "demo in the build tree"
+run_hidden "$work/run" "$installed" demo -q --out demo >"$work/demo.log" 2>&1 || fail "demo: $(cat "$work/demo.log")"
 compare demo demo
 
 recording=$prefix/share/panelhost/flightgear/recording-ksfo.txt
-run "$work/run" "$installed" live --replay "$recording" --headless -q -o live >"$work/live.log" 2>&1 \
-  || fail "live --replay: $(cat "$work/live.log")"
 run "$work/built" "$built" live --replay "$recording" --headless -q -o live >/dev/null 2>&1 || fail "live in the build tree"
+run_hidden "$work/run" "$installed" live --replay "$recording" --headless -q -o live >"$work/live.log" 2>&1 \
+  || fail "live --replay: $(cat "$work/live.log")"
 compare live "live --replay"
 
-if out=$(run "$work/run" "$installed" check -v "$prefix"/lib/panelhost/{GPS_Corvane_PX40,VER2_Corvane_VX_RD22}.so 2>&1); then
+if out=$(run_hidden "$work/run" "$installed" check -v "$prefix"/lib/panelhost/{GPS_Corvane_PX40,VER2_Corvane_VX_RD22}.so 2>&1); then
   [ "$(head -1 <<<"$out")" = "checked by panelhost $(run "$work/run" "$installed" --version | cut -d' ' -f2)" ] ||
     fail "check -v does not name the version first: $(head -1 <<<"$out")"
   echo "ok check of the installed modules"
