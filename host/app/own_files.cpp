@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <map>
+#include <string>
 
 namespace panel::app {
 namespace {
