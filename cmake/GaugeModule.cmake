@@ -1,16 +1,17 @@
-# add_gauge_module(NAME [RESOURCES file.rc] SOURCES...): one gauge module from its sources and the
-# shared framework.
+# add_gauge_module(NAME [RESOURCES file.rc] [DESCRIPTION text] SOURCES...): one gauge module from
+# its sources and the shared framework.
 # Natively a shared library NAME.so that exports only Linkage and ImportTable and leaves
 # PlaySoundA to the loading process.
 # On 32-bit Windows a DLL NAME.gau that exports only Linkage and ImportTable (by the .def file),
 # imports only system DLLs, and carries its bitmaps: the RESOURCES script, by default
-# resources/<dir>/<dir>_resources.rc for a module defined in <dir>/.
+# resources/<dir>/<dir>_resources.rc for a module defined in <dir>/, and a version resource
+# naming it by DESCRIPTION.
 if(WIN32)
   enable_language(RC)
 endif()
 
 function(add_gauge_module name)
-  cmake_parse_arguments(ARG "" "RESOURCES" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCES;DESCRIPTION" "" ${ARGN})
   add_library(${name} MODULE ${ARG_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:gauge_framework>)
   target_link_libraries(${name} PRIVATE gauge_framework_headers)
   target_compile_options(${name} PRIVATE ${GAUGE_CODE_OPTIONS})
@@ -38,11 +39,14 @@ function(add_gauge_module name)
     else()
       message(WARNING "${name}: no resource script ${ARG_RESOURCES}; the module carries no bitmaps")
     endif()
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/gauge_version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc @ONLY)
+    target_sources(${name} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
     install(TARGETS ${name} LIBRARY DESTINATION Gauges RUNTIME DESTINATION Gauges)
   else()
     target_link_options(${name} PRIVATE
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/gauge_exports.map)
+    install(TARGETS ${name} LIBRARY DESTINATION ${PANEL_INSTALL_LIBDIR})
     # A native module carries no resources: the renderer reads its bitmaps from the folder
     # NAME/ beside NAME.so. A changed bitmap relinks the module, so the copy stays current.
     get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
@@ -53,6 +57,7 @@ function(add_gauge_module name)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PANEL_MODULE_DIR}/${name}
         COMMAND ${CMAKE_COMMAND} -E copy ${bitmaps} ${PANEL_MODULE_DIR}/${name}/
         VERBATIM)
+      install(FILES ${bitmaps} DESTINATION ${PANEL_INSTALL_LIBDIR}/${name})
     endif()
   endif()
 endfunction()

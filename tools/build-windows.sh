@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the 32-bit Windows gauge modules and the Windows test host into build-win/
 # (or the folder given), and with --install PREFIX also installs the panel builder's folder
-# there: Gauges/*.gau, panel.cfg, HOW-TO-INSTALL.txt.
+# there: Gauges/*.gau, panel.cfg, HOW-TO-INSTALL.txt, sound/*.wav.
 set -euo pipefail
 
 usage_line="usage: build-windows.sh [--install DIR] [BUILD_DIR]   (--help for more)"
@@ -16,7 +16,7 @@ programs with the mingw toolchain, in Release.
   BUILD_DIR      the build folder, relative to the project root (default: build-win);
                  the modules land in BUILD_DIR/modules
   --install DIR  then install the panel builder's folder into DIR: Gauges/*.gau,
-                 panel.cfg and HOW-TO-INSTALL.txt. A relative DIR is taken from the
+                 panel.cfg, HOW-TO-INSTALL.txt and sound/*.wav. A relative DIR is taken from the
                  folder the script is run from, not the project root.
   -h, --help     show this text and exit
 

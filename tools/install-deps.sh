@@ -15,6 +15,9 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
   xvfb xauth xdotool
+  # the Debian package and what comes with panelhost: its man page, its checks, bash completion,
+  # the pilot's guide as HTML
+  help2man dpkg-dev file lintian man-db bash-completion desktop-file-utils pandoc
   # clang with its libFuzzer and sanitizer runtimes, for the fuzzers
   clang libclang-rt-14-dev
 )

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "own_files.h"
 #include "sdl_audio_sink.h"
 
 namespace panel::app {
@@ -13,7 +14,7 @@ fs::path sound_base(const std::optional<fs::path>& asked) {
     if (asked) return *asked;
     std::error_code error;
     if (fs::is_directory(fs::current_path(error) / "sound", error)) return fs::current_path(error);
-    return PANEL_SOURCE_DIR;
+    return own_files().sounds;
 }
 
 std::unique_ptr<sound::AudioSink> audio_sink(bool mute) {

@@ -20,6 +20,7 @@
 #include "flight_run.h"
 #include "fly_session.h"
 #include "live_session.h"
+#include "own_files.h"
 #include "panel_window.h"
 #include "records_and_bitmaps_check.h"
 #include "scenario_script.h"
@@ -73,17 +74,18 @@ struct Common {
     std::string windows_folder;
     CLI::Option* windows = nullptr;
     bool quiet = false;
+    panel::app::OwnFiles own = panel::app::own_files();
 
     void add_to(CLI::App& command) {
         command.add_option("--panel", panel_file, "a panel.cfg to fly instead of the demo's panel")
             ->check(CLI::ExistingFile);
         command.add_option("--gauges", gauge_folders,
-                           "a folder of gauge modules, searched before the built ones (repeatable)");
+                           "a folder of gauge modules, searched before panelhost's own (repeatable)");
         command.add_flag("-q,--quiet", quiet, "no progress bar and no summary");
         windows = command
                       .add_option("--windows", windows_folder,
                                   "fly the Windows modules (.gau) of this Windows build folder under wine "
-                                  "(default: the one panelhost was built with)")
+                                  "(default: the .gau files panelhost came with)")
                       ->expected(0, 1)
                       ->type_name("[DIR]");
     }
@@ -94,15 +96,15 @@ struct Common {
             panel_file.empty() ? panel::app::demo_panel() : read_text(panel_file, largest_panel, "a panel.cfg");
         for (const std::string& folder : gauge_folders) options.gauge_folders.emplace_back(folder);
         const panel::app::WindowsBuild build =
-            panel::app::windows_build(windows->count() > 0, windows_folder, PANEL_WINDOWS_BUILD_DIR);
+            panel::app::windows_build(windows->count() > 0, windows_folder, {own.windows, own.bridge});
         options.windows = build.modules;
         options.gauge_folders.insert(options.gauge_folders.end(), build.folders.begin(), build.folders.end());
-        // Beside the panel file and in a Gauges folder there, then the built modules.
+        // Beside the panel file and in a Gauges folder there, then panelhost's own modules.
         if (!options.panel.folder.empty()) {
             options.gauge_folders.push_back(options.panel.folder);
             options.gauge_folders.push_back(options.panel.folder / "Gauges");
         }
-        options.gauge_folders.emplace_back(PANEL_MODULE_DIR);
+        options.gauge_folders.push_back(own.modules);
         options.progress = !quiet && isatty(STDERR_FILENO);
         return options;
     }
@@ -141,9 +143,10 @@ int fly_and_report(FlightOptions options, bool quiet, panel::FlightSource* sourc
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"panelhost: flies the Corvane gauge modules in a simulated world and draws their faces"};
+    CLI::App app{"panelhost: flies the Corvane gauge modules in a simulated world and draws their faces", "panelhost"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "help on every command");
+    app.set_version_flag("--version", "panelhost " PANEL_VERSION);
 
     Common demo_common, run_common, shot_common;
     std::string demo_out = "out", run_out = "out", script_file, shot_script, shot_png = "panel.png";
@@ -191,14 +194,16 @@ int main(int argc, char** argv) {
     fly->add_option("--display", fly_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
     fly->add_flag("--night", fly_night, "start with night lighting");
     fly->add_flag("--mute", fly_mute, "play no cue sounds (they are still recorded)");
-    fly->add_option("--sounds", fly_sounds, "the folder cue paths are relative to (default: the current one)");
+    fly->add_option("--sounds", fly_sounds,
+                    "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
+                    "panelhost's own cues)");
     fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
     fly_common.add_to(*fly);
     fly->footer(keys_text);
 
     Common live_common;
     panel::app::LiveOptions live_options;
-    live_options.protocol = fs::path(PANEL_SOURCE_DIR) / "packaging" / "flightgear" / "panelhost.xml";
+    live_options.protocol = panel::app::own_files().protocol();
     std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds;
     double live_duration = 0.0;
     int live_display = -1;
@@ -213,7 +218,7 @@ int main(int argc, char** argv) {
                      "where FlightGear's datagrams come to, HOST:PORT (default 127.0.0.1:5500; 0.0.0.0:5500 "
                      "for another machine's)");
     live->add_option("--protocol", live_protocol,
-                     "the protocol file FlightGear sends by (default: the shipped packaging/flightgear/panelhost.xml)")
+                     "the protocol file FlightGear sends by (default: the shipped panelhost.xml)")
         ->check(CLI::ExistingFile);
     live->add_option("--fgfs-props", live_props,
                      "FlightGear's property server (--telnet), HOST:PORT, for the key events");
@@ -233,7 +238,9 @@ int main(int argc, char** argv) {
     live->add_option("--display", live_display, "the screen to open on, from 0")->check(CLI::NonNegativeNumber);
     live->add_flag("--night", live_night, "start with night lighting");
     live->add_flag("--mute", live_mute, "play no cue sounds");
-    live->add_option("--sounds", live_sounds, "the folder cue paths are relative to (default: the current one)");
+    live->add_option("--sounds", live_sounds,
+                     "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
+                     "panelhost's own cues)");
     live_common.add_to(*live);
 
     std::vector<std::string> check_files;
@@ -244,7 +251,8 @@ int main(int argc, char** argv) {
         "read from its file without running it; one line per finding; exit 0 clean, 1 on errors, 2 "
         "when a file is no module at all");
     check->add_option("modules", check_files, "the module files")->required();
-    check->add_flag("-v,--verbose", check_verbose, "also the notes, and a summary line per module");
+    check->add_flag("-v,--verbose", check_verbose,
+                    "also the notes, a summary line per module, and first the version of panelhost");
 
     // CLI11 takes its arguments last first.
     std::vector<std::string> arguments = panel::app::windows_option_alone({argv + 1, argv + argc});
@@ -270,6 +278,8 @@ int main(int argc, char** argv) {
         }
         if (check->parsed()) {
             std::vector<fs::path> files(check_files.begin(), check_files.end());
+            // A report names the checker that wrote it.
+            if (check_verbose) std::cout << "checked by panelhost " PANEL_VERSION "\n";
             return panel::check::check_modules(files, check_verbose, std::cout);
         }
         if (fly->parsed()) {

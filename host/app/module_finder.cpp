@@ -34,31 +34,29 @@ std::filesystem::path ModuleFinder::find(const std::string& module) const {
     throw std::runtime_error("module " + what + " is not in " + (looked.empty() ? "any gauge folder" : looked));
 }
 
-WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked,
-                           const std::filesystem::path& configured) {
-    const auto bridge_in = [](const std::filesystem::path& build) { return build / "bin" / "panel_bridge.exe"; };
+WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked, const ShippedWindows& shipped) {
     WindowsBuild build;
-    if (!windows_asked) {
-        if (!configured.empty()) build.modules.bridge = bridge_in(configured);
+    build.modules.bridge = shipped.bridge;
+    if (!windows_asked) return build;
+    build.modules.required = true;
+    if (asked.empty()) {
+        if (shipped.modules.empty()) {
+            throw std::runtime_error(
+                "--windows: this panelhost came without the Windows modules (its build did not include the "
+                "Windows build); name a Windows build folder: --windows DIR");
+        }
+        build.folders = {shipped.modules};
         return build;
     }
-    const std::filesystem::path folder = asked.empty() ? configured : asked;
-    if (folder.empty()) {
-        throw std::runtime_error(
-            "--windows: no Windows build folder was configured with this panelhost "
-            "(PANEL_WINDOWS_BUILD_DIR); name one: --windows DIR");
-    }
     std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw std::runtime_error(folder.string() + ": no such Windows build folder (tools/build-windows.sh makes one)");
+    if (!std::filesystem::is_directory(asked, error)) {
+        throw std::runtime_error(asked.string() + ": no such Windows build folder (tools/build-windows.sh makes one)");
     }
-    build.modules.required = true;
-    // The build's own bridge, or the configured one beside an install folder that has none.
-    build.modules.bridge = bridge_in(folder);
-    if (!std::filesystem::is_regular_file(build.modules.bridge, error) && !configured.empty()) {
-        build.modules.bridge = bridge_in(configured);
-    }
-    build.folders = {folder / "modules", folder / "Gauges", folder};
+    // The build's own bridge, or the shipped one beside an install folder that has none.
+    const std::filesystem::path own_bridge = asked / "bin" / "panel_bridge.exe";
+    if (std::filesystem::is_regular_file(own_bridge, error) || shipped.bridge.empty())
+        build.modules.bridge = own_bridge;
+    build.folders = {asked / "modules", asked / "Gauges", asked};
     return build;
 }
 

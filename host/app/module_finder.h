@@ -34,18 +34,23 @@ private:
     WindowsModules windows_;
 };
 
-// The Windows build a command flies with: `asked` (--windows DIR), or the one this program was
-// configured with (`configured`, empty for none) when --windows names no folder. Its module
-// folders (modules/, Gauges/ and itself) are searched before the built native modules.
+// The Windows modules panelhost came with (see own_files.h): their folder and the bridge
+// program that runs them, both empty when the Windows build was not part of its build.
+struct ShippedWindows {
+    std::filesystem::path modules;
+    std::filesystem::path bridge;
+};
+
+// The Windows build a command flies with: `asked` (--windows DIR), or the shipped one when
+// --windows names no folder. Its module folders (those of `asked`: modules/, Gauges/ and itself)
+// are searched before the native modules.
 struct WindowsBuild {
     WindowsModules modules;
     std::vector<std::filesystem::path> folders;
 };
-// `windows_asked`: the command asked for the Windows modules. Without it, only the bridge of
-// the configured build is named, for a .gau found among the gauge folders. Throws
-// std::runtime_error with one line when the Windows modules are asked for and there is no
-// such build.
-WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked,
-                           const std::filesystem::path& configured);
+// `windows_asked`: the command asked for the Windows modules. Without it, only the shipped
+// bridge is named, for a .gau found among the gauge folders. Throws std::runtime_error with one
+// line when the Windows modules are asked for and there are none.
+WindowsBuild windows_build(bool windows_asked, const std::filesystem::path& asked, const ShippedWindows& shipped);
 
 }  // namespace panel::app

@@ -1,5 +1,5 @@
-// How panelhost finds and runs Windows modules: which file of a folder is taken, which
-// Windows build and bridge a command flies with, and where the wine prefix lies.
+// How panelhost finds its own files and runs Windows modules: which file of a folder is taken,
+// which Windows build and bridge a command flies with, and where the wine prefix lies.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,6 +8,7 @@
 
 #include "i386_programs.h"
 #include "module_finder.h"
+#include "own_files.h"
 #include "wine_prefix.h"
 
 namespace panel {
@@ -54,17 +55,19 @@ TEST(WindowsModules, ANativeModuleComesFirstUnlessWindowsModulesAreAskedFor) {
     EXPECT_FALSE(app::ModuleFinder::is_windows_module("X/gau.so"));
 }
 
-TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheConfiguredOne) {
+TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheShippedOne) {
     Folder folder;
     folder.touch("named/bin/panel_bridge.exe");
     folder.touch("configured/bin/panel_bridge.exe");
     folder.touch("install/Gauges/GPS.gau");
-    const fs::path named = folder.path() / "named", configured = folder.path() / "configured";
+    const fs::path named = folder.path() / "named";
+    const app::ShippedWindows configured{folder.path() / "configured" / "modules",
+                                         folder.path() / "configured" / "bin" / "panel_bridge.exe"};
 
     // Not asked for: only the configured build's bridge, for a .gau found anyway.
     app::WindowsBuild build = app::windows_build(false, {}, configured);
     EXPECT_FALSE(build.modules.required);
-    EXPECT_EQ(build.modules.bridge, configured / "bin" / "panel_bridge.exe");
+    EXPECT_EQ(build.modules.bridge, configured.bridge);
     EXPECT_TRUE(build.folders.empty());
     EXPECT_TRUE(app::windows_build(false, {}, {}).modules.bridge.empty());
 
@@ -72,10 +75,11 @@ TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheConfiguredOne) {
     EXPECT_TRUE(build.modules.required);
     EXPECT_EQ(build.modules.bridge, named / "bin" / "panel_bridge.exe");
     EXPECT_EQ(build.folders, (std::vector<fs::path>{named / "modules", named / "Gauges", named}));
-    EXPECT_EQ(app::windows_build(true, {}, configured).modules.bridge, configured / "bin" / "panel_bridge.exe");
-    // An install folder has no bridge of its own: the configured build's runs its modules.
-    EXPECT_EQ(app::windows_build(true, folder.path() / "install", configured).modules.bridge,
-              configured / "bin" / "panel_bridge.exe");
+    build = app::windows_build(true, {}, configured);
+    EXPECT_EQ(build.modules.bridge, configured.bridge);
+    EXPECT_EQ(build.folders, std::vector<fs::path>{configured.modules});
+    // An install folder has no bridge of its own: the shipped one's runs its modules.
+    EXPECT_EQ(app::windows_build(true, folder.path() / "install", configured).modules.bridge, configured.bridge);
 
     try {
         app::windows_build(true, {}, {});
@@ -90,6 +94,35 @@ TEST(WindowsModules, TheWindowsBuildIsTheOneNamedOrTheConfiguredOne) {
         EXPECT_EQ(std::string(error.what()).find((folder.path() / "nowhere").string() + ": no such Windows build"), 0u)
             << error.what();
     }
+}
+
+TEST(OwnFiles, AreTheBuildTreesBesideItsFileElseThoseUnderThePrefix) {
+    Folder folder;
+    folder.touch("opt/x/bin/panelhost");
+    const app::OwnFiles installed = app::own_files_of(folder.path() / "opt/x/bin/panelhost");
+    const fs::path prefix = folder.path() / "opt/x";
+    EXPECT_EQ(installed.modules, prefix / "lib/panelhost");
+    EXPECT_EQ(installed.sounds, prefix / "share/panelhost");
+    EXPECT_EQ(installed.protocol(), prefix / "share/panelhost/flightgear/panelhost.xml");
+    // No bridge installed: no Windows modules, rather than a bridge that is not there.
+    EXPECT_TRUE(installed.windows.empty());
+    EXPECT_TRUE(installed.bridge.empty());
+    folder.touch("opt/x/lib/panelhost/panel_bridge.exe");
+    EXPECT_EQ(app::own_files_of(folder.path() / "opt/x/bin/panelhost").bridge,
+              prefix / "lib/panelhost/panel_bridge.exe");
+
+    folder.touch("build/host/app/panelhost");
+    std::ofstream(folder.path() / "build/host/app" / app::build_tree_file)
+        << "modules=/b/modules\nsource=/s\nwindows=/w\n";
+    const app::OwnFiles built = app::own_files_of(folder.path() / "build/host/app/panelhost");
+    EXPECT_EQ(built.modules, fs::path("/b/modules"));
+    EXPECT_EQ(built.sounds, fs::path("/s"));
+    EXPECT_EQ(built.protocol(), fs::path("/s/packaging/flightgear/panelhost.xml"));
+    EXPECT_EQ(built.windows, fs::path("/w/modules"));
+    EXPECT_EQ(built.bridge, fs::path("/w/bin/panel_bridge.exe"));
+    std::ofstream(folder.path() / "build/host/app" / app::build_tree_file)
+        << "modules=/b/modules\nsource=/s\nwindows=\n";
+    EXPECT_TRUE(app::own_files_of(folder.path() / "build/host/app/panelhost").bridge.empty());
 }
 
 TEST(WinePrefix, LiesInTheUsersCacheFolder) {

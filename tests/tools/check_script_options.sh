@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Usage: check_script_options.sh TOOLS_DIR
-# The option handling of build-windows.sh and the regenerate scripts: --help and -h print the
+# The option handling of build-windows.sh, package.sh and the regenerate scripts: --help and -h print the
 # usage text and exit 0; a missing value or an unknown option gives one line on stderr and
 # exit 2. The scripts run from copies in a scratch project, with cmake on PATH a stand-in that
 # only records its arguments: nothing is built, and a script that gets past its options by
@@ -9,7 +9,8 @@ set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/here" "$work/project/tools"
-cp "$1/build-windows.sh" "$1/regenerate-artwork.sh" "$1/regenerate-sounds.sh" "$work/project/tools/"
+cp "$1/build-windows.sh" "$1/regenerate-artwork.sh" "$1/regenerate-sounds.sh" "$1/regenerate-guide.sh" \
+  "$1/package.sh" "$work/project/tools/"
 cp -r "$1/lib" "$work/project/tools/"
 tools=$work/project/tools
 cat >"$work/bin/cmake" <<STUB
@@ -74,6 +75,8 @@ for flag in --help -h; do
   expect_help build-windows.sh "$flag"
   expect_help regenerate-artwork.sh "$flag"
   expect_help regenerate-sounds.sh "$flag"
+  expect_help regenerate-guide.sh "$flag"
+  expect_help package.sh "$flag"
 done
 before=$failures
 run build-windows.sh --help
@@ -93,6 +96,9 @@ expect_usage_error regenerate-artwork.sh "unknown option -x" build -x
 expect_usage_error regenerate-artwork.sh "more than one build folder" one two
 expect_usage_error regenerate-sounds.sh "unknown option --foo" --foo
 expect_usage_error regenerate-sounds.sh "more than one build folder" one two
+expect_usage_error regenerate-guide.sh "unknown option --foo" --foo
+expect_usage_error package.sh "unknown option --foo" --foo
+expect_usage_error package.sh "more than one folder" one two
 
 # A relative install folder is taken from where the script is run, an absolute one as it is.
 before=$failures
