@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "bindings_file.h"
+#include "hardware_front_end.h"
 #include "panel_window.h"
 #include "real_time_flight.h"
 #include "sdl_event_pump.h"
@@ -17,6 +19,7 @@ int fly_in_window(const FlyOptions& options) {
 
 int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check) {
     LoadedFlight loaded(options, check);
+    const hardware::Bindings bindings = hardware::load_bindings(options.controls);
 
     RealTimeOptions real_time{.rate = options.rate,
                               .night = options.night,
@@ -25,6 +28,7 @@ int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptC
                               .screenshots = options.screenshots};
     for (const window::KeyHelp& key : window::key_help()) real_time.keys.push_back({key.keys, key.meaning});
     RealTimeFlight flight(real_time, loaded.panel, loaded.variables, source);
+    hardware::check_bindings(bindings, flight.controls());
     std::optional<std::filesystem::path> settings = options.remember_window ? window::settings_file() : std::nullopt;
     if (settings) {
         if (const std::optional<std::string> refusal = window::window_settings_refusal(*settings)) {
@@ -36,6 +40,8 @@ int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptC
     window::WindowFrontEnd window(events, flight.title(), flight.width(), flight.height(),
                                   {.display = options.display, .settings = settings});
     flight.attach(window);
+    std::optional<hardware::HardwareFrontEnd> knobs;
+    if (!bindings.bindings.empty()) flight.attach(knobs.emplace(events, bindings));
     return flight.run(loaded.script, loaded.script_name);
 }
 

@@ -20,10 +20,14 @@ struct FlyOptions : FlightFiles {
     bool mute = false;
     std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
     bool remember_window = true;                  // read and write the window settings file
+    // The bindings of a cockpit's knobs and buttons (--controls); without it the default file,
+    // when there is one.
+    std::optional<std::filesystem::path> controls;
 };
 
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws
-// std::runtime_error with one line for a panel, module, script or window that cannot be used.
+// std::runtime_error with one line for a panel, module, script, bindings file or window that
+// cannot be used.
 int fly_in_window(const FlyOptions& options);
 
 // The same with another source of variables, which must outlive the call. Without the simulated

@@ -43,6 +43,7 @@ public:
     int height() const { return frame_height_; }
     std::string title() const;
     Flight& flight() { return flight_; }
+    const controls::PanelControls& controls() const { return controls_; }
 
     void attach(frontend::FrontEnd& front_end) { hub_.attach(front_end); }
     void detach(frontend::FrontEnd& front_end) { hub_.detach(front_end); }
