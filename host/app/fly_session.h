@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "flight_files.h"
+#include "flight_run.h"
 #include "flight_source.h"
 
 namespace panel::app {
@@ -33,5 +34,12 @@ int fly_in_window(const FlyOptions& options);
 // The same with another source of variables, which must outlive the call. Without the simulated
 // world the keys that fly the aircraft only say so.
 int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check = {});
+
+// For a flight without a window: the knobs of the bindings file (`controls`, else the default
+// one) read and worked between updates, the devices' comings and goings on standard error.
+// Nothing when there are no bindings. Throws std::runtime_error with one line, here for a file
+// that cannot be read or parsed, and when the flight starts for a control its panel lacks.
+std::function<std::function<void()>(Panel& panel, Flight& flight)> knobs_between_updates(
+    const std::optional<std::filesystem::path>& controls);
 
 }  // namespace panel::app

@@ -326,6 +326,8 @@ int main(int argc, char** argv) {
                 flight.real_time = !live_options.replay;
                 flight.end_snapshot = "panel";
                 flight.check_script = panel::app::refuse_world_steps;
+                flight.between_updates = panel::app::knobs_between_updates(
+                    live_controls.empty() ? std::nullopt : std::optional<fs::path>(live_controls));
                 const int status = fly_and_report(std::move(flight), live_common.quiet, source.get(), until_stopped);
                 if (!live_common.quiet) std::fprintf(stderr, "at the end: %s\n", source->status().c_str());
                 return status;
