@@ -13,6 +13,47 @@
 #include "world_source.h"
 
 namespace panel::app {
+namespace {
+
+// FNV-1a: a name for a panel file that stays the same from run to run.
+std::string hashed(const std::string& text) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+// A window for each window of the panel.cfg, each remembering its place per panel file beside
+// the single window's settings; or the one window, when stacked or there is only one.
+std::vector<window::WindowPart> window_parts(const FlyOptions& options, const RealTimeFlight& flight,
+                                             const Panel& panel, const std::optional<std::filesystem::path>& settings) {
+    const std::vector<render::Placement>& areas = flight.window_areas();
+    if (options.stacked || areas.size() < 2) return {{flight.title(), std::nullopt, {options.display, settings}}};
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::weakly_canonical(panel.config_file(), error);
+    const std::string stem = file.stem().string() + "-" + hashed(file.string());
+    std::vector<window::WindowPart> parts;
+    for (size_t w = 0; w < areas.size(); ++w) {
+        const std::string& section = panel.config().windows.at(w).section;
+        std::string names;
+        for (size_t i = 0; i < panel.size(); ++i) {
+            if (panel.at(i).window == w) names += (names.empty() ? "" : ", ") + panel.at(i).alias;
+        }
+        window::WindowPart part{"panelhost - " + names + " (" + section + ")",
+                                window::Crop{areas[w].x, areas[w].y, areas[w].width, areas[w].height,
+                                             flight.panel_height(), flight.height() - flight.panel_height()},
+                                {}};
+        if (settings) part.place.settings = settings->parent_path() / ("window-" + stem + "-" + section + ".conf");
+        // --display places the windows that have no place of their own yet.
+        if (!part.place.settings || !std::filesystem::exists(*part.place.settings, error))
+            part.place.display = options.display;
+        parts.push_back(std::move(part));
+    }
+    return parts;
+}
+
+}  // namespace
 
 int fly_in_window(const FlyOptions& options) {
     WorldSource world(default_setup());
@@ -39,8 +80,8 @@ int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptC
         }
     }
     window::SdlEventPump events;
-    window::WindowFrontEnd window(events, flight.title(), flight.width(), flight.height(),
-                                  {.display = options.display, .settings = settings});
+    window::WindowFrontEnd window(events, flight.width(), flight.height(),
+                                  window_parts(options, flight, loaded.panel, settings));
     flight.attach(window);
     std::optional<hardware::HardwareFrontEnd> knobs;
     if (!bindings.bindings.empty()) flight.attach(knobs.emplace(events, bindings));

@@ -21,6 +21,7 @@ struct FlyOptions : FlightFiles {
     bool mute = false;
     std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
     bool remember_window = true;                  // read and write the window settings file
+    bool stacked = false;                         // one window for all the panel.cfg's windows
     // The bindings of a cockpit's knobs and buttons (--controls); without it the default file,
     // when there is one.
     std::optional<std::filesystem::path> controls;

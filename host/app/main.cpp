@@ -175,11 +175,12 @@ int main(int argc, char** argv) {
 
     const char* controls_help =
         "the bindings of a cockpit's knobs and buttons (default ~/.config/panelhost/controls.cfg, if there is one)";
+    const char* stacked_help = "the panel.cfg's windows one under another in one window, not each in its own";
     Common fly_common;
     std::string fly_script, fly_out = "out";
     double fly_rate = 18.0;
     int fly_display = -1;
-    bool fly_night = false, fly_mute = false;
+    bool fly_night = false, fly_mute = false, fly_stacked = false;
     std::string fly_sounds, fly_controls;
     std::string keys_text = "\nKeys in the window:\n";
     for (const panel::window::KeyHelp& key : panel::window::key_help()) {
@@ -198,6 +199,7 @@ int main(int argc, char** argv) {
     fly->add_option("--sounds", fly_sounds, "the folder cue paths are relative to (default: the current one)");
     fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
     fly->add_option("--controls", fly_controls, controls_help);
+    fly->add_flag("--stacked", fly_stacked, stacked_help);
     fly_common.add_to(*fly);
     fly->footer(keys_text);
 
@@ -207,7 +209,7 @@ int main(int argc, char** argv) {
     std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds, live_controls;
     double live_duration = 0.0;
     int live_display = -1;
-    bool live_headless = false, live_night = false, live_mute = false;
+    bool live_headless = false, live_night = false, live_mute = false, live_stacked = false;
     CLI::App* live = app.add_subcommand(
         "live",
         "the panel driven by a running FlightGear (or a recording of one): its values over UDP by the "
@@ -240,6 +242,7 @@ int main(int argc, char** argv) {
     live->add_flag("--mute", live_mute, "play no cue sounds");
     live->add_option("--sounds", live_sounds, "the folder cue paths are relative to (default: the current one)");
     live->add_option("--controls", live_controls, controls_help);
+    live->add_flag("--stacked", live_stacked, stacked_help);
     live_common.add_to(*live);
 
     CLI::App* controls = app.add_subcommand(
@@ -298,6 +301,7 @@ int main(int argc, char** argv) {
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
             if (!fly_controls.empty()) options.controls = fly_controls;
+            options.stacked = fly_stacked;
             return panel::app::fly_in_window(options);
         }
         if (live->parsed()) {
@@ -340,6 +344,7 @@ int main(int argc, char** argv) {
             options.mute = live_mute;
             if (!live_sounds.empty()) options.sounds = live_sounds;
             if (!live_controls.empty()) options.controls = live_controls;
+            options.stacked = live_stacked;
             return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();
