@@ -24,9 +24,10 @@ WindowFrontEnd::WindowFrontEnd(SdlEventPump& events, int width, int height, cons
         WindowSettings settings = saved(part.place);
         std::optional<int> display = part.place.display;
         if (!settings.placed && !windows_.empty()) {
-            // Not placed before: under the window before it, not hidden behind it.
+            // Not placed before: under the window before it, not hidden behind it, unless its
+            // file names a screen of its own.
             const WindowSettings before = windows_.back().window->settings();
-            if (before.placed) {
+            if (before.placed && before.display == settings.display) {
                 settings = {
                     .x = before.x, .y = before.y + before.height + 32, .display = before.display, .placed = true};
                 display.reset();
