@@ -5,7 +5,7 @@
 //   key F5                                      press "gps ent"
 //   joystick "Arduino Leonardo" button 5        press "gps inner_right" long "gps inner_left" 600ms
 //   joystick "Arduino Leonardo" hat 0 up        turn "gps outer" 1
-//   joystick "Arduino Leonardo" buttons 0 1     encoder "dme outer" fast 40ms x4
+//   joystick "Arduino Leonardo" buttons 0 1     encoder "dme outer" fast 80ms x4
 //   joystick 030000004123000037800000... axis 2 lever "dme mode_rmt" "dme mode_freq" "dme mode_gst"
 //
 // A device is named by its name (quoted) or its GUID (32 hex digits), never by the port it is
