@@ -27,7 +27,7 @@ WindowFrontEnd::WindowFrontEnd(SdlEventPump& events, int width, int height, cons
             // Not placed before: under the window before it, not hidden behind it, unless its
             // file names a screen of its own.
             const WindowSettings before = windows_.back().window->settings();
-            if (before.placed && before.display == settings.display) {
+            if (before.placed && before.display == display.value_or(settings.display)) {
                 settings = {
                     .x = before.x, .y = before.y + before.height + 32, .display = before.display, .placed = true};
                 display.reset();
