@@ -1,5 +1,6 @@
-// One SDL2 window showing the panel: the window, its scaled picture, the mouse cursors, the
-// keyboard and the screens, and SDL's events for it turned into the front ends' plain input.
+// One SDL2 window showing the panel, or one window of it with the status lines: the window, its
+// scaled picture, the mouse cursors, the keyboard and the screens, and SDL's events for it
+// turned into the front ends' plain input.
 //
 // Done: a resizable window that keeps the picture's proportions with smooth scaling, full
 // screen, a chosen display, the cursor over each kind of mouse area, the keys of the cockpit.
