@@ -18,6 +18,8 @@ packages=(
   # the Debian package and what comes with panelhost: its man page, its checks, bash completion,
   # the pilot's guide as HTML
   help2man dpkg-dev file lintian man-db bash-completion desktop-file-utils pandoc
+  # an X server of two screens side by side, for the windows-on-screens check
+  xserver-xorg-video-dummy
   # clang with its libFuzzer and sanitizer runtimes, for the fuzzers
   clang libclang-rt-14-dev
 )

@@ -152,6 +152,10 @@ FlightResult fly_scripted(const FlightOptions& options, FlightSource& source) {
                     cairo_image_surface_get_stride(picture->surface()));
         }
     });
+    if (options.between_updates) {
+        if (std::function<void()> work = options.between_updates(panel, flight))
+            flight.on_frame_end([work = std::move(work)](uint64_t) { work(); });
+    }
     flight.on_snapshot([&](const std::string& name, bool night) {
         if (!options.out) return;
         picture->draw({.night = night});

@@ -16,6 +16,9 @@
 
 namespace panel::app {
 
+class Flight;
+class Panel;
+
 // The files of the flight (a flight without a script flies only what the options below ask),
 // and how it is flown and written.
 struct FlightOptions : FlightFiles {
@@ -43,6 +46,9 @@ struct FlightOptions : FlightFiles {
     std::function<bool()> stop_requested;
     // Looks the script over before it flies.
     ScriptCheck check_script;
+    // Called once the flight is made, before it flies; what it returns is called after every
+    // update (a cockpit's knobs read and worked, in `live --headless`).
+    std::function<std::function<void()>(Panel& panel, Flight& flight)> between_updates;
 };
 
 struct FlightResult {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "flight_files.h"
+#include "flight_run.h"
 #include "flight_source.h"
 
 namespace panel::app {
@@ -20,14 +21,26 @@ struct FlyOptions : FlightFiles {
     bool mute = false;
     std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
     bool remember_window = true;                  // read and write the window settings file
+    bool stacked = false;                         // one window for all the panel.cfg's windows
+    // The bindings of a cockpit's knobs and buttons (--controls); without it the default file,
+    // when there is one.
+    std::optional<std::filesystem::path> controls;
 };
 
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws
-// std::runtime_error with one line for a panel, module, script or window that cannot be used.
+// std::runtime_error with one line for a panel, module, script, bindings file or window that
+// cannot be used.
 int fly_in_window(const FlyOptions& options);
 
 // The same with another source of variables, which must outlive the call. Without the simulated
 // world the keys that fly the aircraft only say so.
 int fly_in_window(const FlyOptions& options, FlightSource& source, const ScriptCheck& check = {});
+
+// For a flight without a window: the knobs of the bindings file (`controls`, else the default
+// one) read and worked between updates, the devices' comings and goings on standard error.
+// Nothing when there are no bindings. Throws std::runtime_error with one line, here for a file
+// that cannot be read or parsed, and when the flight starts for a control its panel lacks.
+std::function<std::function<void()>(Panel& panel, Flight& flight)> knobs_between_updates(
+    const std::optional<std::filesystem::path>& controls);
 
 }  // namespace panel::app

@@ -1,6 +1,7 @@
 #include "front_end_hub.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace panel::app {
 namespace {
@@ -63,6 +64,10 @@ void FrontEndHub::work(const InputEvent& event) {
             }
             break;
         case InputEvent::Kind::hover: hover(event); break;
+        case InputEvent::Kind::note:
+            problem_ = event.control;
+            std::fprintf(stderr, "%s\n", event.control.c_str());
+            break;
         case InputEvent::Kind::press:
         case InputEvent::Kind::turn: {
             const controls::PanelControls::Found found = controls_.find(event.control);

@@ -37,8 +37,8 @@ public:
     std::vector<frontend::InputEvent> take_input();
     // Where a front end with a thread of its own reports.
     frontend::InputQueue& input() { return input_; }
-    // What the last input that went nowhere said ("unknown control 'knob' of dme ..."), once,
-    // for the status line.
+    // What the last input that went nowhere said ("unknown control 'knob' of dme ..."), or the
+    // last note a front end gave, once, for the status line.
     std::string take_problem() { return std::exchange(problem_, {}); }
 
 private:

@@ -4,6 +4,7 @@
 //   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
 //   panelhost fly [SCRIPT]                the panel in a window, flown by hand
 //   panelhost live [SCRIPT]               the panel driven by a running FlightGear
+//   panelhost controls                    each joystick and key input, as a bindings file names it
 //   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1, and one stopped by Ctrl-C, after writing
@@ -19,6 +20,7 @@
 #include "bounded_file.h"
 #include "flight_run.h"
 #include "fly_session.h"
+#include "input_monitor.h"
 #include "live_session.h"
 #include "own_files.h"
 #include "panel_window.h"
@@ -174,12 +176,15 @@ int main(int argc, char** argv) {
     shot->add_flag("--night", shot_night, "night lighting: only lit parts at full brightness");
     shot_common.add_to(*shot);
 
+    const char* controls_help =
+        "the bindings of a cockpit's knobs and buttons (default ~/.config/panelhost/controls.cfg, if there is one)";
+    const char* stacked_help = "the panel.cfg's windows one under another in one window, not each in its own";
     Common fly_common;
     std::string fly_script, fly_out = "out";
     double fly_rate = 18.0;
     int fly_display = -1;
-    bool fly_night = false, fly_mute = false;
-    std::string fly_sounds;
+    bool fly_night = false, fly_mute = false, fly_stacked = false;
+    std::string fly_sounds, fly_controls;
     std::string keys_text = "\nKeys in the window:\n";
     for (const panel::window::KeyHelp& key : panel::window::key_help()) {
         keys_text +=
@@ -198,16 +203,18 @@ int main(int argc, char** argv) {
                     "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
                     "panelhost's own cues)");
     fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
+    fly->add_option("--controls", fly_controls, controls_help);
+    fly->add_flag("--stacked", fly_stacked, stacked_help);
     fly_common.add_to(*fly);
     fly->footer(keys_text);
 
     Common live_common;
     panel::app::LiveOptions live_options;
     live_options.protocol = panel::app::own_files().protocol();
-    std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds;
+    std::string live_script, live_out = "out", live_protocol, live_props, live_replay, live_sounds, live_controls;
     double live_duration = 0.0;
     int live_display = -1;
-    bool live_headless = false, live_night = false, live_mute = false;
+    bool live_headless = false, live_night = false, live_mute = false, live_stacked = false;
     CLI::App* live = app.add_subcommand(
         "live",
         "the panel driven by a running FlightGear (or a recording of one): its values over UDP by the "
@@ -241,7 +248,14 @@ int main(int argc, char** argv) {
     live->add_option("--sounds", live_sounds,
                      "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
                      "panelhost's own cues)");
+    live->add_option("--controls", live_controls, controls_help);
+    live->add_flag("--stacked", live_stacked, stacked_help);
     live_common.add_to(*live);
+
+    CLI::App* controls = app.add_subcommand(
+        "controls",
+        "list the joysticks plugged in, then print each input as it arrives, as the bindings file (--controls) "
+        "writes it; Ctrl-C ends");
 
     std::vector<std::string> check_files;
     bool check_verbose = false;
@@ -282,6 +296,10 @@ int main(int argc, char** argv) {
             if (check_verbose) std::cout << "checked by panelhost " PANEL_VERSION "\n";
             return panel::check::check_modules(files, check_verbose, std::cout);
         }
+        if (controls->parsed()) {
+            stop_on_signals();
+            return panel::hardware::watch_inputs(std::cout, stop_requested);
+        }
         if (fly->parsed()) {
             panel::app::FlyOptions options;
             static_cast<panel::app::FlightFiles&>(options) = fly_common.options();
@@ -292,6 +310,8 @@ int main(int argc, char** argv) {
             options.night = fly_night;
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
+            if (!fly_controls.empty()) options.controls = fly_controls;
+            options.stacked = fly_stacked;
             return panel::app::fly_in_window(options);
         }
         if (live->parsed()) {
@@ -320,6 +340,8 @@ int main(int argc, char** argv) {
                 flight.real_time = !live_options.replay;
                 flight.end_snapshot = "panel";
                 flight.check_script = panel::app::refuse_world_steps;
+                flight.between_updates = panel::app::knobs_between_updates(
+                    live_controls.empty() ? std::nullopt : std::optional<fs::path>(live_controls));
                 const int status = fly_and_report(std::move(flight), live_common.quiet, source.get(), until_stopped);
                 if (!live_common.quiet) std::fprintf(stderr, "at the end: %s\n", source->status().c_str());
                 return status;
@@ -331,6 +353,8 @@ int main(int argc, char** argv) {
             options.night = live_night;
             options.mute = live_mute;
             if (!live_sounds.empty()) options.sounds = live_sounds;
+            if (!live_controls.empty()) options.controls = live_controls;
+            options.stacked = live_stacked;
             return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();

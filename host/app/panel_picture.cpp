@@ -51,6 +51,7 @@ PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
             placements_[i].y += top;
         }
         panel_width = std::max(panel_width, width);
+        window_areas_.push_back({0, top, width, height});
         top += height + (w + 1 < windows.size() ? window_gap : 0);
     }
     if (panel_width > largest_side || top > largest_side) {

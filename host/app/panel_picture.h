@@ -31,6 +31,8 @@ public:
     int height() const { return canvas_->height(); }
     // Where gauge `index` stands in the picture, at the size it is drawn.
     const render::Placement& placement(size_t index) const { return placements_.at(index); }
+    // Where each window of the panel.cfg lies in the picture, in the file's order.
+    const std::vector<render::Placement>& window_areas() const { return window_areas_; }
     // The gauge and the point in its own pixels under a point of the picture, if any.
     struct GaugePoint {
         size_t gauge;
@@ -46,6 +48,7 @@ private:
     std::vector<std::unique_ptr<BitmapSource>> bitmaps_;
     std::vector<std::unique_ptr<render::GaugeRenderer>> renderers_;
     std::vector<render::Placement> placements_;
+    std::vector<render::Placement> window_areas_;
     std::unique_ptr<render::PanelRenderer> canvas_;
 };
 

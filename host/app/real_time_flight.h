@@ -41,8 +41,13 @@ public:
     // The size of the pictures shown: the panel with its status lines under it.
     int width() const { return picture_.width(); }
     int height() const { return frame_height_; }
+    // The panel's rows of the pictures (the status lines are under them), and where each window
+    // of the panel.cfg lies in them.
+    int panel_height() const { return picture_.height(); }
+    const std::vector<render::Placement>& window_areas() const { return picture_.window_areas(); }
     std::string title() const;
     Flight& flight() { return flight_; }
+    const controls::PanelControls& controls() const { return controls_; }
 
     void attach(frontend::FrontEnd& front_end) { hub_.attach(front_end); }
     void detach(frontend::FrontEnd& front_end) { hub_.detach(front_end); }

@@ -32,6 +32,10 @@ InputEvent InputEvent::closed(FrontEnd* from) {
     return {.kind = Kind::close, .from = from};
 }
 
+InputEvent InputEvent::note(std::string text, FrontEnd* from) {
+    return {.kind = Kind::note, .control = std::move(text), .from = from};
+}
+
 void InputQueue::push(InputEvent event) {
     const std::lock_guard lock(mutex_);
     // Only where the pointer is now matters for its cursor.

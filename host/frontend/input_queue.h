@@ -14,11 +14,11 @@
 namespace panel::frontend {
 
 struct InputEvent {
-    enum class Kind { click, wheel, hover, press, turn, key, close };
+    enum class Kind { click, wheel, hover, press, turn, key, close, note };
     Kind kind = Kind::close;
     double x = 0.0, y = 0.0;  // click, wheel, hover: in the panel picture's pixels
     int notches = 0;          // wheel, turn: clockwise (the wheel away from you) positive
-    std::string control;      // press, turn: by name ("gps outer")
+    std::string control;      // press, turn: by name ("gps outer"); note: its text
     KeyAction key = KeyAction::quit;
     FrontEnd* from = nullptr;  // who reported it: a hover's cursor goes back there
 
@@ -29,6 +29,8 @@ struct InputEvent {
     static InputEvent turn(std::string control, int notches, FrontEnd* from = nullptr);
     static InputEvent pressed(KeyAction key, FrontEnd* from = nullptr);
     static InputEvent closed(FrontEnd* from = nullptr);
+    // A line for the status line (a device plugged in or pulled out).
+    static InputEvent note(std::string text, FrontEnd* from = nullptr);
 };
 
 class InputQueue {

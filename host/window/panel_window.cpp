@@ -107,8 +107,12 @@ struct PanelWindow::Sdl {
 };
 
 PanelWindow::PanelWindow(const std::string& title, int width, int height, const WindowSettings& settings,
-                         std::optional<int> display)
-    : width_(width), height_(height) {
+                         std::optional<int> display, std::optional<Crop> crop)
+    : width_(width),
+      height_(height),
+      crop_(crop.value_or(Crop{0, 0, width, height, height, 0})),
+      shown_width_(std::max(1, crop_.width)),
+      shown_height_(std::max(1, crop_.height + crop_.status_height)) {
     // Without a display SDL would open an invisible off-screen window and fly on unseen.
     auto given = [](const char* name) {
         const char* value = std::getenv(name);
@@ -137,13 +141,13 @@ PanelWindow::PanelWindow(const std::string& title, int width, int height, const 
         if (SDL_GetDisplayUsableBounds(i, &bounds) != 0) SDL_GetDisplayBounds(i, &bounds);
         screens.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
     }
-    const WindowPlacement place = place_window(settings, width, height, display, screens);
+    const WindowPlacement place = place_window(settings, shown_width_, shown_height_, display, screens);
     const int x = place.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(place.display)) : place.x;
     const int y = place.centred ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(place.display)) : place.y;
     sdl_->window = SDL_CreateWindow(title.c_str(), x, y, place.width, place.height,
                                     SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!sdl_->window) throw WindowError(std::string("cannot open a window (") + SDL_GetError() + ")");
-    SDL_SetWindowMinimumSize(sdl_->window, std::max(width / 4, 80), std::max(height / 4, 40));
+    SDL_SetWindowMinimumSize(sdl_->window, std::max(shown_width_ / 4, 80), std::max(shown_height_ / 4, 40));
     sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!sdl_->renderer) sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
     if (!sdl_->renderer) throw WindowError(std::string("cannot draw into the window (") + SDL_GetError() + ")");
@@ -168,16 +172,25 @@ void PanelWindow::present(cairo_surface_t* picture) {
                       cairo_image_surface_get_stride(picture));
     int out_width = 0, out_height = 0;
     SDL_GetRendererOutputSize(sdl_->renderer, &out_width, &out_height);
-    // The picture as large as the window allows, its proportions kept, centred.
-    const double scale = std::min(double(out_width) / width_, double(out_height) / height_);
-    SDL_Rect place;
-    place.w = std::max(1, static_cast<int>(std::lround(width_ * scale)));
-    place.h = std::max(1, static_cast<int>(std::lround(height_ * scale)));
-    place.x = (out_width - place.w) / 2;
-    place.y = (out_height - place.h) / 2;
+    // The picture as large as the window allows, its proportions kept, centred: its window's
+    // rows, then the status lines under them.
+    const double scale = std::min(double(out_width) / shown_width_, double(out_height) / shown_height_);
+    const int left = static_cast<int>(std::lround((out_width - shown_width_ * scale) / 2));
+    const int top = static_cast<int>(std::lround((out_height - shown_height_ * scale) / 2));
+    const int split = static_cast<int>(std::lround(crop_.height * scale));
+    const int across = std::max(1, static_cast<int>(std::lround(shown_width_ * scale)));
     SDL_SetRenderDrawColor(sdl_->renderer, 0, 0, 0, 255);
     SDL_RenderClear(sdl_->renderer);
-    SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, &place);
+    const SDL_Rect panel_rows{crop_.x, crop_.y, crop_.width, crop_.height};
+    const SDL_Rect panel_place{left, top, across, std::max(1, split)};
+    SDL_RenderCopy(sdl_->renderer, sdl_->texture, &panel_rows, &panel_place);
+    if (crop_.status_height > 0) {
+        const SDL_Rect status_rows{0, crop_.status_y, std::min(crop_.width, width_), crop_.status_height};
+        const int status_across = static_cast<int>(std::lround(status_rows.w * scale));
+        const SDL_Rect status_place{left, top + split, std::max(1, status_across),
+                                    std::max(1, static_cast<int>(std::lround(shown_height_ * scale)) - split)};
+        SDL_RenderCopy(sdl_->renderer, sdl_->texture, &status_rows, &status_place);
+    }
     SDL_RenderPresent(sdl_->renderer);
 }
 
@@ -185,11 +198,12 @@ std::optional<std::pair<double, double>> PanelWindow::to_picture(int x, int y) c
     int window_width = 0, window_height = 0;
     SDL_GetWindowSize(sdl_->window, &window_width, &window_height);
     if (window_width <= 0 || window_height <= 0) return std::nullopt;
-    const double scale = std::min(double(window_width) / width_, double(window_height) / height_);
-    const double left = (window_width - width_ * scale) / 2, top = (window_height - height_ * scale) / 2;
+    const double scale = std::min(double(window_width) / shown_width_, double(window_height) / shown_height_);
+    const double left = (window_width - shown_width_ * scale) / 2, top = (window_height - shown_height_ * scale) / 2;
     const double px = (x + 0.5 - left) / scale, py = (y + 0.5 - top) / scale;
-    if (px < 0 || py < 0 || px >= width_ || py >= height_) return std::nullopt;
-    return std::pair{px, py};
+    if (px < 0 || py < 0 || px >= shown_width_ || py >= shown_height_) return std::nullopt;
+    if (py < crop_.height) return std::pair{crop_.x + px, crop_.y + py};
+    return std::pair{px, crop_.status_y + py - crop_.height};
 }
 
 void PanelWindow::translate(const SDL_Event& event, frontend::InputQueue& input, frontend::FrontEnd* from) {
@@ -260,6 +274,10 @@ void PanelWindow::set_cursor(CursorShape shape) {
 void PanelWindow::toggle_full_screen() {
     full_screen_ = !full_screen_;
     SDL_SetWindowFullscreen(sdl_->window, full_screen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+void PanelWindow::hide() {
+    SDL_HideWindow(sdl_->window);
 }
 
 uint32_t PanelWindow::id() const {

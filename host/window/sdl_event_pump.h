@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 
 union SDL_Event;
 
@@ -13,6 +15,16 @@ namespace panel::window {
 class SdlEventPump {
 public:
     using Listener = std::function<void(const SDL_Event& event)>;
+
+    SdlEventPump() = default;
+    ~SdlEventPump();
+    SdlEventPump(const SdlEventPump&) = delete;
+    SdlEventPump& operator=(const SdlEventPump&) = delete;
+
+    // Joysticks' events from now on, with or without a window, and whichever window has the
+    // focus (a cockpit's knobs work while another program is in front). Each device present is
+    // announced by an event of its own. One line when SDL cannot read joysticks here.
+    std::optional<std::string> start_joysticks();
 
     // Until `forget(id)`; the listener must not outlive that.
     int listen(Listener listener);
@@ -23,6 +35,7 @@ public:
 private:
     std::map<int, Listener> listeners_;
     int next_ = 1;
+    bool joysticks_ = false;
 };
 
 }  // namespace panel::window

@@ -69,6 +69,12 @@ expect_error endless_script "/dev/zero: more than 16 MiB, too large for a scenar
 expect_error endless_panel "/dev/zero: more than 1 MiB, too large for a panel.cfg" \
   "$panelhost" run ok.scenario --panel /dev/zero --out o14
 
+# A bindings file with a bad line, or naming a control the panel lacks, stops the flight before it flies.
+printf '# knobs\njoystick "Box" button 1 press "gps ent"\njoystick "Box" buttons 0 1 encoder "gps ent"\n' > knobs.cfg
+expect_error bad_bindings "knobs.cfg:3: 'gps ent' is pressed, not turned" \
+  "$panelhost" live --headless -q --listen 127.0.0.1:0 --controls knobs.cfg --duration 1 --out o15
+expect_error missing_bindings "none.cfg: cannot read" "$panelhost" fly --controls none.cfg
+
 # An output folder that cannot be written: a file stands where it should be.
 printf 'a file\n' > taken
 expect_error unwritable_output "taken: " "$panelhost" run ok.scenario --out taken

@@ -40,7 +40,7 @@ for file in /usr/bin/panelhost /usr/lib/panelhost/libpanel_play_sound.so \
             /usr/share/panelhost/sound/click.wav /usr/share/panelhost/sound/soft_click.wav \
             /usr/share/panelhost/sound/beep2.wav /usr/share/panelhost/sound/beep3.wav \
             /usr/share/panelhost/sound/beep4.wav /usr/share/panelhost/flightgear/panelhost.xml \
-            /usr/share/panelhost/flightgear/recording-ksfo.txt /usr/share/panelhost/examples/panel.cfg \
+            /usr/share/panelhost/flightgear/recording-ksfo.txt /usr/share/panelhost/examples/panel.cfg /usr/share/panelhost/examples/controls.cfg \
             /usr/share/man/man1/panelhost.1.gz /usr/share/bash-completion/completions/panelhost \
             /usr/share/applications/panelhost.desktop /usr/share/icons/hicolor/scalable/apps/panelhost.svg \
             /usr/share/doc/panelhost/copyright /usr/share/doc/panelhost/changelog.gz \
