@@ -15,6 +15,8 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
   xvfb xauth xdotool
+  # the pilot's guide as HTML (tools/guide.sh)
+  pandoc
   # clang with its libFuzzer and sanitizer runtimes, for the fuzzers
   clang libclang-rt-14-dev
 )
