@@ -16,7 +16,7 @@ packages=(
   wine wine32:i386
   xvfb xauth xdotool
   # the Debian package and what comes with panelhost: its man page, its checks, bash completion,
-  # the pilot's guide as HTML
+  # the pilot's guide as HTML (tools/guide.sh)
   help2man dpkg-dev file lintian man-db bash-completion desktop-file-utils pandoc
   # an X server of two screens side by side, for the windows-on-screens check
   xserver-xorg-video-dummy

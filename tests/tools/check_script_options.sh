@@ -9,7 +9,7 @@ set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin" "$work/here" "$work/project/tools"
-cp "$1/build-windows.sh" "$1/regenerate-artwork.sh" "$1/regenerate-sounds.sh" "$1/regenerate-guide.sh" \
+cp "$1/build-windows.sh" "$1/regenerate-artwork.sh" "$1/regenerate-sounds.sh" "$1/guide.sh" \
   "$1/package.sh" "$work/project/tools/"
 cp -r "$1/lib" "$work/project/tools/"
 tools=$work/project/tools
@@ -75,7 +75,7 @@ for flag in --help -h; do
   expect_help build-windows.sh "$flag"
   expect_help regenerate-artwork.sh "$flag"
   expect_help regenerate-sounds.sh "$flag"
-  expect_help regenerate-guide.sh "$flag"
+  expect_help guide.sh "$flag"
   expect_help package.sh "$flag"
 done
 before=$failures
@@ -96,7 +96,9 @@ expect_usage_error regenerate-artwork.sh "unknown option -x" build -x
 expect_usage_error regenerate-artwork.sh "more than one build folder" one two
 expect_usage_error regenerate-sounds.sh "unknown option --foo" --foo
 expect_usage_error regenerate-sounds.sh "more than one build folder" one two
-expect_usage_error regenerate-guide.sh "unknown option --foo" --foo
+expect_usage_error guide.sh "unknown option --foo" --foo
+expect_usage_error guide.sh "--panelhost needs a program" --panelhost
+expect_usage_error guide.sh "more than one output folder" one two
 expect_usage_error package.sh "unknown option --foo" --foo
 expect_usage_error package.sh "more than one folder" one two
 
