@@ -1,5 +1,5 @@
-// `panelhost fly` and `live` in a window: the panel flown in real time with the SDL window
-// attached as its front end (see real_time_flight.h for what the flight does), the window's
+// `panelhost fly`, `live` and `serve`: the panel flown in real time with the SDL window, the
+// browser server or both attached as its front ends (see real_time_flight.h for what the flight does), the window's
 // place remembered between runs.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 #include "flight_files.h"
 #include "flight_source.h"
+#include "web_server.h"
 
 namespace panel::app {
 
@@ -20,6 +21,9 @@ struct FlyOptions : FlightFiles {
     bool mute = false;
     std::optional<std::filesystem::path> sounds;  // the folder cue paths are relative to
     bool remember_window = true;                  // read and write the window settings file
+    bool window = true;
+    std::optional<server::ServerSetup> serve;  // the panel served to browsers too
+    std::function<bool()> stop_requested;      // asked every frame: ends the flight (Ctrl-C)
 };
 
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws

@@ -4,6 +4,7 @@
 //   panelhost shot [SCRIPT] -o FILE.png   one picture of the panel as a scenario leaves it
 //   panelhost fly [SCRIPT]                the panel in a window, flown by hand
 //   panelhost live [SCRIPT]               the panel driven by a running FlightGear
+//   panelhost serve [SCRIPT]              the panel in browsers, flown by hand (no window)
 //   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1, and one stopped by Ctrl-C, after writing
@@ -19,6 +20,7 @@
 #include "bounded_file.h"
 #include "flight_run.h"
 #include "fly_session.h"
+#include "listen_address.h"
 #include "live_session.h"
 #include "panel_window.h"
 #include "records_and_bitmaps_check.h"
@@ -108,6 +110,25 @@ struct Common {
     }
 };
 
+// --serve and --view-only, on every command that flies in real time.
+struct ServeFlags {
+    std::string address;
+    bool view_only = false;
+
+    void add_to(CLI::App& command) {
+        command.add_option("--serve", address,
+                           "serve the panel to browsers at [HOST:]PORT (127.0.0.1 unless a host is given; "
+                           "0.0.0.0:8080 serves the network)");
+        command.add_flag("--view-only", view_only, "browsers see the panel but work nothing");
+    }
+
+    std::optional<panel::server::ServerSetup> setup() const {
+        if (address.empty()) return std::nullopt;
+        return panel::server::ServerSetup{.address = panel::server::parse_listen_address(address),
+                                          .view_only = view_only};
+    }
+};
+
 void print_summary(const FlightResult& result, const std::optional<fs::path>& out) {
     std::printf("flew %s of simulated time in %llu frames; %zu snapshots; %zu of %zu expectations met\n",
                 panel::scenario::format_clock(result.simulated_seconds).c_str(),
@@ -194,7 +215,26 @@ int main(int argc, char** argv) {
     fly->add_option("--sounds", fly_sounds, "the folder cue paths are relative to (default: the current one)");
     fly->add_option("-o,--out", fly_out, "where F12 saves its screenshots (default out)");
     fly_common.add_to(*fly);
+    ServeFlags fly_serve;
+    fly_serve.add_to(*fly);
     fly->footer(keys_text);
+
+    Common serve_common;
+    ServeFlags serve_flags{.address = "8080"};
+    std::string serve_script, serve_sounds;
+    double serve_rate = 18.0;
+    bool serve_night = false, serve_mute = false;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "the panel in browsers (default http://127.0.0.1:8080/), flown by hand, with no window");
+    serve->add_option("script", serve_script, "a scenario to fly; the panel flies on after it until Ctrl-C")
+        ->check(CLI::ExistingFile);
+    serve->add_option("--rate", serve_rate, "panel updates per second (default 18: real time)")
+        ->check(CLI::Range(1.0, 200.0));
+    serve->add_flag("--night", serve_night, "start with night lighting");
+    serve->add_flag("--mute", serve_mute, "play no cue sounds");
+    serve->add_option("--sounds", serve_sounds, "the folder cue paths are relative to (default: the current one)");
+    serve_common.add_to(*serve);
+    serve_flags.add_to(*serve);
 
     Common live_common;
     panel::app::LiveOptions live_options;
@@ -235,6 +275,8 @@ int main(int argc, char** argv) {
     live->add_flag("--mute", live_mute, "play no cue sounds");
     live->add_option("--sounds", live_sounds, "the folder cue paths are relative to (default: the current one)");
     live_common.add_to(*live);
+    ServeFlags live_serve;
+    live_serve.add_to(*live);
 
     std::vector<std::string> check_files;
     bool check_verbose = false;
@@ -282,6 +324,23 @@ int main(int argc, char** argv) {
             options.night = fly_night;
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
+            options.serve = fly_serve.setup();
+            stop_on_signals();
+            options.stop_requested = stop_requested;
+            return panel::app::fly_in_window(options);
+        }
+        if (serve->parsed()) {
+            panel::app::FlyOptions options;
+            static_cast<panel::app::FlightFiles&>(options) = serve_common.options();
+            if (!serve_script.empty()) options.script = read_script_file(serve_script);
+            options.rate = serve_rate;
+            options.night = serve_night;
+            options.mute = serve_mute;
+            if (!serve_sounds.empty()) options.sounds = serve_sounds;
+            options.window = false;
+            options.serve = serve_flags.setup();
+            stop_on_signals();
+            options.stop_requested = stop_requested;
             return panel::app::fly_in_window(options);
         }
         if (live->parsed()) {
@@ -321,6 +380,9 @@ int main(int argc, char** argv) {
             options.night = live_night;
             options.mute = live_mute;
             if (!live_sounds.empty()) options.sounds = live_sounds;
+            options.serve = live_serve.setup();
+            stop_on_signals();
+            options.stop_requested = stop_requested;
             return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();

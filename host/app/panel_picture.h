@@ -31,6 +31,8 @@ public:
     int height() const { return canvas_->height(); }
     // Where gauge `index` stands in the picture, at the size it is drawn.
     const render::Placement& placement(size_t index) const { return placements_.at(index); }
+    // Gauge `index`'s face, at its own size.
+    const render::GaugeRenderer& face(size_t index) const { return *renderers_.at(index); }
     // The gauge and the point in its own pixels under a point of the picture, if any.
     struct GaugePoint {
         size_t gauge;

@@ -43,6 +43,8 @@ public:
     int height() const { return frame_height_; }
     std::string title() const;
     Flight& flight() { return flight_; }
+    const PanelPicture& picture() const { return picture_; }
+    const controls::PanelControls& controls() const { return controls_; }
 
     void attach(frontend::FrontEnd& front_end) { hub_.attach(front_end); }
     void detach(frontend::FrontEnd& front_end) { hub_.detach(front_end); }
@@ -57,6 +59,8 @@ public:
 private:
     void after_frame();
     void show_frame();
+    // The panel lit so, with the status lines under it, into `into` (frame_height_ high).
+    void compose(cairo_surface_t* into, bool night);
     std::string state_line();
     void handle(const std::vector<frontend::InputEvent>& events);
     void act(frontend::KeyAction key, frontend::FrontEnd* from);
@@ -71,6 +75,7 @@ private:
     FramePacer pacer_;
     int frame_height_;
     render::SurfacePtr frame_;
+    render::SurfacePtr other_lighting_;  // the frame as a front end asked it lit otherwise
     std::vector<frontend::GaugeFrame> gauge_frames_;
     CueSounds cues_;
     AutopilotKeys autopilot_;
