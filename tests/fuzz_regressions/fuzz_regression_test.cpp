@@ -68,6 +68,10 @@ TEST(FuzzRegressions, PanelConfig) {
     replay("panel_config", panel::fuzz::fuzz_panel_config);
 }
 
+TEST(FuzzRegressions, ServedInput) {
+    replay("served_input", panel::fuzz::fuzz_served_input);
+}
+
 #ifdef PANEL_HAS_MODULE_CHECKER
 TEST(FuzzRegressions, ModuleChecker) {
     replay("module_checker", panel::fuzz::fuzz_module_checker);
