@@ -37,6 +37,7 @@ constexpr auto state_wait = 2s;
 // Texts waiting for a slow client beyond these are dropped, oldest first: each says the state
 // as it is now, so only the last matters.
 constexpr size_t waiting_texts = 4;
+constexpr size_t http_connections_per_client = 4;
 
 std::string peer_of(const tcp::socket& socket) {
     beast::error_code error;
@@ -94,11 +95,12 @@ public:
     std::set<Socket*> sockets_;
     std::map<View, Channel> channels_;
     std::atomic<size_t> clients_ = 0;
+    size_t connections_ = 0;  // HTTP connections open, upgraded or not yet
     std::atomic<bool> pictures_posted_ = false;
     std::string url_;
     net::io_context io_;
     tcp::acceptor acceptor_;
-    net::steady_timer heartbeat_;
+    net::steady_timer heartbeat_, accept_pause_;
     std::thread thread_;
 };
 
@@ -213,7 +215,10 @@ private:
 // a WebSocket.
 class WebServer::Impl::Http : public std::enable_shared_from_this<Http> {
 public:
-    Http(Impl& server, tcp::socket&& socket) : server_(server), peer_(peer_of(socket)), stream_(std::move(socket)) {}
+    Http(Impl& server, tcp::socket&& socket) : server_(server), peer_(peer_of(socket)), stream_(std::move(socket)) {
+        ++server_.connections_;
+    }
+    ~Http() { --server_.connections_; }
 
     void read() {
         parser_.emplace();
@@ -325,7 +330,8 @@ WebServer::Impl::Impl(const ServerSetup& setup, const PanelLayout& layout, HandO
       from_(from),
       pages_(layout, setup.view_only),
       acceptor_(io_),
-      heartbeat_(io_) {
+      heartbeat_(io_),
+      accept_pause_(io_) {
     const std::string where = setup.address.host + ":" + std::to_string(setup.address.port);
     try {
         const tcp::endpoint endpoint(net::ip::make_address(setup.address.host), setup.address.port);
@@ -354,7 +360,19 @@ WebServer::Impl::~Impl() {
 
 void WebServer::Impl::accept() {
     acceptor_.async_accept([this](beast::error_code error, tcp::socket socket) {
-        if (!error) std::make_shared<Http>(*this, std::move(socket))->read();
+        if (error) {
+            // Out of descriptors, say: a pause, not a spin.
+            accept_pause_.expires_after(100ms);
+            accept_pause_.async_wait([this](beast::error_code) { accept(); });
+            return;
+        }
+        // Connections that never upgrade are bounded too, not only the clients.
+        if (connections_ >= http_connections_per_client * setup_.max_clients) {
+            log_line(peer_of(socket) + ": a connection beyond the " +
+                     std::to_string(http_connections_per_client * setup_.max_clients) + " served at once; closed");
+        } else {
+            std::make_shared<Http>(*this, std::move(socket))->read();
+        }
         accept();
     });
 }

@@ -157,6 +157,7 @@ canvas.addEventListener("pointerdown", (event) => {
   const point = pointOf(event);
   drag = {
     id: event.pointerId, startX: event.clientX, startY: event.clientY, point, moved: false, sent: 0,
+    mouse: event.pointerType === "mouse",
     ring: event.pointerType === "touch" || event.pointerType === "pen" ? controlAt(point, "ring") : null,
   };
   canvas.setPointerCapture(event.pointerId);
@@ -190,7 +191,7 @@ canvas.addEventListener("pointerup", (event) => {
   drag = null;
   if (ended.moved) return;
   if (controlAt(ended.point, "push")) send({ click: [ended.point.x, ended.point.y] });
-  else toggleFullScreen();
+  else if (!ended.mouse) toggleFullScreen();  // a mouse has the button and F11
 });
 
 canvas.addEventListener("pointercancel", () => (drag = null));
