@@ -84,13 +84,14 @@ int RealTimeFlight::run(const std::optional<scenario::Script>& script, const std
 void RealTimeFlight::after_frame() {
     show_frame();
     fresh_note_.clear();
+    // The wait before the input, so that what came during it works on the very next update.
+    pacer_.wait();
     handle(hub_.take_input());
     while (paused_ && !closed_) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         handle(hub_.take_input());
         show_frame();
     }
-    pacer_.wait();
 }
 
 std::string RealTimeFlight::state_line() {
