@@ -325,8 +325,11 @@ int main(int argc, char** argv) {
             options.mute = fly_mute;
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
             options.serve = fly_serve.setup();
-            stop_on_signals();
-            options.stop_requested = stop_requested;
+            // The window's own close ends it otherwise; a server's flight ends on Ctrl-C too.
+            if (options.serve) {
+                stop_on_signals();
+                options.stop_requested = stop_requested;
+            }
             return panel::app::fly_in_window(options);
         }
         if (serve->parsed()) {
@@ -381,8 +384,11 @@ int main(int argc, char** argv) {
             options.mute = live_mute;
             if (!live_sounds.empty()) options.sounds = live_sounds;
             options.serve = live_serve.setup();
-            stop_on_signals();
-            options.stop_requested = stop_requested;
+            // The window's own close ends it otherwise; a server's flight ends on Ctrl-C too.
+            if (options.serve) {
+                stop_on_signals();
+                options.stop_requested = stop_requested;
+            }
             return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();
