@@ -19,6 +19,8 @@ ModuleHarness& dme_harness(const std::filesystem::path& module_dir);
 
 void fuzz_bitmap_reader(std::span<const uint8_t> input);
 void fuzz_panel_config(std::span<const uint8_t> input);
+// Any bytes as an HTTP request to the browser front end and as a WebSocket message to it.
+void fuzz_served_input(std::span<const uint8_t> input);
 // Any bytes as a .gau file.
 void fuzz_module_checker(std::span<const uint8_t> input);
 // The FlightGear link's inputs; datagrams and recordings are read by `protocol_file`.

@@ -20,4 +20,6 @@ while read -r program; do
   out=$("$build/bench/$program" --benchmark_min_time=0.2 2>/dev/null) || status=1
   grep -E ' (met|MISSED)$|not measured' <<<"$out" || { echo "$program: no target reported"; status=1; }
 done <"$build/bench/benchmarks.txt"
+# The browser server under 50 misbehaving clients for 30 s while the panel flies.
+"$build/bench/serve_soak" 30 2>/dev/null | tail -2 || status=1
 exit $status

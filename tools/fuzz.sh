@@ -12,8 +12,8 @@ usage: fuzz.sh [SECONDS] [FUZZER...]
 
 Builds the fuzz targets of fuzz/ in build-fuzz (clang, -DPANEL_FUZZ=ON) and runs each for
 SECONDS (default: 60), one at a time: gps_module, dme_module, bitmap_reader,
-scenario_parser, panel_config, module_checker, live_inputs, bridge_protocol and user_files, or
-only the FUZZERs named.
+scenario_parser, panel_config, module_checker, live_inputs, bridge_protocol, user_files and
+served_input, or only the FUZZERs named.
 
 Each fuzzer starts from its seed corpus, fuzz/corpus/NAME/, copied into a working corpus
 outside the repository, PANEL_FUZZ_WORK/NAME/corpus (default PANEL_FUZZ_WORK:
@@ -35,7 +35,7 @@ usage_error() {
   exit 2
 }
 
-all=(gps_module dme_module bitmap_reader scenario_parser panel_config module_checker live_inputs bridge_protocol user_files)
+all=(gps_module dme_module bitmap_reader scenario_parser panel_config module_checker live_inputs bridge_protocol user_files served_input)
 seconds=60
 seconds_given=
 chosen=()

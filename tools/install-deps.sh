@@ -20,6 +20,8 @@ packages=(
   help2man dpkg-dev file lintian man-db bash-completion desktop-file-utils pandoc
   # an X server of two screens side by side, for the windows-on-screens check
   xserver-xorg-video-dummy
+  # the browser front end: HTTP and WebSocket, JSON; its test drives Debian's chromium from node
+  libboost-dev nlohmann-json3-dev chromium nodejs
   # clang with its libFuzzer and sanitizer runtimes, for the fuzzers
   clang libclang-rt-14-dev
 )
@@ -113,7 +115,20 @@ enable_i386_emulation() {
   install_backports_qemu && register_qemu_i386
 }
 
+# playwright-core (its own browser download is not used: the test drives /usr/bin/chromium),
+# into tests/browser/node_modules at the version its lock file names.
+install_browser_driver() {
+  if ! command -v npm >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -q --no-install-recommends npm
+  fi
+  local folder
+  folder="$(dirname "$0")/../tests/browser"
+  [ -f "$folder/node_modules/playwright-core/package.json" ] && return 0
+  (cd "$folder" && npm ci --no-audit --no-fund)
+}
+
 install_packages
+install_browser_driver
 if [ "$(i386_programs)" = none ] && [ -e "$i386_loader" ]; then
   if ! can_be_root; then
     echo "install-deps.sh: $(i386_refusal); the wine tests will be skipped" >&2

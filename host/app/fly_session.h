@@ -1,5 +1,5 @@
-// `panelhost fly` and `live` in a window: the panel flown in real time with the SDL window
-// attached as its front end (see real_time_flight.h for what the flight does), the window's
+// `panelhost fly`, `live` and `serve`: the panel flown in real time with the SDL window, the
+// browser server or both attached as its front ends (see real_time_flight.h for what the flight does), the window's
 // place remembered between runs.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include "flight_files.h"
 #include "flight_run.h"
 #include "flight_source.h"
+#include "web_server.h"
 
 namespace panel::app {
 
@@ -25,6 +26,9 @@ struct FlyOptions : FlightFiles {
     // The bindings of a cockpit's knobs and buttons (--controls); without it the default file,
     // when there is one.
     std::optional<std::filesystem::path> controls;
+    bool window = true;
+    std::optional<server::ServerSetup> serve;  // the panel served to browsers too
+    std::function<bool()> stop_requested;      // asked every frame: ends the flight (Ctrl-C)
 };
 
 // Returns the exit status: 0, or 1 when the scenario's expectations were not all met. Throws

@@ -5,6 +5,7 @@
 //   panelhost fly [SCRIPT]                the panel in a window, flown by hand
 //   panelhost live [SCRIPT]               the panel driven by a running FlightGear
 //   panelhost controls                    each joystick and key input, as a bindings file names it
+//   panelhost serve [SCRIPT]              the panel in browsers, flown by hand (no window)
 //   panelhost check MODULE...             a module's records as the simulator's host reads them
 // Every error is one line naming the file and what is wrong, with exit status 2; a flight
 // whose expectations are not all met exits with 1, and one stopped by Ctrl-C, after writing
@@ -21,6 +22,7 @@
 #include "flight_run.h"
 #include "fly_session.h"
 #include "input_monitor.h"
+#include "listen_address.h"
 #include "live_session.h"
 #include "own_files.h"
 #include "panel_window.h"
@@ -109,6 +111,25 @@ struct Common {
         options.gauge_folders.push_back(own.modules);
         options.progress = !quiet && isatty(STDERR_FILENO);
         return options;
+    }
+};
+
+// --serve and --view-only, on every command that flies in real time.
+struct ServeFlags {
+    std::string address;
+    bool view_only = false;
+
+    void add_to(CLI::App& command) {
+        command.add_option("--serve", address,
+                           "serve the panel to browsers at [HOST:]PORT (127.0.0.1 unless a host is given; "
+                           "0.0.0.0:8080 serves the network)");
+        command.add_flag("--view-only", view_only, "browsers see the panel but work nothing");
+    }
+
+    std::optional<panel::server::ServerSetup> setup() const {
+        if (address.empty()) return std::nullopt;
+        return panel::server::ServerSetup{.address = panel::server::parse_listen_address(address),
+                                          .view_only = view_only};
     }
 };
 
@@ -206,7 +227,29 @@ int main(int argc, char** argv) {
     fly->add_option("--controls", fly_controls, controls_help);
     fly->add_flag("--stacked", fly_stacked, stacked_help);
     fly_common.add_to(*fly);
+    ServeFlags fly_serve;
+    fly_serve.add_to(*fly);
     fly->footer(keys_text);
+
+    Common serve_common;
+    ServeFlags serve_flags{.address = "8080"};
+    std::string serve_script, serve_sounds, serve_controls;
+    double serve_rate = 18.0;
+    bool serve_night = false, serve_mute = false;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "the panel in browsers (default http://127.0.0.1:8080/), flown by hand, with no window");
+    serve->add_option("script", serve_script, "a scenario to fly; the panel flies on after it until Ctrl-C")
+        ->check(CLI::ExistingFile);
+    serve->add_option("--rate", serve_rate, "panel updates per second (default 18: real time)")
+        ->check(CLI::Range(1.0, 200.0));
+    serve->add_flag("--night", serve_night, "start with night lighting");
+    serve->add_flag("--mute", serve_mute, "play no cue sounds");
+    serve->add_option("--sounds", serve_sounds,
+                      "the folder cue paths are relative to (default: the current one if it holds a sound folder, else "
+                      "panelhost's own cues)");
+    serve->add_option("--controls", serve_controls, controls_help);
+    serve_common.add_to(*serve);
+    serve_flags.add_to(*serve);
 
     Common live_common;
     panel::app::LiveOptions live_options;
@@ -251,6 +294,8 @@ int main(int argc, char** argv) {
     live->add_option("--controls", live_controls, controls_help);
     live->add_flag("--stacked", live_stacked, stacked_help);
     live_common.add_to(*live);
+    ServeFlags live_serve;
+    live_serve.add_to(*live);
 
     CLI::App* controls = app.add_subcommand(
         "controls",
@@ -312,6 +357,27 @@ int main(int argc, char** argv) {
             if (!fly_sounds.empty()) options.sounds = fly_sounds;
             if (!fly_controls.empty()) options.controls = fly_controls;
             options.stacked = fly_stacked;
+            options.serve = fly_serve.setup();
+            // The window's own close ends it otherwise; a server's flight ends on Ctrl-C too.
+            if (options.serve) {
+                stop_on_signals();
+                options.stop_requested = stop_requested;
+            }
+            return panel::app::fly_in_window(options);
+        }
+        if (serve->parsed()) {
+            panel::app::FlyOptions options;
+            static_cast<panel::app::FlightFiles&>(options) = serve_common.options();
+            if (!serve_script.empty()) options.script = read_script_file(serve_script);
+            options.rate = serve_rate;
+            options.night = serve_night;
+            options.mute = serve_mute;
+            if (!serve_sounds.empty()) options.sounds = serve_sounds;
+            options.window = false;
+            if (!serve_controls.empty()) options.controls = serve_controls;
+            options.serve = serve_flags.setup();
+            stop_on_signals();
+            options.stop_requested = stop_requested;
             return panel::app::fly_in_window(options);
         }
         if (live->parsed()) {
@@ -355,6 +421,12 @@ int main(int argc, char** argv) {
             if (!live_sounds.empty()) options.sounds = live_sounds;
             if (!live_controls.empty()) options.controls = live_controls;
             options.stacked = live_stacked;
+            options.serve = live_serve.setup();
+            // The window's own close ends it otherwise; a server's flight ends on Ctrl-C too.
+            if (options.serve) {
+                stop_on_signals();
+                options.stop_requested = stop_requested;
+            }
             return panel::app::fly_in_window(options, *source, panel::app::refuse_world_steps);
         }
         FlightOptions options = shot_common.options();

@@ -33,6 +33,8 @@ public:
     const render::Placement& placement(size_t index) const { return placements_.at(index); }
     // Where each window of the panel.cfg lies in the picture, in the file's order.
     const std::vector<render::Placement>& window_areas() const { return window_areas_; }
+    // Gauge `index`'s face, at its own size.
+    const render::GaugeRenderer& face(size_t index) const { return *renderers_.at(index); }
     // The gauge and the point in its own pixels under a point of the picture, if any.
     struct GaugePoint {
         size_t gauge;

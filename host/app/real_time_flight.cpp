@@ -82,13 +82,14 @@ int RealTimeFlight::run(const std::optional<scenario::Script>& script, const std
 void RealTimeFlight::after_frame() {
     show_frame();
     fresh_note_.clear();
+    // The wait before the input, so that what came during it works on the very next update.
+    pacer_.wait();
     handle(hub_.take_input());
     while (paused_ && !closed_) {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         handle(hub_.take_input());
         show_frame();
     }
-    pacer_.wait();
 }
 
 std::string RealTimeFlight::state_line() {
@@ -110,25 +111,37 @@ void RealTimeFlight::show_frame() {
     frame.paused = paused_;
     frame.panel_height = picture_.height();
     frame.gauges = gauge_frames_;
+    frame.night = night_;
     if (hub_.wants_pictures()) {
-        picture_.draw({.night = night_});
-        cairo_t* cr = cairo_create(frame_.get());
-        cairo_set_source_surface(cr, picture_.surface(), 0, 0);
-        cairo_paint(cr);
-        std::string latest = message_;
-        if (latest.empty()) latest = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
-        render::draw_status(cr, picture_.fonts(), {frame.status, latest, "F1: keys"}, picture_.width(),
-                            picture_.height());
-        if (help_) {
-            render::draw_help(cr, picture_.fonts(), "Keys (F1 or ? again to close)", options_.keys,
-                              "Mouse: click a control; the wheel turns a knob.", picture_.width(), picture_.height());
-        }
-        cairo_destroy(cr);
-        cairo_surface_flush(frame_.get());
+        compose(frame_.get(), night_);
         frame.picture = {cairo_image_surface_get_data(frame_.get()), picture_.width(), frame_height_,
                          cairo_image_surface_get_stride(frame_.get())};
+        frame.redraw = [this](bool night) {
+            if (!other_lighting_) {
+                other_lighting_.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), frame_height_));
+            }
+            compose(other_lighting_.get(), night);
+            return frontend::PictureView{cairo_image_surface_get_data(other_lighting_.get()), picture_.width(),
+                                         frame_height_, cairo_image_surface_get_stride(other_lighting_.get())};
+        };
     }
     hub_.show(frame);
+}
+
+void RealTimeFlight::compose(cairo_surface_t* into, bool night) {
+    picture_.draw({.night = night});
+    cairo_t* cr = cairo_create(into);
+    cairo_set_source_surface(cr, picture_.surface(), 0, 0);
+    cairo_paint(cr);
+    std::string latest = message_;
+    if (latest.empty()) latest = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
+    render::draw_status(cr, picture_.fonts(), {state_line(), latest, "F1: keys"}, picture_.width(), picture_.height());
+    if (help_) {
+        render::draw_help(cr, picture_.fonts(), "Keys (F1 or ? again to close)", options_.keys,
+                          "Mouse: click a control; the wheel turns a knob.", picture_.width(), picture_.height());
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(into);
 }
 
 void RealTimeFlight::handle(const std::vector<InputEvent>& events) {

@@ -47,6 +47,7 @@ public:
     const std::vector<render::Placement>& window_areas() const { return picture_.window_areas(); }
     std::string title() const;
     Flight& flight() { return flight_; }
+    const PanelPicture& picture() const { return picture_; }
     const controls::PanelControls& controls() const { return controls_; }
 
     void attach(frontend::FrontEnd& front_end) { hub_.attach(front_end); }
@@ -62,6 +63,8 @@ public:
 private:
     void after_frame();
     void show_frame();
+    // The panel lit so, with the status lines under it, into `into` (frame_height_ high).
+    void compose(cairo_surface_t* into, bool night);
     std::string state_line();
     void handle(const std::vector<frontend::InputEvent>& events);
     void act(frontend::KeyAction key, frontend::FrontEnd* from);
@@ -76,6 +79,7 @@ private:
     FramePacer pacer_;
     int frame_height_;
     render::SurfacePtr frame_;
+    render::SurfacePtr other_lighting_;  // the frame as a front end asked it lit otherwise
     std::vector<frontend::GaugeFrame> gauge_frames_;
     CueSounds cues_;
     AutopilotKeys autopilot_;

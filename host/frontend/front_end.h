@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ struct FinishedFrame {
     std::span<const GaugeFrame> gauges;
     std::string status;  // the source's state, as the status line shows it
     bool paused = false;
+    bool night = false;  // how `picture` is lit
+    // The same frame drawn again, by day or at night, for a front end whose viewers each choose;
+    // the picture lasts until the next call or show()'s return. Empty when nothing draws.
+    std::function<PictureView(bool night)> redraw;
 };
 
 class FrontEnd {

@@ -80,6 +80,10 @@ TEST(FuzzRegressions, UserFiles) {
     replay("user_files", panel::fuzz::fuzz_user_files);
 }
 
+TEST(FuzzRegressions, ServedInput) {
+    replay("served_input", panel::fuzz::fuzz_served_input);
+}
+
 #ifdef PANEL_HAS_MODULE_CHECKER
 TEST(FuzzRegressions, ModuleChecker) {
     replay("module_checker", panel::fuzz::fuzz_module_checker);
