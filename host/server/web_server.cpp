@@ -242,6 +242,12 @@ private:
             return;
         }
         request_ = parser_->release();
+        const std::string_view host(request_[http::field::host].data(), request_[http::field::host].size());
+        if (!host_allowed(host, server_.setup_.address.host)) {
+            log_line(peer_ + ": a request for the host '" + std::string(host.substr(0, 100)) +
+                     "', not this machine's loopback; refused");
+            return respond({421, "text/plain; charset=utf-8", "this panel answers only to localhost\n"}, true);
+        }
         if (websocket::is_upgrade(request_)) return upgrade();
         if (request_.method() != http::verb::get && request_.method() != http::verb::head) {
             return respond({405, "text/plain; charset=utf-8", "only GET\n"});

@@ -32,6 +32,20 @@ TEST(ServerOrigin, OnlyThePanelsOwnPagesOrNoPageAtAll) {
     EXPECT_FALSE(same_origin("http://127.0.0.1:8080", ""));
 }
 
+// A page elsewhere whose name now points at 127.0.0.1 (DNS rebinding) is the same origin to
+// itself; only the name it asks for gives it away.
+TEST(ServerOrigin, ALoopbackServerAnswersOnlyToLoopbackNames) {
+    EXPECT_TRUE(host_allowed("127.0.0.1:8080", "127.0.0.1"));
+    EXPECT_TRUE(host_allowed("LocalHost:8080", "127.0.0.1"));
+    EXPECT_TRUE(host_allowed("[::1]:8080", "::1"));
+    EXPECT_TRUE(host_allowed("127.0.0.2", "127.0.0.1"));
+    EXPECT_FALSE(host_allowed("evil.example:8080", "127.0.0.1"));
+    EXPECT_FALSE(host_allowed("127.0.0.1.evil.example:8080", "127.0.0.1"));
+    EXPECT_FALSE(host_allowed("", "127.0.0.1"));
+    EXPECT_FALSE(host_allowed("[::1:8080", "127.0.0.1"));
+    EXPECT_TRUE(host_allowed("tablet.local:8080", "0.0.0.0"));  // the network, served on purpose
+}
+
 TEST(ServerAddress, LoopbackUnlessAHostIsNamed) {
     EXPECT_EQ(parse_listen_address("8080").host, "127.0.0.1");
     EXPECT_EQ(parse_listen_address("8080").port, 8080);
