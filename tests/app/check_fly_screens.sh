@@ -9,6 +9,7 @@ panelhost=$1 diff_tool=$2 work=$3
 rm -rf "$work"; mkdir -p "$work/home"; cd "$work"
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/../lib/window_checks.sh"
 
 head_section() {
   printf 'Section "Monitor"\n  Identifier "%s"\n  HorizSync 5.0 - 1000.0\n  VertRefresh 5.0 - 200.0\n' "$1"
@@ -51,14 +52,6 @@ stop() {
   for _ in $(seq 50); do kill -0 "$fly" 2>/dev/null || break; sleep 0.1; done
   wait "$fly" || fail "panelhost fly exited $?: $(cat fly.log)"
 }
-shot() {
-  local before; before=$(ls shots 2>/dev/null | wc -l)
-  xdotool key --window "$2" F12
-  for _ in $(seq 50); do [ "$(ls shots 2>/dev/null | wc -l)" -gt "$before" ] && break; sleep 0.1; done
-  local newest; newest=$(ls -t shots | head -1)
-  [ -n "$newest" ] && mv "shots/$newest" "$1.png" || fail "F12 saved no screenshot for $1"
-}
-changed() { [ "$("$diff_tool" "$1.png" "$2.png" "$3" "$4" "$5" "$6")" -gt 0 ]; }
 x_of() { xdotool getwindowgeometry --shell "$1" | sed -n 's/^X=//p'; }
 
 # The first run makes each window's settings file; then the GPS is sent to the right-hand screen.
@@ -72,14 +65,7 @@ start
 [ "$(x_of "$gps")" -ge 1024 ] && [ "$(x_of "$dme")" -lt 1024 ] \
   && echo "ok the GPS window on the right-hand screen, the DME's on the left" \
   || fail "the GPS window at x $(x_of "$gps"), the DME's at x $(x_of "$dme")"
-shot start "$gps"
-xdotool mousemove --window "$gps" 62 121 click 1; sleep 1.5  # the GPS knob's ON half
-xdotool mousemove --window "$dme" 316 65 click 1; sleep 1.5  # the DME's ON switch
-shot both_on "$dme"
-changed start both_on 77 21 320 75 && echo "ok a click on the right-hand screen switched the GPS on" \
-  || fail "a click in the GPS's window did not reach the GPS"
-changed start both_on 25 168 230 50 && echo "ok a click on the left-hand screen switched the DME on" \
-  || fail "a click in the DME's window did not reach the DME"
+clicks_reach_both "on the right-hand screen" "on the left-hand screen"
 gps_x=$(x_of "$gps") dme_x=$(x_of "$dme")
 stop
 grep -q '^display 1$' "$gps_conf" && echo "ok the GPS window's screen was remembered" \

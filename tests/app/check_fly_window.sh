@@ -10,16 +10,8 @@ rm -rf "$work"; mkdir -p "$work/home"; cd "$work"
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
-# A display of its own: Xvfb picks a free number and tells it.
-exec 3>display.txt
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
-[ -s display.txt ] || { echo "FAIL no X server: $(cat xvfb.log)"; kill $xvfb; exit 1; }
-export DISPLAY=:$(head -1 display.txt) HOME=$work/home XDG_CONFIG_HOME=
-# In the sanitizer build: the GL driver behind SDL's renderer and D-Bus keep allocations until
-# the process ends, which the leak checker would report as ours; without a window it still looks.
-windowed_asan=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+source "$(dirname "$0")/../lib/window_checks.sh"
+start_virtual_display
 cleanup() { kill "$fly" "$xvfb" 2>/dev/null; wait 2>/dev/null; }
 
 ASAN_OPTIONS=$windowed_asan "$panelhost" fly --out shots --mute >fly.log 2>&1 &
@@ -29,26 +21,16 @@ window=$(timeout 20 xdotool search --sync --name '^panelhost' | head -1)
 [ -n "$window" ] || { echo "FAIL no window: $(cat fly.log)"; exit 1; }
 sleep 1
 
-# shot NAME: presses F12 and renames the new screenshot to NAME.png.
-shot() {
-  local before; before=$(ls shots 2>/dev/null | wc -l)
-  xdotool key --window "$window" F12
-  for _ in $(seq 50); do [ "$(ls shots 2>/dev/null | wc -l)" -gt "$before" ] && break; sleep 0.1; done
-  local newest; newest=$(ls -t shots | head -1)
-  [ -n "$newest" ] && mv "shots/$newest" "$1.png" || fail "F12 saved no screenshot for $1"
-}
-# changed A B X Y W H: whether the rectangle differs between two screenshots.
-changed() { [ "$("$diff_tool" "$1.png" "$2.png" "$3" "$4" "$5" "$6")" -gt 0 ]; }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 1.5; }
 
-shot start
+shot start "$window"
 click 69 127                        # the GPS knob's ON half, gauge (62,121)
-shot gps_on
+shot gps_on "$window"
 changed start gps_on 84 27 320 75 && echo "ok the GPS screen changed after the click on ON" \
   || fail "the GPS screen did not change after a click on its ON half"
 changed start gps_on 50 176 230 50 && fail "the DME face changed after a click on the GPS"
 click 333 201                       # the DME selector's FREQ position, gauge (308,31)
-shot dme_freq
+shot dme_freq "$window"
 changed gps_on dme_freq 310 192 45 35 && echo "ok the DME selector turned" \
   || fail "the DME selector did not turn after a click on FREQ"
 
@@ -56,7 +38,7 @@ changed gps_on dme_freq 310 192 45 35 && echo "ok the DME selector turned" \
 xdotool windowsize "$window" 1000 600
 sleep 1.5
 click 682 470
-shot dme_on
+shot dme_on "$window"
 changed dme_freq dme_on 50 176 230 50 && echo "ok a click in the resized window switched the DME on" \
   || fail "a click in the resized window did not reach the DME's ON switch"
 

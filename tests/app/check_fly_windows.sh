@@ -10,13 +10,8 @@ rm -rf "$work"; mkdir -p "$work/home"; cd "$work"
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
-exec 3>display.txt
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s display.txt ] && break; sleep 0.1; done
-[ -s display.txt ] || { echo "FAIL no X server: $(cat xvfb.log)"; kill $xvfb; exit 1; }
-export DISPLAY=:$(head -1 display.txt) HOME=$work/home XDG_CONFIG_HOME=
-windowed_asan=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+source "$(dirname "$0")/../lib/window_checks.sh"
+start_virtual_display
 fly=""
 cleanup() { kill $fly "$xvfb" 2>/dev/null; wait 2>/dev/null; }
 trap cleanup EXIT
@@ -37,14 +32,6 @@ stop() {
   wait "$fly"; local status=$?
   [ $status -eq 0 ] || fail "panelhost fly exited $status: $(cat fly.log)"
 }
-shot() {
-  local before; before=$(ls shots 2>/dev/null | wc -l)
-  xdotool key --window "$2" F12
-  for _ in $(seq 50); do [ "$(ls shots 2>/dev/null | wc -l)" -gt "$before" ] && break; sleep 0.1; done
-  local newest; newest=$(ls -t shots | head -1)
-  [ -n "$newest" ] && mv "shots/$newest" "$1.png" || fail "F12 saved no screenshot for $1"
-}
-changed() { [ "$("$diff_tool" "$1.png" "$2.png" "$3" "$4" "$5" "$6")" -gt 0 ]; }
 geometry() { xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' '; }
 
 start
@@ -55,14 +42,7 @@ eval "$(xdotool getwindowgeometry --shell "$dme" | sed 's/^/D/')"
   && echo "ok two windows, each its window's size, the DME's under the GPS's" \
   || fail "windows: gps $(geometry "$gps"), dme $(geometry "$dme")"
 
-shot start "$gps"
-xdotool mousemove --window "$gps" 62 121 click 1; sleep 1.5  # the GPS knob's ON half
-xdotool mousemove --window "$dme" 316 65 click 1; sleep 1.5  # the DME's ON switch
-shot both_on "$dme"
-changed start both_on 77 21 320 75 && echo "ok a click in the GPS's window switched the GPS on" \
-  || fail "a click in the GPS's window did not reach the GPS"
-changed start both_on 25 168 230 50 && echo "ok a click in the DME's window switched the DME on" \
-  || fail "a click in the DME's window did not reach the DME"
+clicks_reach_both "in the GPS's window" "in the DME's window"
 
 xdotool windowmove "$dme" 700 40; sleep 0.5
 stop
