@@ -6,6 +6,7 @@
 
 #include "bounded_file.h"
 #include "property_client.h"
+#include "text_escape.h"
 #include "xml_reader.h"
 
 namespace panel::live {
@@ -60,13 +61,13 @@ std::string format_problem(const std::string& format, ChunkType type) {
         if (j >= format.size() || conversions_for(type).find(format[j]) == std::string_view::npos) {
             std::string letters;
             for (char letter : conversions_for(type)) letters += std::string(letters.empty() ? "%" : " %") + letter;
-            return "format \"" + format + "\" does not print a value of type " + chunk_type_word(type) + " (one of " +
-                   letters + ")";
+            return "format " + quote_text(format) + " does not print a value of type " + chunk_type_word(type) +
+                   " (one of " + letters + ")";
         }
         ++conversions;
         i = j;
     }
-    if (conversions != 1) return "format \"" + format + "\" must print the value exactly once";
+    if (conversions != 1) return "format " + quote_text(format) + " must print the value exactly once";
     return "";
 }
 
@@ -78,8 +79,8 @@ ChunkType chunk_type(const XmlElement* element, const std::string& where) {
     if (word == "double") return ChunkType::float64;
     if (word == "bool") return ChunkType::boolean;
     if (word == "string") return ChunkType::text;
-    throw ProtocolError(where + std::to_string(element->line) + ": chunk type \"" + word +
-                        "\" is not one of int, float, double, bool, string");
+    throw ProtocolError(where + std::to_string(element->line) + ": chunk type " + quote_text(word) +
+                        " is not one of int, float, double, bool, string");
 }
 
 }  // namespace
@@ -136,6 +137,10 @@ Protocol parse_protocol(std::string_view text, const std::string& file) {
         if (name == nullptr || trimmed(*name).empty())
             throw ProtocolError(at(chunk_element) + "a chunk without a <name>");
         chunk.name = trimmed(*name);
+        // Names are echoed in every later message about the chunk, so they stay on one line.
+        if (std::any_of(chunk.name.begin(), chunk.name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            throw ProtocolError(at(*name) + "chunk " + quote_text(chunk.name) + ": <name> holds a control character");
         if (node == nullptr || trimmed(*node).empty()) {
             throw ProtocolError(at(chunk_element) + "chunk " + chunk.name +
                                 " has no <node>: a constant chunk is not read");
