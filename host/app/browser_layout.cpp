@@ -42,7 +42,7 @@ server::PanelLayout browser_layout(const Panel& panel, const RealTimeFlight& fli
     for (const controls::Control& control : flight.controls().list()) {
         const render::Placement& where = picture.placement(control.gauge);
         const render::GaugeRenderer& face = picture.face(control.gauge);
-        const double sx = double(where.width) / face.width(), sy = double(where.height) / face.height();
+        const double sx = double(where.width) / face.face_width(), sy = double(where.height) / face.face_height();
         const int x = where.x + int(std::floor(control.x * sx)), y = where.y + int(std::floor(control.y * sy));
         const int right = where.x + int(std::ceil((control.x + control.width) * sx));
         const int bottom = where.y + int(std::ceil((control.y + control.height) * sy));

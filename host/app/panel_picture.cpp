@@ -15,12 +15,12 @@ constexpr int largest_side = 8192;
 
 }  // namespace
 
-PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
+PanelPicture::PanelPicture(const Panel& panel, double scale) : panel_(panel), scale_(scale) {
     for (size_t i = 0; i < panel.size(); ++i) {
         const PlacedGauge& placed = panel.at(i);
         bitmaps_.push_back(bitmaps_for_module(placed.file, placed.name));
         renderers_.push_back(
-            std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_));
+            std::make_unique<render::GaugeRenderer>(placed.gauge->records(), *bitmaps_.back(), fonts_, scale));
     }
 
     // Each gauge at the size its line gives, or its own; a width alone keeps the proportions.
@@ -31,10 +31,10 @@ PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
         render::Placement& where = in_window[i];
         where.x = placed.x;
         where.y = placed.y;
-        where.width = placed.width.value_or(face.width());
+        where.width = placed.width.value_or(face.face_width());
         where.height = placed.height.value_or(
-            placed.width ? static_cast<int>(std::lround(double(*placed.width) * face.height() / face.width()))
-                         : face.height());
+            placed.width ? static_cast<int>(std::lround(double(*placed.width) * face.face_height() / face.face_width()))
+                         : face.face_height());
     }
 
     // Windows one under the other, each as large as its size_mm says or as its gauges need.
@@ -59,8 +59,14 @@ PanelPicture::PanelPicture(const Panel& panel) : panel_(panel) {
                                  " x " + std::to_string(top) + " pixels; at most " + std::to_string(largest_side) +
                                  " on a side can be drawn");
     }
-    canvas_ = std::make_unique<render::PanelRenderer>(std::max(panel_width, 1), std::max(top, 1));
-    for (size_t i = 0; i < panel.size(); ++i) canvas_->add(*renderers_[i], placements_[i]);
+    const auto scaled = [scale](int length) { return static_cast<int>(std::lround(length * scale)); };
+    canvas_ = std::make_unique<render::PanelRenderer>(scaled(std::max(panel_width, 1)), scaled(std::max(top, 1)));
+    for (size_t i = 0; i < panel.size(); ++i) {
+        const render::Placement& where = placements_[i];
+        // The far edges scaled, not the sizes, so neighbouring gauges still meet.
+        const int x = scaled(where.x), y = scaled(where.y);
+        canvas_->add(*renderers_[i], {x, y, scaled(where.x + where.width) - x, scaled(where.y + where.height) - y});
+    }
 }
 
 void PanelPicture::draw(render::DrawOptions options) {
@@ -74,8 +80,8 @@ std::optional<PanelPicture::GaugePoint> PanelPicture::gauge_at(double x, double 
         const render::Placement& where = placements_[i];
         if (x < where.x || y < where.y || x >= where.x + where.width || y >= where.y + where.height) continue;
         const render::GaugeRenderer& face = *renderers_[i];
-        return GaugePoint{i, static_cast<int32_t>(std::floor((x - where.x) * face.width() / where.width)),
-                          static_cast<int32_t>(std::floor((y - where.y) * face.height() / where.height))};
+        return GaugePoint{i, static_cast<int32_t>(std::floor((x - where.x) * face.face_width() / where.width)),
+                          static_cast<int32_t>(std::floor((y - where.y) * face.face_height() / where.height))};
     }
     return std::nullopt;
 }

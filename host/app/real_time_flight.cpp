@@ -1,6 +1,8 @@
 #include "real_time_flight.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 #include <thread>
@@ -15,6 +17,9 @@ namespace {
 
 using frontend::InputEvent;
 using frontend::KeyAction;
+
+// The largest side of a picture drawn again at a higher density.
+constexpr int largest_redrawn_side = 8192;
 
 }  // namespace
 
@@ -113,26 +118,42 @@ void RealTimeFlight::show_frame() {
     frame.gauges = gauge_frames_;
     frame.night = night_;
     if (hub_.wants_pictures()) {
-        compose(frame_.get(), night_);
+        compose(frame_.get(), night_, picture_);
         frame.picture = {cairo_image_surface_get_data(frame_.get()), picture_.width(), frame_height_,
                          cairo_image_surface_get_stride(frame_.get())};
-        frame.redraw = [this](bool night) {
-            if (!other_lighting_) {
-                other_lighting_.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture_.width(), frame_height_));
-            }
-            compose(other_lighting_.get(), night);
-            return frontend::PictureView{cairo_image_surface_get_data(other_lighting_.get()), picture_.width(),
-                                         frame_height_, cairo_image_surface_get_stride(other_lighting_.get())};
-        };
+        frame.redraw = [this](frontend::PictureRequest request) { return redraw(request); };
     }
     hub_.show(frame);
 }
 
-void RealTimeFlight::compose(cairo_surface_t* into, bool night) {
-    picture_.draw({.night = night});
+frontend::PictureView RealTimeFlight::redraw(frontend::PictureRequest request) {
+    // Halves from 1 up, lowered until the picture stays within what can be drawn.
+    double density = std::isfinite(request.density)
+                         ? std::clamp(std::floor(request.density * 2.0) / 2.0, 1.0, render::max_scale)
+                         : 1.0;
+    while (density > 1.0 && std::max(picture_.width(), frame_height_) * density > largest_redrawn_side) density -= 0.5;
+
+    PanelPicture* picture = &picture_;
+    if (density != 1.0) {
+        std::unique_ptr<PanelPicture>& denser = denser_[density];
+        if (!denser) denser = std::make_unique<PanelPicture>(panel_, density);
+        picture = denser.get();
+    }
+    render::SurfacePtr& surface = redrawn_[{density, request.night}];
+    const int height = picture->height() + static_cast<int>(std::lround(render::status_height * density));
+    if (!surface) surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture->width(), height));
+    compose(surface.get(), request.night, *picture);
+    return {cairo_image_surface_get_data(surface.get()), picture->width(), height,
+            cairo_image_surface_get_stride(surface.get())};
+}
+
+void RealTimeFlight::compose(cairo_surface_t* into, bool night, PanelPicture& picture) {
+    picture.draw({.night = night});
     cairo_t* cr = cairo_create(into);
-    cairo_set_source_surface(cr, picture_.surface(), 0, 0);
+    cairo_set_source_surface(cr, picture.surface(), 0, 0);
     cairo_paint(cr);
+    // The host's words are drawn in the pixels of scale 1, larger by the picture's scale.
+    cairo_scale(cr, picture.scale(), picture.scale());
     std::string latest = message_;
     if (latest.empty()) latest = last_event_ + (last_event_.empty() || last_cue_.empty() ? "" : "   ") + last_cue_;
     render::draw_status(cr, picture_.fonts(), {state_line(), latest, "F1: keys"}, picture_.width(), picture_.height());

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -63,8 +65,11 @@ public:
 private:
     void after_frame();
     void show_frame();
-    // The panel lit so, with the status lines under it, into `into` (frame_height_ high).
-    void compose(cairo_surface_t* into, bool night);
+    // `picture` lit so, with the status lines under it, into `into` (as large as the picture
+    // and its status lines at its scale).
+    void compose(cairo_surface_t* into, bool night, PanelPicture& picture);
+    // The frame drawn again as a front end asks.
+    frontend::PictureView redraw(frontend::PictureRequest request);
     std::string state_line();
     void handle(const std::vector<frontend::InputEvent>& events);
     void act(frontend::KeyAction key, frontend::FrontEnd* from);
@@ -79,7 +84,10 @@ private:
     FramePacer pacer_;
     int frame_height_;
     render::SurfacePtr frame_;
-    render::SurfacePtr other_lighting_;  // the frame as a front end asked it lit otherwise
+    // The panel at the pixel densities front ends asked for, made on the first request, and the
+    // frames drawn again for them, by density and lighting.
+    std::map<double, std::unique_ptr<PanelPicture>> denser_;
+    std::map<std::pair<double, bool>, render::SurfacePtr> redrawn_;
     std::vector<frontend::GaugeFrame> gauge_frames_;
     CueSounds cues_;
     AutopilotKeys autopilot_;

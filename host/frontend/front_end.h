@@ -48,6 +48,13 @@ struct PictureView {
     int width = 0, height = 0, stride = 0;
 };
 
+// A picture asked for again: lit by day or at night, at a screen's pixel density (2: twice the
+// panel's pixels each way, its texts laid out at that size).
+struct PictureRequest {
+    bool night = false;
+    double density = 1.0;
+};
+
 // One gauge as the frame left it, for a front end that draws the face itself.
 struct GaugeFrame {
     std::string name;                         // as controls name it: "gps", "gps#2"
@@ -66,9 +73,11 @@ struct FinishedFrame {
     std::string status;  // the source's state, as the status line shows it
     bool paused = false;
     bool night = false;  // how `picture` is lit
-    // The same frame drawn again, by day or at night, for a front end whose viewers each choose;
-    // the picture lasts until the next call or show()'s return. Empty when nothing draws.
-    std::function<PictureView(bool night)> redraw;
+    // The same frame drawn again, lit and at the density asked, for a front end whose viewers
+    // each choose; a density whose picture would be too large to draw is lowered to one that
+    // is not (the picture's width tells). The picture lasts until show() returns. Empty when
+    // nothing draws.
+    std::function<PictureView(PictureRequest)> redraw;
 };
 
 class FrontEnd {

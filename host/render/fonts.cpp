@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <vector>
 
 #include "render_error.h"
@@ -85,15 +86,15 @@ FontBook::FontBook() : font_map_(pango_cairo_font_map_new()), context_(pango_fon
                 "install the Debian package " + choice.package + ")");
 }
 
-const TextFace& FontBook::face(std::string_view name, uint32_t weight) {
-    const auto key = std::make_pair(std::string(name), weight);
+const TextFace& FontBook::face(std::string_view name, uint32_t weight, double scale) {
+    const auto key = std::make_tuple(std::string(name), weight, scale);
     if (auto known = faces_.find(key); known != faces_.end()) return *known->second;
 
     const FaceChoice& choice = choice_for(name);
     auto face = std::make_unique<TextFace>();
     face->family = choice.family;
-    face->baseline = choice.baseline;
-    face->tracking = choice.tracking;
+    face->baseline = static_cast<int>(std::lround(choice.baseline * scale));
+    face->tracking = choice.tracking * scale;
 
     // The cap height of the face alone, measured on a large capital.
     constexpr double probe_size = 100.0;
@@ -114,7 +115,8 @@ const TextFace& FontBook::face(std::string_view name, uint32_t weight) {
     pango_font_description_set_family(face->description.get(),
                                       (std::string(choice.family) + "," + fallback_family).c_str());
     pango_font_description_set_weight(face->description.get(), pango_weight(weight, choice));
-    pango_font_description_set_absolute_size(face->description.get(), probe_size * choice.cap / cap * PANGO_SCALE);
+    pango_font_description_set_absolute_size(face->description.get(),
+                                             probe_size * choice.cap * scale / cap * PANGO_SCALE);
     return *faces_.emplace(key, std::move(face)).first->second;
 }
 

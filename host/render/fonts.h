@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <tuple>
 
 #include "cairo_handles.h"
 
@@ -37,8 +37,9 @@ public:
     FontBook(const FontBook&) = delete;
     FontBook& operator=(const FontBook&) = delete;
 
-    // The face for a record's font name and weight (400 normal, 100 thin), measured once.
-    const TextFace& face(std::string_view name, uint32_t weight);
+    // The face for a record's font name and weight (400 normal, 100 thin), measured once; at a
+    // `scale` above 1 its size, baseline and tracking are those of a face drawn that much larger.
+    const TextFace& face(std::string_view name, uint32_t weight, double scale = 1.0);
     // A one-line layout in `face`. Layouts must not outlive the book.
     LayoutPtr layout(const TextFace& face) const;
     // Sets a gauge's text (Windows-1252 bytes) into a layout made for `face`.
@@ -50,7 +51,7 @@ public:
 private:
     FontMapPtr font_map_;
     PangoContextPtr context_;
-    std::map<std::pair<std::string, uint32_t>, std::unique_ptr<TextFace>> faces_;
+    std::map<std::tuple<std::string, uint32_t, double>, std::unique_ptr<TextFace>> faces_;
 };
 
 }  // namespace panel::render

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "render_error.h"
+#include "text_escape.h"
 
 namespace panel::render {
 namespace {
@@ -28,6 +29,22 @@ int frame_of(double value, uint32_t frame_count) {
     return static_cast<int>(value);
 }
 
+// The picture `scale` times larger, smoothly, whole pixels on each side.
+SurfacePtr enlarged(cairo_surface_t* picture, double scale) {
+    const int width = static_cast<int>(std::ceil(cairo_image_surface_get_width(picture) * scale));
+    const int height = static_cast<int>(std::ceil(cairo_image_surface_get_height(picture) * scale));
+    SurfacePtr larger(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    CairoPtr cr(cairo_create(larger.get()));
+    cairo_scale(cr.get(), scale, scale);
+    cairo_set_source_surface(cr.get(), picture, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
+    // The edge pixels carry on outwards, so an opaque picture gets no faded rim.
+    cairo_pattern_set_extend(cairo_get_source(cr.get()), CAIRO_EXTEND_PAD);
+    cairo_paint(cr.get());
+    cairo_surface_flush(larger.get());
+    return larger;
+}
+
 }  // namespace
 
 // A string element: its layout, and the text it last drew as a picture cut to the ink inside
@@ -43,8 +60,10 @@ struct GaugeRenderer::Text {
     int dx = 0, dy = 0;  // where the picture stands from the element's x, y
 };
 
-GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps, FontBook& fonts)
-    : module_(records.module.empty() ? records.name : records.module), fonts_(&fonts) {
+GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps, FontBook& fonts, double scale)
+    : module_(records.module.empty() ? records.name : records.module), fonts_(&fonts), scale_(scale) {
+    if (!(scale >= 1.0 && scale <= max_scale))
+        throw RenderError(module_ + ": a face cannot be drawn at scale " + format_double(scale));
     if (records.elements.empty()) throw RenderError(module_ + ": the gauge has no elements to draw");
     for (size_t i = 0; i < records.elements.size(); ++i) {
         const ElementRecord& record = records.elements[i];
@@ -80,11 +99,11 @@ GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps,
                 break;
             case ELEMENT_STRING: {
                 auto text = std::make_unique<Text>();
-                const TextFace& face = fonts.face(record.font_name, record.font_weight);
+                const TextFace& face = fonts.face(record.font_name, record.font_weight, scale);
                 text->face = &face;
                 text->layout = fonts.layout(face);
-                text->box_width = std::max(record.box_width, 0);
-                text->box_height = std::max(record.box_height, 0);
+                text->box_width = static_cast<int>(scaled(std::max(record.box_width, 0)));
+                text->box_height = static_cast<int>(scaled(std::max(record.box_height, 0)));
                 text->red = (record.text_color & 0xFF) / 255.0;
                 text->green = (record.text_color >> 8 & 0xFF) / 255.0;
                 text->blue = (record.text_color >> 16 & 0xFF) / 255.0;
@@ -97,8 +116,10 @@ GaugeRenderer::GaugeRenderer(const GaugeRecords& records, BitmapSource& bitmaps,
     }
     const Item& background = items_.front();
     if (background.frames.empty()) throw RenderError(module_ + ": element 1 is not a picture, so the face has no size");
-    width_ = background.frames.front()->width;
-    height_ = background.frames.front()->height;
+    face_width_ = background.frames.front()->width;
+    face_height_ = background.frames.front()->height;
+    width_ = static_cast<int>(scaled(face_width_));
+    height_ = static_cast<int>(scaled(face_height_));
 }
 
 GaugeRenderer::~GaugeRenderer() = default;
@@ -116,14 +137,17 @@ void GaugeRenderer::paint(cairo_t* cr, cairo_surface_t* surface, double x, doubl
 }
 
 void GaugeRenderer::paint(cairo_t* cr, const Sprite* sprite, double x, double y, bool darken) {
-    if (sprite != nullptr && sprite->surface) paint(cr, sprite->surface.get(), x + sprite->dx, y + sprite->dy, darken);
+    if (sprite != nullptr && sprite->surface)
+        paint(cr, sprite->surface.get(), scaled(x + sprite->dx), scaled(y + sprite->dy), darken);
 }
 
 const Sprite* GaugeRenderer::sprite(BitmapSource& bitmaps, uint32_t id) {
     if (auto known = sprites_.find(id); known != sprites_.end()) return &known->second;
     const DibImage* image = bitmaps.find(id);
     if (image == nullptr) return nullptr;
-    return &sprites_.emplace(id, sprite_from_dib(*image)).first->second;
+    Sprite sprite = sprite_from_dib(*image);
+    if (scale_ != 1.0 && sprite.surface) sprite.surface = enlarged(sprite.surface.get(), scale_);
+    return &sprites_.emplace(id, std::move(sprite)).first->second;
 }
 
 void GaugeRenderer::draw(cairo_t* cr, const std::vector<ElementState>& states, DrawOptions options) {
@@ -156,9 +180,7 @@ void GaugeRenderer::draw_text(cairo_t* cr, Item& item, const ElementState& state
     Text& text = *item.text;
     if (!text.ready || std::strncmp(text.laid_out.data(), state.text.data(), text.laid_out.size()) != 0)
         lay_out(text, state.text.data());
-    if (text.picture)
-        paint(cr, text.picture.get(), static_cast<double>(item.x) + text.dx, static_cast<double>(item.y) + text.dy,
-              darken);
+    if (text.picture) paint(cr, text.picture.get(), scaled(item.x) + text.dx, scaled(item.y) + text.dy, darken);
 }
 
 void GaugeRenderer::lay_out(Text& text, const char* bytes) {

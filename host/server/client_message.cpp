@@ -1,5 +1,6 @@
 #include "client_message.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -86,8 +87,19 @@ ClientMessage read(const json& message, int width, int height) {
     if (const auto view = message.find("view"); view != message.end() && message.size() == 1) {
         if (!view->is_object()) throw Bad{"a view is an object"};
         const auto night = view->find("night");
-        if (view->size() != 1 || night == view->end() || !night->is_boolean()) throw Bad{"a view is {\"night\": BOOL}"};
-        return {View{.night = night->get<bool>()}};
+        const auto density = view->find("density");
+        const size_t fields = 1 + (density != view->end() ? 1 : 0);
+        if (view->size() != fields || night == view->end() || !night->is_boolean() ||
+            (density != view->end() && !density->is_number()))
+            throw Bad{"a view is {\"night\": BOOL} or {\"night\": BOOL, \"density\": NUMBER}"};
+        View wanted{.night = night->get<bool>()};
+        if (density != view->end()) {
+            const double asked = density->get<double>();
+            if (!(asked > 0.0)) throw Bad{"a view's density is above 0"};
+            // Halves, so that clients of nearly the same screens share one picture.
+            wanted.density = std::clamp(std::floor(asked * 2.0) / 2.0, 1.0, largest_density);
+        }
+        return {wanted};
     }
     throw Bad{"unknown message"};
 }

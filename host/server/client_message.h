@@ -5,7 +5,8 @@
 //   {"press":"gps ent"}          a control pressed by name
 //   {"turn":"gps outer","notches":-2}
 //   {"key":"pause"}              one of the cockpit's keys
-//   {"view":{"night":true}}      the picture this client wants
+//   {"view":{"night":true,"density":2}}  the picture this client wants: lit so, and at its
+//                                screen's pixel density (optional; in halves from 1 to 3)
 // Anything else is bad input.
 #pragma once
 
@@ -18,11 +19,13 @@
 
 namespace panel::server {
 
-// The picture a client is sent: by day or at night.
+// The picture a client is sent: by day or at night, at a pixel density.
 struct View {
     bool night = false;
+    double density = 1.0;
     auto operator<=>(const View&) const = default;
 };
+inline constexpr double largest_density = 3.0;
 // Notches one message may turn: beyond any hand's drag between two messages.
 inline constexpr int largest_turn = 50;
 

@@ -24,10 +24,10 @@ void ServerFrontEnd::show(const frontend::FinishedFrame& frame) {
     if (server_.clients() == 0) return;
     bool drawn = false;
     for (const View& view : hand_off_.wanted_views()) {
-        if (view.night == frame.night && frame.picture.pixels) {
+        if (view.night == frame.night && view.density == 1.0 && frame.picture.pixels) {
             hand_off_.put_picture(view, frame.picture);
         } else if (frame.redraw) {
-            hand_off_.put_picture(view, frame.redraw(view.night));
+            hand_off_.put_picture(view, frame.redraw({.night = view.night, .density = view.density}));
         } else {
             continue;
         }

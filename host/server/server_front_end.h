@@ -2,8 +2,8 @@
 // whole panel, one gauge or one window a page; pictures as PNGs of what changed, by day or at
 // night as each client asks, each lighting drawn once a frame for all that share it; clicks,
 // wheel, touch drags across knobs, the cockpit's keys; /api/panel, /api/state and controls
-// worked by name; view-only serving. Not yet: pictures at a screen's pixel density (the faces'
-// texts are laid out at their own size, so a larger picture would only be enlarged), WebP.
+// worked by name; view-only serving; pictures at each screen's pixel density, each density and
+// lighting drawn once a frame for all the clients that share it. Not yet: WebP.
 #pragma once
 
 #include <functional>

@@ -59,26 +59,28 @@ async function openPage(context, url) {
   return page;
 }
 
-// How many pixels of an area of the page's canvas (whole-picture pixels on "/") are lit: the
-// displays' red, the lamps' green.
-function brightness(page, area) {
-  return page.evaluate((a) => {
+// How many pixels of an area of the whole picture are lit on "/": the displays' red, the lamps'
+// green. The canvas holds the picture at the page's pixel density.
+function brightness(page, area, pictureWidth) {
+  return page.evaluate(([a, pictureWidth]) => {
     const canvas = document.getElementById("panel");
-    const data = canvas.getContext("2d").getImageData(a.x, a.y, a.width, a.height).data;
+    const d = canvas.width / pictureWidth;
+    const data = canvas
+      .getContext("2d")
+      .getImageData(Math.round(a.x * d), Math.round(a.y * d), Math.round(a.width * d), Math.round(a.height * d)).data;
     let lit = 0;
     for (let i = 0; i < data.length; i += 4) {
       const [r, g, b] = [data[i], data[i + 1], data[i + 2]];
       if ((r > 120 && r > 2 * g) || (g > 120 && g > 2 * r && g > 2 * b)) ++lit;
     }
     return lit;
-  }, area);
+  }, [area, pictureWidth]);
 }
 
-// Where a point of the picture lies on the page.
-async function onPage(page, x, y) {
+// Where a point of the whole picture lies on "/".
+async function onPage(page, x, y, layout) {
   const box = await page.locator("#panel").boundingBox();
-  const size = await page.evaluate(() => [document.getElementById("panel").width, document.getElementById("panel").height]);
-  return { x: box.x + (x * box.width) / size[0], y: box.y + (y * box.height) / size[1] };
+  return { x: box.x + (x * box.width) / layout.width, y: box.y + (y * box.height) / layout.height };
 }
 
 function middle(control) {
@@ -95,11 +97,11 @@ async function main() {
   // The GPS lit by a click on its power knob, seen in the page's pixels.
   const desktop = await browser.newContext({ viewport: { width: 1000, height: 640 } });
   const page = await openPage(desktop, server.url);
-  const dark = await brightness(page, gps);
-  const power = await onPage(page, ...middle(control("gps power_on")));
+  const dark = await brightness(page, gps, layout.width);
+  const power = await onPage(page, ...middle(control("gps power_on")), layout);
   await page.mouse.click(power.x, power.y);
   const lit = await until("the GPS to light up", async () => {
-    const now = await brightness(page, gps);
+    const now = await brightness(page, gps, layout.width);
     return now > dark + 200 ? now : 0;
   });
   console.log(`ok: the GPS lit up on a click (${dark} -> ${lit} lit pixels)`);
@@ -128,7 +130,7 @@ async function main() {
     await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x, y }] });
     await cdp.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
   };
-  const dmeOn = await onPage(touch, ...middle(control("dme power_on")));
+  const dmeOn = await onPage(touch, ...middle(control("dme power_on")), layout);
   await tap(dmeOn.x, dmeOn.y);
   const dmeTexts = async () => {
     const state = await json(server.url + "api/state");
@@ -137,7 +139,7 @@ async function main() {
   await page.waitForTimeout(4000);
   const frequency = await dmeTexts();
   const knob = control("dme outer");
-  const start = await onPage(touch, knob.x + knob.width / 2, knob.y + 3);
+  const start = await onPage(touch, knob.x + knob.width / 2, knob.y + 3, layout);
   await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [start] });
   for (let step = 1; step <= 10; ++step) {
     await cdp.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: [{ x: start.x + step * 8, y: start.y }] });
@@ -149,21 +151,31 @@ async function main() {
   });
   console.log(`ok: a touch drag across the DME knob turned it (${frequency} -> ${turned})`);
 
-  // The GPS alone, at a phone's size.
-  const gauge = await phone.newPage();
+  // The GPS alone, at a phone's size and its three pixels to a point: a picture of as many
+  // pixels as the screen shows there (in halves, at most three times the panel's).
+  const sharpPhone = await browser.newContext({
+    viewport: { width: 844, height: 390 }, deviceScaleFactor: 3, hasTouch: true, isMobile: true,
+  });
+  const gauge = await sharpPhone.newPage();
   await gauge.goto(server.url + "gauge/gps");
   await until("the gauge page to connect", () => gauge.evaluate(() => document.getElementById("state").className === "connected"));
+  const shown = Math.min(844 / gps.width, 390 / gps.height) * 3;
+  const wanted = Math.min(3, Math.ceil(shown * 2 - 0.25) / 2);
+  await until(`the GPS drawn at a density of ${wanted}`, () =>
+    gauge.evaluate((w) => Math.abs(document.getElementById("panel").width - w) <= 1, gps.width * wanted),
+  );
+  console.log(`ok: the GPS alone on a phone is drawn at ${wanted} times its size`);
   await gauge.waitForTimeout(2500);
   await gauge.screenshot({ path: `${docs}/browser-gauge-gps-phone.png` });
 
   // View only: a click changes nothing.
   const viewer = await serve("--view-only");
   const viewerPage = await openPage(desktop, viewer.url);
-  const unlit = await brightness(viewerPage, gps);
-  const viewerPower = await onPage(viewerPage, ...middle(control("gps power_on")));
+  const unlit = await brightness(viewerPage, gps, layout.width);
+  const viewerPower = await onPage(viewerPage, ...middle(control("gps power_on")), layout);
   await viewerPage.mouse.click(viewerPower.x, viewerPower.y);
   await viewerPage.waitForTimeout(2500);
-  const still = await brightness(viewerPage, gps);
+  const still = await brightness(viewerPage, gps, layout.width);
   if (still !== unlit) fail(`a view-only click changed the GPS (${unlit} -> ${still})`);
   console.log("ok: a view-only page's click changed nothing");
 

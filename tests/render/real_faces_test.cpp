@@ -161,6 +161,17 @@ int differences(const Target& face, const std::filesystem::path& preview, std::i
     return count;
 }
 
+// How many steps between neighbours along a row inside `box` are steep, the red changing by more
+// than 150 at once: a crisp edge of the readout lettering. Enlarging a picture spreads each edge
+// over two pixels; drawing the text anew at the larger size keeps it crisp.
+int steep_edges(const Target& drawn, Box box) {
+    int steep = 0;
+    for (int y = box.y; y < box.y + box.height; ++y)
+        for (int x = box.x; x + 1 < box.x + box.width; ++x)
+            steep += std::abs(int(drawn.at(x, y) >> 16 & 0xFF) - int(drawn.at(x + 1, y) >> 16 & 0xFF)) > 150;
+    return steep;
+}
+
 // The generator's previews put the same pictures and stand-in texts where the records say:
 // drawn from records and states, the faces come out the same, texts included.
 TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
@@ -189,6 +200,34 @@ TEST_F(RealFaces, FacesAgreeWithTheArtworkPreviews) {
                             {31, 0, "122\xB0"}, {32, 0, "18.42'"}}));
     // clang-format on
     EXPECT_EQ(differences(gps_target, views / "GPS_page_2.png"), 0);
+
+    // At a density of 2 the texts are laid out anew at that size and stay crisp, where the
+    // picture of scale 1 enlarged blurs them.
+    GaugeRenderer gps_sharp(gps.records(), *gps_bitmaps, fonts, 2.0);
+    ASSERT_EQ(gps_sharp.width(), 2 * gps_face.width());
+    ASSERT_EQ(gps_sharp.height(), 2 * gps_face.height());
+    Target sharp(gps_sharp.width(), gps_sharp.height()), enlarged(gps_sharp.width(), gps_sharp.height());
+    gps_sharp.draw(sharp.cr(), only(50, {{2, 0, ""},
+                                         {3, 1, ""},
+                                         {4, 3, ""},
+                                         {5, 0, ""},
+                                         {18, 0, "12.3nm"},
+                                         {19, 0, "142kt"},
+                                         {20, 0, ""},
+                                         {21, 0, "2"},
+                                         {28, 1, ""},
+                                         {29, 0, "47\xB0"},
+                                         {30, 0, "27.15'"},
+                                         {31, 0, "122\xB0"},
+                                         {32, 0, "18.42'"}}));
+    cairo_scale(enlarged.cr(), 2, 2);
+    cairo_set_source_surface(enlarged.cr(), gps_target.surface(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(enlarged.cr()), CAIRO_FILTER_GOOD);
+    cairo_paint(enlarged.cr());
+    const Box readouts{2 * 95, 2 * 19, 2 * 230, 2 * 80};  // distance, speed, latitude, longitude
+    const int sharp_edges = steep_edges(sharp, readouts), enlarged_edges = steep_edges(enlarged, readouts);
+    EXPECT_GT(sharp_edges, 300);
+    EXPECT_GT(sharp_edges, 4 * enlarged_edges) << "enlarged: " << enlarged_edges;
 
     panel::GaugeSession dme(module("VER2_Corvane_VX_RD22"));
     auto dme_bitmaps = panel::bitmaps_for_module(module("VER2_Corvane_VX_RD22"), dme.records().name);

@@ -76,9 +76,16 @@ TEST(ServerMessages, InputWithinThePictureAndWithinBounds) {
     EXPECT_EQ(event(R"({"press":"dme power_on"})").control, "dme power_on");
     EXPECT_EQ(event(R"({"key":"pause"})").key, frontend::KeyAction::pause);
 
-    auto view = read_client_message(R"({"view":{"night":true}})", 500, 300);
-    ASSERT_TRUE(std::holds_alternative<ClientMessage>(view));
-    EXPECT_TRUE(std::get<View>(std::get<ClientMessage>(view).what).night);
+    auto view = [](std::string_view text) {
+        auto read = read_client_message(text, 500, 300);
+        if (auto* refusal = std::get_if<Refusal>(&read)) ADD_FAILURE() << text << ": " << refusal->reason;
+        return std::get<View>(std::get<ClientMessage>(read).what);
+    };
+    EXPECT_EQ(view(R"({"view":{"night":true}})"), (View{.night = true, .density = 1.0}));
+    // Densities in halves, within what is drawn, so that nearly alike screens share a picture.
+    EXPECT_EQ(view(R"({"view":{"night":false,"density":2.25}})").density, 2.0);
+    EXPECT_EQ(view(R"({"view":{"night":false,"density":0.5}})").density, 1.0);
+    EXPECT_EQ(view(R"({"view":{"night":false,"density":1e300}})").density, largest_density);
 
     for (const char* bad : {"",
                             "[]",
@@ -99,6 +106,9 @@ TEST(ServerMessages, InputWithinThePictureAndWithinBounds) {
                             R"({"key":7})",
                             R"({"view":{"night":1}})",
                             R"({"view":{"night":true,"scale":2}})",
+                            R"({"view":{"night":true,"density":0}})",
+                            R"({"view":{"night":true,"density":"2"}})",
+                            R"({"view":{"density":2}})",
                             R"({"launch":true})",
                             R"({"click":[1e400,0]})"}) {
         EXPECT_TRUE(std::holds_alternative<Refusal>(read_client_message(bad, 500, 300))) << bad;

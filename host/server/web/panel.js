@@ -18,6 +18,8 @@ let retry = 500;
 let flightState = { paused: false, stale: false };
 let refused = "";
 let drawing = Promise.resolve();
+let density = 1;  // of the pictures asked for
+let drawnDensity = 1;  // of the pictures that came
 
 const notchDistance = 24;  // CSS pixels of drag per notch
 const tapDistance = 8;
@@ -42,10 +44,27 @@ function fit() {
   const scale = Math.min(innerWidth / crop.width, innerHeight / crop.height);
   canvas.style.width = Math.floor(crop.width * scale) + "px";
   canvas.style.height = Math.floor(crop.height * scale) + "px";
+  // As many picture pixels as the screen shows there, in halves up to 3: text stays sharp on a
+  // tablet or a phone, and screens of nearly one density share one picture.
+  const wanted = Math.min(3, Math.max(1, Math.ceil(scale * devicePixelRatio * 2 - 0.25) / 2));
+  if (wanted !== density) {
+    density = wanted;
+    sendView();
+  }
+}
+
+function sendView() {
+  send({ view: { night, density } });
 }
 
 function present() {
-  context.drawImage(full, crop.x, crop.y, crop.width, crop.height, 0, 0, crop.width, crop.height);
+  const d = drawnDensity;
+  const width = Math.round(crop.width * d), height = Math.round(crop.height * d);
+  if (canvas.width !== width || canvas.height !== height) {
+    canvas.width = width;
+    canvas.height = height;
+  }
+  context.drawImage(full, crop.x * d, crop.y * d, width, height, 0, 0, width, height);
 }
 
 // One picture message: the regions' PNGs decoded, then drawn together.
@@ -55,6 +74,7 @@ async function draw(buffer) {
   if (full.width !== width || full.height !== height) {
     full.width = width;
     full.height = height;
+    drawnDensity = width / layout.width;
   }
   const regions = [];
   let at = 16;
@@ -112,7 +132,7 @@ async function connect() {
   socket.onopen = () => {
     retry = 500;
     lastHeard = Date.now();
-    send({ view: { night } });
+    sendView();
     describe();
   };
   socket.onmessage = (event) => {
@@ -221,7 +241,7 @@ const keys = {
 addEventListener("keydown", (event) => {
   if (event.key === "n") {
     night = !night;
-    send({ view: { night } });
+    sendView();
   } else if (event.key === "F11" || event.key === "f") {
     toggleFullScreen();
   } else if (keys[event.key]) {
