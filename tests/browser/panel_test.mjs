@@ -1,6 +1,6 @@
 // The served panel in a real browser (Debian's chromium through playwright-core): a click on
 // the GPS power knob lights the GPS in the page's pixels; a touch drag across the DME knob
-// changes its frequency; two pages see the same picture and one closing leaves the other
+// changes its frequency; two pages see the same pictures and one closing leaves the other
 // flying; a view-only page's click changes nothing; a WebSocket from another origin's page is
 // refused. Takes the README's screenshots on the way.
 //   node panel_test.mjs PANELHOST DOCS_DIR
@@ -108,10 +108,22 @@ async function main() {
   await page.waitForTimeout(1500);
   await page.screenshot({ path: `${docs}/browser-panel.png` });
 
-  // Two pages, the same picture; one closed, the other flies on.
+  // Two pages see the same frames as the flight goes on; one closed, the other flies on.
   const second = await openPage(desktop, server.url);
-  const pictureOf = (p) => p.evaluate(() => document.getElementById("panel").toDataURL());
-  await until("both pages to show the same picture", async () => (await pictureOf(page)) === (await pictureOf(second)));
+  const pictureOf = (p) =>
+    p.evaluate(() => {
+      const canvas = document.getElementById("panel");
+      return { number: canvas.dataset.picture, pixels: canvas.toDataURL() };
+    });
+  const seen = new Set();
+  while (seen.size < 3) {
+    await until(`both pages at one new picture (${seen.size} seen alike)`, async () => {
+      const [a, b] = [await pictureOf(page), await pictureOf(second)];
+      if (a.number === undefined || a.number !== b.number || seen.has(a.number)) return false;
+      if (a.pixels !== b.pixels) fail(`the two pages show picture ${a.number} differently`);
+      return seen.add(a.number);
+    });
+  }
   await second.close();
   const before = (await json(server.url + "api/state")).frame;
   await page.waitForTimeout(500);
@@ -120,7 +132,7 @@ async function main() {
   if ((await page.evaluate(() => document.getElementById("state").className)) !== "connected") {
     fail("the remaining page lost its connection");
   }
-  console.log("ok: two pages saw the same picture; one closed, the other flies on");
+  console.log(`ok: two pages saw the same pictures (${[...seen].join(", ")}); one closed, the other flies on`);
 
   // A touch drag across the DME's outer knob changes its frequency.
   const phone = await browser.newContext({ viewport: { width: 844, height: 390 }, hasTouch: true, isMobile: true });

@@ -90,6 +90,7 @@ async function draw(buffer) {
     region.bitmap.close();
   }
   present();
+  canvas.dataset.picture = String(data.getUint32(4, true));  // which picture is shown, for tests
 }
 
 function heard(text) {
