@@ -146,6 +146,12 @@ fi
 for file in README.md FLIGHTGEAR.md pilots-guide.html copyright changelog.gz; do
   [ -s "$prefix/share/doc/panelhost/$file" ] || fail "no share/doc/panelhost/$file"
 done
+# Every file the installed notes link to lies beside them.
+for file in README.md FLIGHTGEAR.md; do
+  for link in $(grep -o '](\([^)#:]*\))' "$prefix/share/doc/panelhost/$file" | sed 's/^](\(.*\))$/\1/'); do
+    [ -e "$prefix/share/doc/panelhost/$link" ] || fail "share/doc/panelhost/$file links to $link, which is not installed"
+  done
+done
 
 [ $failures -eq 0 ] && echo "ok installed under $prefix: $version"
 exit $((failures > 0))
