@@ -18,26 +18,14 @@ frontend::CursorShape shape_of(int32_t cursor) {
 server::PanelLayout browser_layout(const Panel& panel, const RealTimeFlight& flight) {
     const PanelPicture& picture = flight.picture();
     server::PanelLayout layout{.width = flight.width(), .height = flight.height(), .panel_height = picture.height()};
-    layout.windows.resize(panel.config().windows.size());
-    std::vector<bool> seen(layout.windows.size(), false);
+    // A window's page shows it as the panel.cfg has it: its size, or as far as its gauges reach.
+    for (const render::Placement& window : picture.window_areas())
+        layout.windows.push_back({window.x, window.y, window.width, window.height});
     for (size_t i = 0; i < panel.size(); ++i) {
         const render::Placement& where = picture.placement(i);
         const std::string name = flight.controls().gauges().unique_label(i);
-        const size_t window = panel.at(i).window;
-        layout.gauges.push_back({name, server::path_name(name), window, {where.x, where.y, where.width, where.height}});
-        if (window >= layout.windows.size()) continue;
-        server::Area& area = layout.windows[window];
-        if (!seen[window]) {
-            area = {where.x, where.y, where.width, where.height};
-            seen[window] = true;
-            continue;
-        }
-        const int right = std::max(area.x + area.width, where.x + where.width);
-        const int bottom = std::max(area.y + area.height, where.y + where.height);
-        area.x = std::min(area.x, where.x);
-        area.y = std::min(area.y, where.y);
-        area.width = right - area.x;
-        area.height = bottom - area.y;
+        layout.gauges.push_back(
+            {name, server::path_name(name), panel.at(i).window, {where.x, where.y, where.width, where.height}});
     }
     for (const controls::Control& control : flight.controls().list()) {
         const render::Placement& where = picture.placement(control.gauge);

@@ -60,8 +60,11 @@ void print_addresses(const server::ServerFrontEnd& served, const Panel& panel, c
     std::printf("serving the panel at %s\n", url.c_str());
     for (size_t i = 0; i < panel.size(); ++i) {
         const std::string name = flight.controls().gauges().unique_label(i);
-        std::printf("  %-6s %sgauge/%s\n", name.c_str(), url.c_str(), server::path_name(name).c_str());
+        std::printf("  %-8s %sgauge/%s\n", name.c_str(), url.c_str(), server::path_name(name).c_str());
     }
+    const auto& windows = panel.config().windows;
+    for (size_t w = 0; windows.size() > 1 && w < windows.size(); ++w)
+        std::printf("  %-8s %swindow/%zu\n", windows[w].section.c_str(), url.c_str(), w);
     if (url.starts_with("http://0.0.0.0:") || url.starts_with("http://[::]:")) {
         std::printf("  (from another machine, this machine's own address in place of %s)\n",
                     url.starts_with("http://0") ? "0.0.0.0" : "[::]");

@@ -36,7 +36,8 @@ function viewOf(path) {
     if (found) return found;
   }
   const window = path.match(/^\/window\/(\d+)$/);
-  if (window && layout.windows[Number(window[1])]) return layout.windows[Number(window[1])];
+  const area = window && layout.windows[Number(window[1])];
+  if (area && area.width > 0 && area.height > 0) return area;
   return { x: 0, y: 0, width: layout.width, height: layout.height };
 }
 
