@@ -17,7 +17,7 @@ cleanup() { kill "$fly" "$xvfb" 2>/dev/null; wait 2>/dev/null; }
 ASAN_OPTIONS=$windowed_asan "$panelhost" fly --out shots --mute >fly.log 2>&1 &
 fly=$!
 trap cleanup EXIT
-window=$(timeout 20 xdotool search --sync --name '^panelhost' | head -1)
+window=$(find_window '^panelhost')
 [ -n "$window" ] || { echo "FAIL no window: $(cat fly.log)"; exit 1; }
 sleep 1
 
@@ -57,7 +57,7 @@ conf=home/.config/panelhost/window.conf
 on_screen() {
   ASAN_OPTIONS=$windowed_asan "$panelhost" fly --out shots --mute >"$work/$1.log" 2>&1 &
   fly=$!
-  local found; found=$(timeout 20 xdotool search --sync --name '^panelhost' | head -1)
+  local found; found=$(find_window '^panelhost')
   if [ -z "$found" ]; then
     fail "$1: no window: $(head -3 "$work/$1.log")"; kill "$fly" 2>/dev/null; wait "$fly" 2>/dev/null; return
   fi

@@ -22,8 +22,8 @@ printf '[Window00]\nsize_mm=485,154\ngauge00=GPS_Corvane_PX40!GPS_Corvane_PX40, 
 start() {
   ASAN_OPTIONS=$windowed_asan "$panelhost" fly --panel two.cfg --out shots --mute "$@" >fly.log 2>&1 &
   fly=$!
-  gps=$(timeout 20 xdotool search --sync --name '^panelhost - gps \(Window00\)' | head -1)
-  dme=$(timeout 20 xdotool search --sync --name '^panelhost - dme \(Window01\)' | head -1)
+  gps=$(find_window '^panelhost - gps \(Window00\)')
+  dme=$(find_window '^panelhost - dme \(Window01\)')
   sleep 1
 }
 stop() {

@@ -15,6 +15,22 @@ start_virtual_display() {
   windowed_asan=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 }
 
+# find_window TITLE_REGEX: the id of panelhost's window of that title, once it has stayed the same
+# for half a second (SDL may make a window again for its renderer, under the same title, so the
+# first one seen can be gone a moment later); empty after 20 s without one.
+find_window() {
+  local id="" previous=""
+  for _ in $(seq 40); do
+    id=$(xdotool search --name "$1" 2>/dev/null | tail -1)
+    if [ -n "$id" ] && [ "$id" = "$previous" ] && xdotool getwindowgeometry "$id" >/dev/null 2>&1; then
+      echo "$id"
+      return
+    fi
+    previous=$id
+    sleep 0.5
+  done
+}
+
 # shot NAME WINDOW: presses F12 in WINDOW and renames the new screenshot to NAME.png.
 shot() {
   local before; before=$(ls shots 2>/dev/null | wc -l)
@@ -34,7 +50,12 @@ clicks_reach_both() {
   shot start "$gps"
   xdotool mousemove --window "$gps" 62 121 click 1; sleep 1.5  # the GPS knob's ON half
   xdotool mousemove --window "$dme" 316 65 click 1; sleep 1.5  # the DME's ON switch
-  shot both_on "$dme"
+  # On a busy machine the gauges may take a few updates more to show it.
+  for _ in 1 2 3 4 5 6; do
+    shot both_on "$dme"
+    changed start both_on 77 21 320 75 && changed start both_on 25 168 230 50 && break
+    sleep 1
+  done
   changed start both_on 77 21 320 75 && echo "ok a click $1 switched the GPS on" \
     || fail "a click in the GPS's window did not reach the GPS"
   changed start both_on 25 168 230 50 && echo "ok a click $2 switched the DME on" \
