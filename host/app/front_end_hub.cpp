@@ -33,6 +33,13 @@ bool FrontEndHub::wants_pictures() const {
                        [](const frontend::FrontEnd* front_end) { return front_end->capabilities().pictures; });
 }
 
+bool FrontEndHub::wants_frame_picture() const {
+    return std::any_of(front_ends_.begin(), front_ends_.end(), [](const frontend::FrontEnd* front_end) {
+        const frontend::Capabilities can = front_end->capabilities();
+        return can.pictures && !can.own_pictures;
+    });
+}
+
 void FrontEndHub::show(const frontend::FinishedFrame& frame) {
     for (frontend::FrontEnd* front_end : front_ends_) front_end->show(frame);
 }

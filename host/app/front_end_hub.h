@@ -30,6 +30,8 @@ public:
     bool empty() const { return front_ends_.empty(); }
     // Whether any attached front end shows the drawn picture.
     bool wants_pictures() const;
+    // Whether one shows the frame's own picture, not only pictures it asks for again.
+    bool wants_frame_picture() const;
 
     void show(const frontend::FinishedFrame& frame);
     // Asks every front end for its input, works the panel with what is the panel's, and

@@ -117,10 +117,13 @@ void RealTimeFlight::show_frame() {
     frame.panel_height = picture_.height();
     frame.gauges = gauge_frames_;
     frame.night = night_;
+    frame_drawn_ = hub_.wants_pictures() && hub_.wants_frame_picture();
     if (hub_.wants_pictures()) {
-        compose(frame_.get(), night_, picture_);
-        frame.picture = {cairo_image_surface_get_data(frame_.get()), picture_.width(), frame_height_,
-                         cairo_image_surface_get_stride(frame_.get())};
+        if (frame_drawn_) {
+            compose(frame_.get(), night_, picture_);
+            frame.picture = {cairo_image_surface_get_data(frame_.get()), picture_.width(), frame_height_,
+                             cairo_image_surface_get_stride(frame_.get())};
+        }
         frame.redraw = [this](frontend::PictureRequest request) { return redraw(request); };
     }
     hub_.show(frame);
@@ -186,7 +189,11 @@ void RealTimeFlight::act(KeyAction key, frontend::FrontEnd* from) {
         case KeyAction::slower_time: time_rate_ = std::max(time_rate_ / 2.0, 0.25); pacer_.set_rate(options_.rate * time_rate_); break;
         // clang-format on
         case KeyAction::night: night_ = !night_; break;
-        case KeyAction::screenshot: message_ = save_screenshot(frame_.get(), options_.screenshots); break;
+        case KeyAction::screenshot:
+            // With no window (browsers or knobs alone) the frame was not drawn: draw it now.
+            if (!frame_drawn_) compose(frame_.get(), night_, picture_);
+            message_ = save_screenshot(frame_.get(), options_.screenshots);
+            break;
         case KeyAction::full_screen:
             if (from) from->toggle_full_screen();
             break;

@@ -84,6 +84,7 @@ private:
     FramePacer pacer_;
     int frame_height_;
     render::SurfacePtr frame_;
+    bool frame_drawn_ = false;  // by the last frame shown
     // The panel at the pixel densities front ends asked for, made on the first request, and the
     // frames drawn again for them, by density and lighting.
     std::map<double, std::unique_ptr<PanelPicture>> denser_;

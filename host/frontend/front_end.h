@@ -29,6 +29,9 @@ struct Capabilities {
     bool keys = false;      // reports the cockpit's keys
     bool full_screen = false;
     bool several_windows = false;  // one window per window of the panel.cfg
+    // Asks for its pictures through the frame's redraw (its viewers each choose lighting and
+    // density), so the frame's own picture need not be drawn for it.
+    bool own_pictures = false;
 };
 
 // The cockpit's keys, whatever reports them.

@@ -15,7 +15,12 @@ ServerFrontEnd::ServerFrontEnd(const ServerSetup& setup, PanelLayout layout, con
 
 frontend::Capabilities ServerFrontEnd::capabilities() const {
     // No client, no picture to draw for one.
-    return {.pictures = server_.clients() > 0, .cursors = true, .wheel = true, .keys = true, .full_screen = true};
+    return {.pictures = server_.clients() > 0,
+            .cursors = true,
+            .wheel = true,
+            .keys = true,
+            .full_screen = true,
+            .own_pictures = true};
 }
 
 void ServerFrontEnd::show(const frontend::FinishedFrame& frame) {

@@ -1,6 +1,7 @@
 // Front ends attached to one real-time flight: the scripted one and the SDL window (on SDL's
 // off-screen driver) side by side, each shown every frame and each one's click reaching its
-// gauge once; input pushed from another thread never holds up the frame loop.
+// gauge once; input pushed from another thread never holds up the frame loop; a front end that
+// asks for its own pictures gets them at its density.
 #include "real_time_flight.h"
 
 #include <SDL2/SDL.h>
@@ -130,6 +131,35 @@ TEST(RealTimeFlight, ControlsByNameAndInputFromAnotherThreadNeverHoldUpTheLoop) 
     EXPECT_EQ(clicks, (std::vector<std::string>{"dme area=10", "dme area=10"}));  // outer_left, twice
     EXPECT_EQ(scripted.shown().back().picture_hash, 0u);
     EXPECT_GE(scripted.shown().size(), 40u);
+}
+
+// A browser server's kind: it asks for each picture at its viewers' lighting and density, so the
+// frame's own is not drawn for it.
+class AsksForPictures final : public FrontEnd {
+public:
+    panel::frontend::Capabilities capabilities() const override { return {.pictures = true, .own_pictures = true}; }
+    void show(const FinishedFrame& frame) override {
+        frame_pictures += frame.picture.pixels != nullptr;
+        if (!frame.redraw) return;
+        const panel::frontend::PictureView picture = frame.redraw({.night = true, .density = 2.0});
+        sizes.emplace_back(picture.width, picture.height);
+    }
+    int frame_pictures = 0;
+    std::vector<std::pair<int, int>> sizes;
+};
+
+TEST(RealTimeFlight, AFrontEndAskingForItsOwnPicturesGetsThemAtItsDensityAndNoOtherIsDrawn) {
+    DemoPanel demo;
+    panel::app::RealTimeFlight flight({.rate = 2000.0, .mute = true}, demo.panel, demo.variables, demo.world);
+    ScriptedFrontEnd scripted(panel::frontend::Capabilities{});
+    AsksForPictures asking;
+    flight.attach(scripted);
+    flight.attach(asking);
+    scripted.at_frame(5, InputEvent::closed());
+    flight.run(std::nullopt, "");
+    EXPECT_EQ(asking.frame_pictures, 0);
+    ASSERT_GE(asking.sizes.size(), 5u);
+    EXPECT_EQ(asking.sizes.back(), std::make_pair(2 * flight.width(), 2 * flight.height()));
 }
 
 // Closing the flight mid-script leaves open expectations unjudged, but one already failed counts.
