@@ -131,9 +131,7 @@ void RealTimeFlight::show_frame() {
 
 frontend::PictureView RealTimeFlight::redraw(frontend::PictureRequest request) {
     // Halves from 1 up, lowered until the picture stays within what can be drawn.
-    double density = std::isfinite(request.density)
-                         ? std::clamp(std::floor(request.density * 2.0) / 2.0, 1.0, render::max_scale)
-                         : 1.0;
+    double density = frontend::density_in_halves(request.density, render::max_scale);
     while (density > 1.0 && std::max(picture_.width(), frame_height_) * density > largest_redrawn_side) density -= 0.5;
 
     PanelPicture* picture = &picture_;

@@ -8,6 +8,8 @@
 // the input queue from there at any time.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -57,6 +59,12 @@ struct PictureRequest {
     bool night = false;
     double density = 1.0;
 };
+
+// A density as pictures are drawn at: halves (so that nearly alike screens share a picture)
+// from 1 up to `largest`; 1 for what is not a number.
+inline double density_in_halves(double asked, double largest) {
+    return std::isfinite(asked) ? std::clamp(std::floor(asked * 2.0) / 2.0, 1.0, largest) : 1.0;
+}
 
 // One gauge as the frame left it, for a front end that draws the face itself.
 struct GaugeFrame {

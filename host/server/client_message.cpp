@@ -96,8 +96,7 @@ ClientMessage read(const json& message, int width, int height) {
         if (density != view->end()) {
             const double asked = density->get<double>();
             if (!(asked > 0.0)) throw Bad{"a view's density is above 0"};
-            // Halves, so that clients of nearly the same screens share one picture.
-            wanted.density = std::clamp(std::floor(asked * 2.0) / 2.0, 1.0, largest_density);
+            wanted.density = frontend::density_in_halves(asked, largest_density);
         }
         return {wanted};
     }
